@@ -1,0 +1,47 @@
+// Switching between the five pages at one screen position.
+#include "ZephrinDlg.h"
+
+void CZephrinDlg::ShowPageFromMain(int page)
+{
+    CSkinnedPage* target = GetPageWindow(page);
+    if (!target || target == this || !target->m_hWnd)
+        return;
+    RECT mainRect = GetWindowRect();
+    ShowWindow(SW_HIDE);
+    if (page == kPageHp) {
+        // The Hp page takes the main dialog's place and size.
+        target->SetWindowPos(nullptr, mainRect.left, mainRect.top, mainRect.right - mainRect.left,
+                             mainRect.bottom - mainRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        target->RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        target->ShowWindow(SW_SHOW);
+    } else {
+        target->ShowWindow(SW_SHOW);
+        target->SetWindowPos(nullptr, mainRect.left, mainRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        target->RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    m_currentPage = page;
+}
+
+LRESULT CZephrinDlg::OnShowPage(WPARAM, LPARAM lp)
+{
+    int page = static_cast<int>(lp);
+    if (page == kPageMain) {
+        ShowWindow(SW_SHOW);
+        m_currentPage = kPageMain;
+        return 1;
+    }
+    if (page < kPageHifi || page > kPageHp)
+        return 0;
+    ShowPageFromMain(page);
+    return 1;
+}
+
+LRESULT CZephrinDlg::OnMoveMain(WPARAM wp, LPARAM lp)
+{
+    int x = static_cast<int>(static_cast<LONG_PTR>(wp));
+    int y = static_cast<int>(lp);
+    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    ShowWindow(SW_SHOW);
+    return 1;
+}

@@ -1,0 +1,190 @@
+#include "SkinnedPage.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+constexpr size_t kRegionGrowth = 40;
+
+// Collects rectangles with the list discipline the shape is built with:
+// room for `height` rectangles at first, 40 more whenever it is full.
+struct RectList {
+    RegionRects& out;
+    void Add(int x0, int x1, int y)
+    {
+        if (out.rects.size() == out.capacity) {
+            out.capacity += kRegionGrowth;
+            ++out.growths;
+            out.rects.reserve(out.capacity);
+        }
+        out.rects.push_back(RECT{x0, y, x1, y + 1});
+    }
+};
+} // namespace
+
+RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
+{
+    RegionRects shape;
+    BITMAP bm{};
+    if (!bitmap || !::GetObjectW(bitmap, sizeof bm, &bm))
+        return shape;
+    const int width = bm.bmWidth;
+    const int height = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
+    const int bpp = bm.bmBitsPixel;
+    shape.width = width;
+    shape.height = height;
+    if (bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+        return shape;
+    shape.supported = true;
+    shape.capacity = static_cast<size_t>(height);
+    shape.rects.reserve(shape.capacity);
+    if (width <= 0 || height <= 0)
+        return shape;
+
+    // Bottom-up DIB in the bitmap's own depth, rows padded to 4 bytes.
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(bpp);
+    info.header.biCompression = BI_RGB;
+    const size_t stride = ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;
+    std::vector<uint8_t> pixels(stride * static_cast<size_t>(height));
+    HDC screen = ::GetDC(nullptr);
+    int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                           reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    if (rows != height) {
+        shape.supported = false;
+        return shape;
+    }
+
+    auto seeThrough = [&](const uint8_t* row, int x) -> bool {
+        switch (bpp) {
+        case 32: {
+            uint32_t v;
+            std::memcpy(&v, row + x * 4, 4);
+            return v == 0x000000FFu;
+        }
+        case 24:
+            return row[x * 3] == 255 && row[x * 3 + 1] == 0 && row[x * 3 + 2] == 0;
+        case 16: {
+            uint16_t v;
+            std::memcpy(&v, row + x * 2, 2);
+            return v == 0x001F;
+        }
+        default: {
+            const RGBQUAD& c = info.colours[row[x]];
+            return c.rgbBlue == 255 && c.rgbGreen == 0 && c.rgbRed == 0 && c.rgbReserved == 0;
+        }
+        }
+    };
+
+    RectList list{shape};
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = pixels.data() + stride * static_cast<size_t>(height - 1 - y);
+        int x = 0;
+        while (x < width) {
+            while (x < width && seeThrough(row, x))
+                ++x;
+            if (x >= width)
+                break;
+            int x0 = x;
+            while (x < width && !seeThrough(row, x))
+                ++x;
+            list.Add(x0, x, y);
+        }
+    }
+    return shape;
+}
+
+HRGN CreateRegionFromRects(const RegionRects& shape)
+{
+    const size_t count = shape.rects.size();
+    std::vector<uint8_t> data(sizeof(RGNDATAHEADER) + count * sizeof(RECT));
+    auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
+    rgn->rdh.dwSize = sizeof(RGNDATAHEADER);
+    rgn->rdh.iType = RDH_RECTANGLES;
+    rgn->rdh.nCount = static_cast<DWORD>(count);
+    rgn->rdh.nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
+    rgn->rdh.rcBound = RECT{0, 0, shape.width, shape.height};
+    if (count)
+        std::memcpy(rgn->Buffer, shape.rects.data(), count * sizeof(RECT));
+    return ::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), rgn);
+}
+
+void ApplySkin(CSkinnedPage& page)
+{
+    HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(FrameworkResourceHandle(),
+                                                       MAKEINTRESOURCEW(page.m_backgroundId), IMAGE_BITMAP, 0, 0, 0));
+    if (!bitmap)
+        return; // keep the skin the page has
+    RegionRects shape = BuildRegionFromBitmap(bitmap);
+    page.ReleaseSkin();
+    page.m_background.reset(bitmap);
+    page.m_skinWidth = shape.width;
+    page.m_skinHeight = shape.height;
+    {
+        fw::ScopedWindowDC screen(page.m_hWnd);
+        page.m_offscreen.CreateCompatibleDC(screen.get());
+    }
+    page.m_offscreenOld = page.m_offscreen.SelectObject(bitmap);
+    if (page.m_hWnd) {
+        page.SetWindowPos(nullptr, 0, 0, shape.width, shape.height,
+                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        HRGN region = shape.supported ? CreateRegionFromRects(shape) : nullptr;
+        // The window owns the region from here on.
+        ::SetWindowRgn(page.m_hWnd, region, FALSE);
+    }
+}
+
+void PlaceControl(CWnd& page, HWND control, int x, int y)
+{
+    (void)page;
+    if (!control)
+        return;
+    ::SetWindowPos(control, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(control, nullptr, TRUE);
+}
+
+CSkinnedPage::~CSkinnedPage()
+{
+    ReleaseSkin();
+}
+
+void CSkinnedPage::ReleaseSkin()
+{
+    if (m_offscreen.GetSafeHdc() && m_offscreenOld)
+        m_offscreen.SelectObject(m_offscreenOld);
+    m_offscreenOld = nullptr;
+    m_offscreen.DeleteDC();
+    m_background.reset();
+}
+
+void CSkinnedPage::StartWindowDrag()
+{
+    // The system's move loop runs inside this call until the button is released.
+    ::ReleaseCapture();
+    SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, static_cast<LPARAM>(::GetMessagePos()));
+}
+
+LRESULT CSkinnedPage::OnEraseBkgnd(HDC dc)
+{
+    if (m_offscreen.GetSafeHdc())
+        ::BitBlt(dc, 0, 0, m_skinWidth, m_skinHeight, m_offscreen.GetSafeHdc(), 0, 0, SRCCOPY);
+    return TRUE;
+}
+
+LRESULT CSkinnedPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return OnEraseBkgnd(reinterpret_cast<HDC>(wp));
+    default:
+        return CDialog::WindowProc(msg, wp, lp);
+    }
+}

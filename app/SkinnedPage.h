@@ -1,0 +1,67 @@
+#pragma once
+// What every page of the panel shares: a background bitmap that gives the
+// window its size and its outline (pure blue is see-through), an off-screen
+// copy painted on erase, controls placed at fixed pixel positions, and a
+// window that moves when its background is dragged.
+#include "DC.h"
+#include "Dialog.h"
+#include "Handles.h"
+
+#include <vector>
+
+class CSkinnedPage : public CDialog {
+public:
+    using CDialog::CDialog;
+
+    UINT GetBackgroundId() const { return m_backgroundId; }
+    void SetBackgroundId(UINT id) { m_backgroundId = id; }
+    int GetSkinWidth() const { return m_skinWidth; }
+    int GetSkinHeight() const { return m_skinHeight; }
+    HDC GetOffscreenDC() const { return m_offscreen.GetSafeHdc(); }
+
+    // Starts the system's interactive move of the page, as if the left button
+    // had been pressed on a caption bar.
+    void StartWindowDrag();
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Shared erase handler: copies the off-screen background to the window.
+    LRESULT OnEraseBkgnd(HDC dc);
+
+private:
+    friend void ApplySkin(CSkinnedPage& page);
+    UINT m_backgroundId = 0;
+    int m_skinWidth = 0;
+    int m_skinHeight = 0;
+    fw::UniqueBitmap m_background;
+    CDC m_offscreen;
+    HGDIOBJ m_offscreenOld = nullptr;
+    void ReleaseSkin();
+
+public:
+    ~CSkinnedPage() override;
+};
+
+// (Re)builds the page's skin from its current background bitmap id: loads the
+// bitmap, cuts the window shape from it, resizes the window to it and makes
+// it the off-screen copy. The caller repaints the page afterwards.
+void ApplySkin(CSkinnedPage& page);
+
+// The window shape of a bitmap: one rectangle per run of opaque pixels in
+// each row, in scan order. The list's room starts at the bitmap's height and
+// grows by 40 rectangles whenever it is full.
+struct RegionRects {
+    std::vector<RECT> rects;
+    size_t capacity = 0; // room of the list, in rectangles
+    int growths = 0;     // how often it grew
+    int width = 0;
+    int height = 0;
+    bool supported = false; // false for pixel formats other than 8, 16, 24 and 32 bits
+};
+RegionRects BuildRegionFromBitmap(HBITMAP bitmap);
+// The rectangle list as a window region (null for an empty list).
+HRGN CreateRegionFromRects(const RegionRects& shape);
+
+// Moves a control so that its top-left corner is at (x, y) pixels from the
+// page's top-left, keeping its size, and repaints it.
+void PlaceControl(CWnd& page, HWND control, int x, int y);

@@ -1,0 +1,96 @@
+// The tray icon, its menu and the interface language.
+#include "SettingsStore.h"
+#include "ZephrinDlg.h"
+
+#include <string>
+
+namespace {
+const wchar_t kTrayTip[] = L"Marvolin VANTIR";
+const UINT kMainBackgrounds[3] = {IDB_MAIN_BG_TC, IDB_MAIN_BG_SC, IDB_MAIN_BG_EN};
+} // namespace
+
+void CZephrinDlg::AddTrayIcon()
+{
+    m_trayIcon = NOTIFYICONDATAW{};
+    m_trayIcon.cbSize = sizeof m_trayIcon;
+    m_trayIcon.hWnd = m_hWnd;
+    m_trayIcon.uID = IDR_MAINFRAME;
+    m_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_trayIcon.uCallbackMessage = WM_TRAY_NOTIFY;
+    m_trayIcon.hIcon = m_hIcon;
+    wcsncpy_s(m_trayIcon.szTip, ARRAYSIZE(m_trayIcon.szTip), kTrayTip, _TRUNCATE);
+    m_trayIconAdded = ::Shell_NotifyIconW(NIM_ADD, &m_trayIcon) != FALSE;
+}
+
+void CZephrinDlg::DeleteTrayIcon()
+{
+    if (!m_trayIconAdded)
+        return;
+    ::Shell_NotifyIconW(NIM_DELETE, &m_trayIcon);
+    m_trayIconAdded = false;
+}
+
+void CZephrinDlg::ShowCurrentPage(bool show)
+{
+    if (CSkinnedPage* page = GetPageWindow(m_currentPage))
+        page->ShowWindow(show ? SW_SHOW : SW_HIDE);
+}
+
+LRESULT CZephrinDlg::OnTrayNotify(WPARAM wp, LPARAM lp)
+{
+    switch (static_cast<UINT>(lp)) {
+    case WM_LBUTTONDOWN:
+        if (wp != IDR_MAINFRAME)
+            break;
+        if (!panel::g_trayShown) {
+            ShowCurrentPage(true);
+            panel::g_trayShown = true;
+        } else {
+            ShowCurrentPage(false);
+            panel::g_trayShown = false;
+        }
+        break;
+    case WM_RBUTTONDOWN:
+        if (wp == IDR_MAINFRAME)
+            ShowTrayMenu();
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+void CZephrinDlg::ShowTrayMenu()
+{
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    fw::UniqueMenu menu(::LoadMenuW(FrameworkResourceHandle(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+    if (!menu)
+        return;
+    HMENU popup = ::GetSubMenu(menu.get(), 0);
+    if (!popup)
+        return;
+    // The usual tray convention: be the foreground window while the menu is
+    // tracked and post a null message afterwards, so the menu closes when the
+    // user clicks elsewhere.
+    ::SetForegroundWindow(m_hWnd);
+    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y - 20, 0, m_hWnd, nullptr);
+    PostMessage(WM_NULL);
+}
+
+LRESULT CZephrinDlg::OnSetLanguage(WPARAM wp, LPARAM lp)
+{
+    if (lp >= 0 && lp <= 2) {
+        SetBackgroundId(kMainBackgrounds[lp]);
+        ApplySkin(*this);
+        RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        WriteRegString(kRegRoot, L"CPL", L"language", std::to_wstring(lp));
+    }
+    if (m_pagesCreated) {
+        m_dlgHifi.SendMessage(WM_SET_LANGUAGE, wp, lp);
+        m_dlgDigital.SendMessage(WM_SET_LANGUAGE, wp, lp);
+        m_dlgInfo.SendMessage(WM_SET_LANGUAGE, wp, lp);
+        m_dlgHp.SendMessage(WM_SET_LANGUAGE, wp, lp);
+    }
+    return 0;
+}

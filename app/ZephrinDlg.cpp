@@ -1,0 +1,329 @@
+#include "ZephrinDlg.h"
+
+#include "AboutDlg.h"
+#include "FindDeviceWinxp.h"
+#include "Listeners.h"
+#include "SettingsStore.h"
+
+#include <objbase.h>
+#include <windowsx.h>
+#include <string>
+
+namespace panel {
+GUID g_eventContext = GUID_NULL;
+bool g_trayShown = false;
+int g_startHiddenCount = 2;
+} // namespace panel
+
+namespace {
+const wchar_t kCardDescription[] = L"VANTIR";
+const wchar_t kCardInstanceFragment[] = L"171314C3";
+} // namespace
+
+ComApartment::ComApartment()
+{
+    m_joined = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+}
+
+ComApartment::~ComApartment()
+{
+    if (m_joined)
+        ::CoUninitialize();
+}
+
+CZephrinDlg::CZephrinDlg() : CSkinnedPage(IDD)
+{
+    m_hIcon = static_cast<HICON>(
+        ::LoadImageW(FrameworkResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+}
+
+CZephrinDlg::~CZephrinDlg()
+{
+    if (m_hIcon)
+        ::DestroyIcon(m_hIcon);
+}
+
+CSkinnedPage* CZephrinDlg::GetPageWindow(int page)
+{
+    switch (page) {
+    case kPageMain:
+        return this;
+    case kPageHifi:
+        return &m_dlgHifi;
+    case kPageDigital:
+        return &m_dlgDigital;
+    case kPageInfo:
+        return &m_dlgInfo;
+    case kPageHp:
+        return &m_dlgHp;
+    default:
+        return nullptr;
+    }
+}
+
+bool CZephrinDlg::CardIsPresent() const
+{
+    return FindDevByDeviceDesc(kCardDescription) && FindDevByDeviceInstanceId(kCardInstanceFragment);
+}
+
+BOOL CZephrinDlg::OnInitDialog()
+{
+    CSkinnedPage::OnInitDialog();
+    m_btnClose.SubclassDlgItem(IDC_MAIN_CLOSE, m_hWnd);
+    m_btnMain.SubclassDlgItem(IDC_MAIN_TO_MAIN, m_hWnd);
+    m_btnHifi.SubclassDlgItem(IDC_MAIN_TO_HIFI, m_hWnd);
+    m_btnDigital.SubclassDlgItem(IDC_MAIN_TO_DIGITAL, m_hWnd);
+    m_btnHp.SubclassDlgItem(IDC_MAIN_TO_HP, m_hWnd);
+    m_btnInfo.SubclassDlgItem(IDC_MAIN_TO_INFO, m_hWnd);
+
+    if (HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
+        wchar_t about[128] = {};
+        if (::LoadStringW(FrameworkResourceHandle(), IDS_ABOUTBOX, about, 128) > 0) {
+            ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    m_cardHandle = nullptr;
+    CMSUP_GetInterface(&m_cardHandle);
+
+    // A tool window has no taskbar button.
+    ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
+
+    if (!CardIsPresent()) {
+        EndDialog(IDOK);
+        return TRUE;
+    }
+
+    FindCardEndpoint(m_endpoints);
+
+    SetBackgroundId(IDB_MAIN_BG_TC);
+    ApplySkin(*this);
+    SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    CreatePages();
+    SetupMainPage();
+    SetTimer(kStartupTimerId, kStartupTimerPeriod);
+    RefreshToggles();
+    RefreshLevels();
+    AddTrayIcon();
+
+    int language = ReadRegInt(kRegRoot, L"CPL", L"language");
+    SendMessage(WM_SET_LANGUAGE, 0, language);
+
+    m_currentPage = kPageMain;
+    return TRUE;
+}
+
+void CZephrinDlg::CreatePages()
+{
+    // Each page initialises itself (and re-applies its settings to the card)
+    // while it is created; all start hidden, owned by the main dialog.
+    m_dlgHifi.Create(CDlgHifi::IDD, m_hWnd);
+    m_dlgHifi.ShowWindow(SW_HIDE);
+    m_dlgDigital.Create(CDlgDigital::IDD, m_hWnd);
+    m_dlgDigital.ShowWindow(SW_HIDE);
+    m_dlgInfo.Create(CDlgInfo::IDD, m_hWnd);
+    m_dlgInfo.ShowWindow(SW_HIDE);
+    m_dlgHp.Create(CDlgHp::IDD, m_hWnd);
+    m_dlgHp.ShowWindow(SW_HIDE);
+    m_pagesCreated = true;
+}
+
+BOOL CZephrinDlg::PreTranslateMessage(MSG* msg)
+{
+    // Key presses never reach the main dialog or its controls: Enter and
+    // Escape cannot end it, and the knobs and sliders take no keys.
+    return msg->message == WM_KEYDOWN;
+}
+
+LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    static const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    switch (msg) {
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wp));
+        return 0;
+    case WM_SYSCOMMAND:
+        OnSysCommand(wp, lp);
+        return 0;
+    case WM_NCPAINT:
+        return OnNcPaint(wp, lp);
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_COMMAND:
+        if (OnCommand(LOWORD(wp)))
+            return 0;
+        break;
+    case WM_HSCROLL:
+        OnKnobScroll(wp, lp);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnMainLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
+    case WM_DESTROY:
+        // However the dialog ends, no dead icon stays in the tray.
+        DeleteTrayIcon();
+        break;
+    case WM_SET_LANGUAGE:
+        return OnSetLanguage(wp, lp);
+    case WM_TRAY_NOTIFY:
+        return OnTrayNotify(wp, lp);
+    case WM_SHOW_PAGE:
+        return OnShowPage(wp, lp);
+    case WM_MOVE_MAIN:
+        return OnMoveMain(wp, lp);
+    case WM_ENDPOINT_CHANGED:
+        return OnEndpointChanged(wp, lp);
+    case WM_VOLUME_CHANGED:
+        return OnVolumeChanged(wp, lp);
+    case WM_SLIDER_TRACK:
+        return OnSliderTrack(wp, lp);
+    default:
+        if (msg == taskbarCreated && taskbarCreated != 0) {
+            // The notification area was restarted: put the icon back.
+            m_trayIconAdded = false;
+            AddTrayIcon();
+            return 0;
+        }
+        break;
+    }
+    return CSkinnedPage::WindowProc(msg, wp, lp);
+}
+
+void CZephrinDlg::OnTimer(UINT_PTR id)
+{
+    if (id != kStartupTimerId) {
+        Default();
+        return;
+    }
+    if (!FindCardEndpoint(m_endpoints))
+        return; // tried again on the next tick
+    CompleteAudioSetup();
+}
+
+void CZephrinDlg::CompleteAudioSetup()
+{
+    RefreshToggles();
+    RefreshLevels();
+    panel::g_eventContext = kEventContextGuid;
+
+    SetListenerTarget(m_hWnd);
+    CAudioEndpointVolumeCallback* volumeListener = CreateVolumeListener();
+    RegisterVolumeCallbacks(volumeListener, panel::g_eventContext);
+
+    CControlChangeNotify* controlListener = CreateControlChangeListener();
+    GetDefaultEndpointId(m_endpoints);
+    RegisterTopologyCallbacks(controlListener, m_endpoints.defaultId, panel::g_eventContext);
+
+    CMMNotificationClient* endpointClient = CreateEndpointNotificationClient();
+    RegisterEndpointNotifications(endpointClient);
+
+    KillTimer(kStartupTimerId);
+}
+
+void CZephrinDlg::OnSysCommand(WPARAM cmd, LPARAM)
+{
+    if ((cmd & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about(m_hWnd);
+        about.DoModal();
+        return;
+    }
+    Default();
+}
+
+LRESULT CZephrinDlg::OnNcPaint(WPARAM, LPARAM)
+{
+    // The panel starts in the tray: the first two non-client paint requests
+    // hide the window instead of painting it.
+    if (panel::g_startHiddenCount > 0) {
+        --panel::g_startHiddenCount;
+        ShowWindow(SW_HIDE);
+        return 0;
+    }
+    return Default();
+}
+
+void CZephrinDlg::OnPaint()
+{
+    if (!::IsIconic(m_hWnd)) {
+        Default();
+        return;
+    }
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    RECT rc = GetClientRect();
+    int cx = ::GetSystemMetrics(SM_CXICON);
+    int cy = ::GetSystemMetrics(SM_CYICON);
+    ::DrawIcon(dc, (rc.right - rc.left - cx + 1) / 2, (rc.bottom - rc.top - cy + 1) / 2, m_hIcon);
+}
+
+bool CZephrinDlg::OnCommand(UINT id)
+{
+    switch (id) {
+    case IDC_MAIN_CLOSE:
+        ShowWindow(SW_HIDE);
+        m_currentPage = kPageMain;
+        return true;
+    case IDC_MAIN_TO_MAIN:
+        ShowWindow(SW_SHOW);
+        m_currentPage = kPageMain;
+        return true;
+    case IDC_MAIN_TO_HIFI:
+        ShowPageFromMain(kPageHifi);
+        return true;
+    case IDC_MAIN_TO_DIGITAL:
+        ShowPageFromMain(kPageDigital);
+        return true;
+    case IDC_MAIN_TO_INFO:
+        ShowPageFromMain(kPageInfo);
+        return true;
+    case IDC_MAIN_TO_HP:
+        ShowPageFromMain(kPageHp);
+        return true;
+    case IDC_MAIN_RESET:
+        OnReset();
+        return true;
+    case ID_LANG_TRADITIONAL:
+        SendMessage(WM_SET_LANGUAGE, 0, 0);
+        return true;
+    case ID_LANG_SIMPLIFIED:
+        SendMessage(WM_SET_LANGUAGE, 0, 1);
+        return true;
+    case ID_LANG_ENGLISH:
+        SendMessage(WM_SET_LANGUAGE, 0, 2);
+        return true;
+    case ID_SHOW_PANEL:
+        ShowCurrentPage(true);
+        return true;
+    case ID_EXIT:
+        DeleteTrayIcon();
+        EndDialog(IDOK);
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CZephrinDlg::OnEndpointChanged(WPARAM, LPARAM lp)
+{
+    if (lp == 0 && m_pagesCreated)
+        m_dlgHifi.SendMessage(WM_ENDPOINT_CHANGED, 0, 0);
+    return 1;
+}
+
+LRESULT CZephrinDlg::OnVolumeChanged(WPARAM wp, LPARAM)
+{
+    // Only changes made by another program refresh the page; the panel's
+    // own (10) and hardware control notices (1) are ignored.
+    if (wp == 0) {
+        RefreshLevels();
+        RefreshToggles();
+    }
+    return 1;
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The main dialog: checks for the card, owns the four pages, lives in the
+// tray, finishes the audio set-up by a timer, routes the panel's messages and
+// is at the same time the Main page.
+#include "BitmapButton.h"
+#include "CmAudioX.h"
+#include "DlgDigital.h"
+#include "DlgHifi.h"
+#include "DlgHp.h"
+#include "DlgInfo.h"
+#include "Endpoints.h"
+#include "SkinnedPage.h"
+#include "resource.h"
+
+#include <shellapi.h>
+
+// Joins the interface thread to the multithreaded COM apartment for the
+// dialog's lifetime, before any other member is constructed.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool m_joined = false;
+};
+
+// Page numbers.
+enum PageNumber { kPageMain = 0, kPageHifi = 1, kPageDigital = 2, kPageInfo = 3, kPageHp = 4 };
+
+class CZephrinDlg : public CSkinnedPage {
+public:
+    enum { IDD = IDD_ZEPHRIN_DIALOG };
+    static constexpr UINT_PTR kStartupTimerId = 99;
+    static constexpr UINT kStartupTimerPeriod = 50;
+
+    CZephrinDlg();
+    ~CZephrinDlg() override;
+
+    int GetCurrentPage() const { return m_currentPage; }
+    const EndpointIds& GetEndpoints() const { return m_endpoints; }
+    CSkinnedPage* GetPageWindow(int page);
+    CDlgHifi& HifiPage() { return m_dlgHifi; }
+    CDlgDigital& DigitalPage() { return m_dlgDigital; }
+    CDlgInfo& InfoPage() { return m_dlgInfo; }
+    CDlgHp& HpPage() { return m_dlgHp; }
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    // Start-up and the custom messages
+    void OnTimer(UINT_PTR id);
+    void OnSysCommand(WPARAM cmd, LPARAM lp);
+    LRESULT OnNcPaint(WPARAM wp, LPARAM lp);
+    void OnPaint();
+    LRESULT OnSetLanguage(WPARAM wp, LPARAM lp);
+    LRESULT OnShowPage(WPARAM wp, LPARAM lp);
+    LRESULT OnMoveMain(WPARAM wp, LPARAM lp);
+    LRESULT OnEndpointChanged(WPARAM wp, LPARAM lp);
+    LRESULT OnVolumeChanged(WPARAM wp, LPARAM lp);
+    bool OnCommand(UINT id);
+    bool CardIsPresent() const;
+    void CreatePages();
+    void CompleteAudioSetup();
+
+    // Page switch
+    void ShowPageFromMain(int page);
+
+    // Tray icon, menu and language
+    void AddTrayIcon();
+    void DeleteTrayIcon();
+    LRESULT OnTrayNotify(WPARAM wp, LPARAM lp);
+    void ShowTrayMenu();
+    void ShowCurrentPage(bool show);
+
+    // Main page
+    void SetupMainPage();
+    void RefreshToggles();
+    void RefreshLevels();
+    LRESULT OnSliderTrack(WPARAM wp, LPARAM lp);
+    void OnKnobScroll(WPARAM wp, LPARAM lp);
+    void OnReset();
+    void OnMainLButtonDown(POINT pt);
+
+    ComApartment m_com;
+
+    // Members in order of construction (destroyed in reverse).
+    CBitmapButton m_btnClose;   // 1000
+    CBitmapButton m_btnMain;    // 1001
+    CBitmapButton m_btnHifi;    // 1002
+    CBitmapButton m_btnDigital; // 1003
+    CBitmapButton m_btnHp;      // 1087
+    CBitmapButton m_btnInfo;    // 1004
+    CDlgHifi m_dlgHifi;
+    CDlgDigital m_dlgDigital;
+    CDlgInfo m_dlgInfo;
+    CDlgHp m_dlgHp;
+
+    HICON m_hIcon = nullptr;
+    int m_currentPage = kPageMain;
+    EndpointIds m_endpoints;
+    CMSUP_HANDLE m_cardHandle = nullptr;
+    NOTIFYICONDATAW m_trayIcon{};
+    bool m_trayIconAdded = false;
+    bool m_pagesCreated = false;
+};
+
+// Process-wide state of the panel.
+namespace panel {
+// Set by the start-up timer before the listeners are registered.
+extern GUID g_eventContext;
+// Changed only by left clicks on the tray icon.
+extern bool g_trayShown;
+// Non-client paint requests still to be answered by hiding the window.
+extern int g_startHiddenCount;
+} // namespace panel

@@ -1,0 +1,7 @@
+#include "DlgDigital.h"
+
+BOOL CDlgDigital::OnInitDialog()
+{
+    CSkinnedPage::OnInitDialog();
+    return TRUE;
+}

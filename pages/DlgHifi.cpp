@@ -1,0 +1,7 @@
+#include "DlgHifi.h"
+
+BOOL CDlgHifi::OnInitDialog()
+{
+    CSkinnedPage::OnInitDialog();
+    return TRUE;
+}

@@ -1,0 +1,7 @@
+#include "DlgHp.h"
+
+BOOL CDlgHp::OnInitDialog()
+{
+    CSkinnedPage::OnInitDialog();
+    return TRUE;
+}

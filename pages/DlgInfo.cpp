@@ -1,0 +1,7 @@
+#include "DlgInfo.h"
+
+BOOL CDlgInfo::OnInitDialog()
+{
+    CSkinnedPage::OnInitDialog();
+    return TRUE;
+}

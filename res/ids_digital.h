@@ -1,0 +1,2 @@
+#pragma once
+// digital page: control ids and own bitmaps.

@@ -1,0 +1,2 @@
+#pragma once
+// hifi page: control ids and own bitmaps.

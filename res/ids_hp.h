@@ -1,0 +1,2 @@
+#pragma once
+// hp page: control ids and own bitmaps.

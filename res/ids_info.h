@@ -1,0 +1,2 @@
+#pragma once
+// info page: control ids and own bitmaps.

@@ -1,0 +1,156 @@
+#include "SettingsStore.h"
+
+#include "ComboBox.h"
+#include "Handles.h"
+
+#include <cwctype>
+#include <vector>
+#include <windows.h>
+
+namespace {
+
+// How many characters the integer and text readers take of a stored value.
+constexpr size_t kIntReadLimit = 100;
+constexpr size_t kTextReadLimit = 1000;
+constexpr DWORD kSubkeyNameLimit = 260;
+
+fw::UniqueKey OpenKey(const std::wstring& path, REGSAM access)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
+        return fw::UniqueKey();
+    return fw::UniqueKey(key);
+}
+
+// Reads a REG_SZ value, keeping at most `limit` characters and stopping at the
+// first null. A missing key or value, or a value of another type, reads as empty.
+std::wstring QueryText(const std::wstring& path, const std::wstring& name, size_t limit)
+{
+    fw::UniqueKey key = OpenKey(path, KEY_QUERY_VALUE);
+    if (!key)
+        return {};
+    DWORD type = 0;
+    DWORD bytes = 0;
+    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return {};
+    std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1, L'\0');
+    DWORD got = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+        return {};
+    size_t chars = got / sizeof(wchar_t);
+    if (chars > data.size())
+        chars = data.size();
+    std::wstring text(data.data(), chars);
+    size_t end = text.find(L'\0');
+    if (end != std::wstring::npos)
+        text.resize(end);
+    if (text.size() > limit)
+        text.resize(limit);
+    return text;
+}
+
+bool SetText(HKEY key, const std::wstring& name, const std::wstring& data)
+{
+    return ::RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                            static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+int ParseRegInt(const std::wstring& text)
+{
+    size_t i = 0;
+    while (i < text.size() && std::iswspace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    // Accumulate in 64 bits and saturate like strtol, so overlong digit runs
+    // cannot overflow.
+    long long value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = value * 10 + (text[i] - L'0');
+        if (value > 2147483648LL)
+            value = 2147483648LL;
+    }
+    if (negative)
+        value = -value;
+    if (value > 2147483647LL)
+        value = 2147483647LL;
+    return static_cast<int>(value);
+}
+
+int ReadRegInt(std::wstring root, std::wstring subkey, std::wstring name)
+{
+    return ParseRegInt(QueryText(root + subkey, name, kIntReadLimit));
+}
+
+std::wstring ReadRegString(std::wstring root, std::wstring subkey, std::wstring name)
+{
+    return QueryText(root + subkey, name, kTextReadLimit);
+}
+
+bool WriteRegString(std::wstring root, std::wstring subkey, std::wstring name, std::wstring data)
+{
+    fw::UniqueKey key = OpenKey(root + subkey, KEY_SET_VALUE);
+    if (!key)
+        return false;
+    return SetText(key.get(), name, data);
+}
+
+void CreateRegString(std::wstring root, std::wstring subkey, std::wstring name, std::wstring data)
+{
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (root + subkey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+        return;
+    fw::UniqueKey key(raw);
+    SetText(key.get(), name, data);
+}
+
+void DeleteRegKey(std::wstring root, std::wstring subkey)
+{
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (root + subkey).c_str());
+}
+
+void FillComboWithSubkeys(CComboBox& combo, std::wstring keyPath)
+{
+    fw::UniqueKey key = OpenKey(keyPath, KEY_ENUMERATE_SUB_KEYS);
+    if (!key)
+        return;
+    for (int i = combo.GetCount() - 1; i >= 0; --i)
+        combo.DeleteString(i);
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[kSubkeyNameLimit] = {};
+        DWORD length = kSubkeyNameLimit;
+        if (::RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        combo.AddString(std::wstring(name, length));
+    }
+    combo.Invalidate();
+}
+
+int ReadIniInt(std::wstring fileName, std::wstring section, std::wstring key)
+{
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        DWORD got = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (got == 0) {
+            path.assign(1, L'\0');
+            break;
+        }
+        if (got < path.size())
+            break;
+        path.resize(path.size() * 2);
+    }
+    std::wstring program(path.data());
+    size_t slash = program.rfind(L'\\');
+    std::wstring directory = slash == std::wstring::npos ? std::wstring() : program.substr(0, slash);
+    std::wstring file = directory + L"\\" + fileName;
+    return static_cast<int>(::GetPrivateProfileIntW(section.c_str(), key.c_str(), -1, file.c_str()));
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The settings store: text values under one key of the machine hive, and two
+// integers in CPL.ini beside the program. No cache: every call opens the key,
+// does one thing and closes it, so the registry is always the truth.
+#include <string>
+
+class CComboBox;
+
+// Roots: a subkey path is the root followed directly by the subkey name.
+inline const std::wstring kRegRoot = L"Software\\Marvolin\\VANTIR\\";
+inline const std::wstring kRegCustomRoot = L"Software\\Marvolin\\VANTIR\\Custom\\";
+
+// Decimal text read as a C-library conversion does; missing reads as 0.
+int ReadRegInt(std::wstring root, std::wstring subkey, std::wstring name);
+// Text up to its first null; missing reads as empty.
+std::wstring ReadRegString(std::wstring root, std::wstring subkey, std::wstring name);
+// Writes a text value into an existing subkey; false (and nothing written)
+// when the subkey does not exist.
+bool WriteRegString(std::wstring root, std::wstring subkey, std::wstring name, std::wstring data);
+// Creates the subkey when needed and writes the text value.
+void CreateRegString(std::wstring root, std::wstring subkey, std::wstring name, std::wstring data);
+// Deletes a subkey that has no subkeys of its own.
+void DeleteRegKey(std::wstring root, std::wstring subkey);
+// Replaces the combo box's items with the names of the key's subkeys, in
+// enumeration order.
+void FillComboWithSubkeys(CComboBox& combo, std::wstring keyPath);
+// Integer of key in section of the file beside the running program; -1 when absent.
+int ReadIniInt(std::wstring fileName, std::wstring section, std::wstring key);
+
+// The C-library style conversion ReadRegInt applies (exposed for its callers' tests).
+int ParseRegInt(const std::wstring& text);
