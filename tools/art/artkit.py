@@ -1,0 +1,299 @@
+"""Drawing kit shared by the artwork modules: palette, fonts, a supersampled
+canvas for crisp anti-aliased shapes, text helpers and the writers for the
+three resource formats (24-bit BMP, ICO, CUR).
+
+Every shape is drawn at SS times the target size and reduced with LANCZOS;
+text is rendered at the target size, where FreeType's hinting keeps small
+Latin and Chinese glyphs sharper than a reduced rendering would.
+"""
+
+import os
+import struct
+
+from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
+
+SS = 4  # supersampling factor of the shape canvas
+
+# The window shape of a page is cut from this colour; it appears nowhere else.
+SEE_THROUGH = (0, 0, 255)
+NEAR_BLUE = (0, 0, 254)
+
+# Palette: dark brushed-metal chassis, darker recessed wells, cyan light.
+CHASSIS_TOP = (50, 54, 61)
+CHASSIS_BOTTOM = (30, 33, 38)
+RIM_LIGHT = (112, 118, 128)
+RIM_DARK = (10, 11, 13)
+WELL = (19, 22, 27)          # flat floor of every recessed panel
+WELL_EDGE_DARK = (6, 7, 9)
+WELL_EDGE_LIGHT = (64, 69, 77)
+ACCENT = (60, 212, 255)      # lit cyan
+ACCENT_SOFT = (120, 228, 255)
+ACCENT_DIM = (26, 74, 90)
+TEXT = (196, 203, 212)
+TEXT_DIM = (120, 128, 139)
+TEXT_FAINT = (78, 85, 95)
+KEY_TOP = (70, 75, 84)        # face of a raised key
+KEY_BOTTOM = (40, 44, 51)
+KEY_EDGE = (8, 9, 11)
+LED_RED = (255, 70, 52)
+
+FONT_DIR_LATIN = "/usr/share/fonts/truetype/dejavu"
+FONT_CJK = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
+
+_font_cache = {}
+
+
+def font(size, bold=False, cjk=False, condensed=False):
+    """A FreeType font: DejaVu Sans for Latin text, WenQuanYi Micro Hei for
+    Chinese (it has no bold face, so bold is ignored there)."""
+    key = (size, bold, cjk, condensed)
+    f = _font_cache.get(key)
+    if f is None:
+        if cjk:
+            f = ImageFont.truetype(FONT_CJK, size, index=0)
+        else:
+            name = "DejaVuSans"
+            if condensed:
+                name += "Condensed"
+            if bold:
+                name += "-Bold"
+            f = ImageFont.truetype(os.path.join(FONT_DIR_LATIN, name + ".ttf"), size)
+        _font_cache[key] = f
+    return f
+
+
+def is_cjk(text):
+    return any(ord(ch) >= 0x2E80 for ch in text)
+
+
+def text_font(text, size, bold=False, condensed=False):
+    return font(size, bold=bold, cjk=is_cjk(text), condensed=condensed)
+
+
+def text_width(text, fnt):
+    box = fnt.getbbox(text)
+    return box[2] - box[0]
+
+
+def fit_font(text, size, max_width, bold=False, min_size=8):
+    """The largest font not above `size` in which `text` fits `max_width`;
+    Latin text falls back to the condensed face before shrinking."""
+    cjk = is_cjk(text)
+    for s in range(size, min_size - 1, -1):
+        for condensed in ((False,) if cjk else (False, True)):
+            f = font(s, bold=bold, cjk=cjk, condensed=condensed)
+            if text_width(text, f) <= max_width:
+                return f
+    return font(min_size, bold=bold, cjk=cjk, condensed=not cjk)
+
+
+def mix(a, b, t):
+    """Linear blend of two colours, t = 0 gives a, t = 1 gives b."""
+    return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
+
+
+def rgba(c, alpha=255):
+    return (c[0], c[1], c[2], alpha)
+
+
+class Canvas:
+    """A supersampled RGBA drawing surface addressed in target pixels."""
+
+    def __init__(self, w, h, fill=(0, 0, 0, 0)):
+        self.w, self.h = w, h
+        if len(fill) == 3:
+            fill = rgba(fill)
+        self.img = Image.new("RGBA", (w * SS, h * SS), fill)
+        self.draw = ImageDraw.Draw(self.img)
+
+    @staticmethod
+    def _box(box):
+        x0, y0, x1, y1 = box
+        return [round(x0 * SS), round(y0 * SS), round(x1 * SS) - 1, round(y1 * SS) - 1]
+
+    @staticmethod
+    def _col(c):
+        return None if c is None else (rgba(c) if len(c) == 3 else c)
+
+    def rrect(self, box, radius, fill=None, outline=None, width=1.0):
+        self.draw.rounded_rectangle(self._box(box), radius=round(radius * SS),
+                                    fill=self._col(fill), outline=self._col(outline),
+                                    width=max(1, round(width * SS)))
+
+    def rect(self, box, fill):
+        self.draw.rectangle(self._box(box), fill=self._col(fill))
+
+    def ellipse(self, box, fill=None, outline=None, width=1.0):
+        self.draw.ellipse(self._box(box), fill=self._col(fill), outline=self._col(outline),
+                          width=max(1, round(width * SS)))
+
+    def circle(self, cx, cy, r, fill=None, outline=None, width=1.0):
+        self.ellipse((cx - r, cy - r, cx + r, cy + r), fill, outline, width)
+
+    def polygon(self, pts, fill):
+        self.draw.polygon([(x * SS, y * SS) for x, y in pts], fill=self._col(fill))
+
+    def line(self, pts, fill, width=1.0):
+        self.draw.line([(x * SS, y * SS) for x, y in pts], fill=self._col(fill),
+                       width=max(1, round(width * SS)))
+
+    def arc(self, box, start, end, fill, width=1.0):
+        self.draw.arc(self._box(box), start, end, fill=self._col(fill),
+                      width=max(1, round(width * SS)))
+
+    def mask_rrect(self, box, radius):
+        m = Image.new("L", self.img.size, 0)
+        ImageDraw.Draw(m).rounded_rectangle(self._box(box), radius=round(radius * SS), fill=255)
+        return m
+
+    def mask_ellipse(self, box):
+        m = Image.new("L", self.img.size, 0)
+        ImageDraw.Draw(m).ellipse(self._box(box), fill=255)
+        return m
+
+    def gradient(self, mask, top, bottom, y0=0, y1=None):
+        """Fill the masked area with a vertical gradient from `top` at y0 to
+        `bottom` at y1 (target pixels)."""
+        y1 = self.h if y1 is None else y1
+        layer = vertical_gradient(self.img.size, top, bottom, y0 * SS, y1 * SS)
+        self.img.paste(layer, (0, 0), mask)
+
+    def radial(self, cx, cy, r, inner, outer, mask=None):
+        """Radial glow: `inner` colour at the centre fading to `outer` at r."""
+        size = max(2, int(2 * r * SS))
+        g = Image.radial_gradient("L").resize((size, size), Image.BILINEAR)
+        g = g.point(lambda v: min(255, v * 255 // 180))
+        a = Image.new("RGBA", (size, size), self._col(inner))
+        b = Image.new("RGBA", (size, size), self._col(outer))
+        spot = Image.composite(b, a, g)
+        layer = Image.new("RGBA", self.img.size, (0, 0, 0, 0))
+        layer.paste(spot, (int((cx - r) * SS), int((cy - r) * SS)))
+        circ = Image.new("L", self.img.size, 0)
+        ImageDraw.Draw(circ).ellipse(self._box((cx - r, cy - r, cx + r, cy + r)), fill=255)
+        if mask is not None:
+            circ = ImageChops.multiply(circ, mask)
+        self.img.paste(layer, (0, 0), circ)
+
+    def composite(self, layer):
+        self.img.alpha_composite(layer)
+
+    def result(self):
+        """The canvas reduced to the target size (RGBA)."""
+        return self.img.resize((self.w, self.h), Image.LANCZOS)
+
+
+def vertical_gradient(size, top, bottom, y0, y1):
+    w, h = size
+    col = Image.new("RGBA", (1, h))
+    span = max(1.0, float(y1 - y0))
+    px = col.load()
+    top, bottom = rgba(top) if len(top) == 3 else top, rgba(bottom) if len(bottom) == 3 else bottom
+    for y in range(h):
+        t = min(1.0, max(0.0, (y - y0) / span))
+        px[0, y] = tuple(int(round(top[i] + (bottom[i] - top[i]) * t)) for i in range(4))
+    return col.resize((w, h), Image.NEAREST)
+
+
+def flatten(img, background):
+    """RGBA onto an opaque colour, giving RGB."""
+    base = Image.new("RGBA", img.size, rgba(background))
+    base.alpha_composite(img)
+    return base.convert("RGB")
+
+
+def draw_text(img, xy, text, size, fill=TEXT, anchor="la", bold=False, fnt=None,
+              glow=None, shadow=True, record=None):
+    """Text at target resolution on an RGB or RGBA image. `glow` adds a soft
+    halo in that colour; `shadow` a one-pixel dark drop under the glyphs.
+    Returns the ink box (x0, y0, x1, y1); it is also appended to `record`."""
+    fnt = fnt or text_font(text, size, bold=bold)
+    draw = ImageDraw.Draw(img)
+    fbox = draw.textbbox(xy, text, font=fnt, anchor=anchor)
+    box = (int(fbox[0] // 1), int(fbox[1] // 1), -int(-fbox[2] // 1), -int(-fbox[3] // 1))
+    if glow is not None:
+        pad = 6
+        layer = Image.new("L", (box[2] - box[0] + 2 * pad, box[3] - box[1] + 2 * pad), 0)
+        ImageDraw.Draw(layer).text((xy[0] - box[0] + pad, xy[1] - box[1] + pad), text,
+                                   font=fnt, fill=255, anchor=anchor)
+        layer = layer.filter(ImageFilter.GaussianBlur(2.2)).point(lambda v: v * 2 // 5)
+        tint = Image.new(img.mode, layer.size, glow if img.mode == "RGB" else rgba(glow))
+        img.paste(tint, (box[0] - pad, box[1] - pad), layer)
+    if shadow:
+        draw.text((xy[0], xy[1] + 1), text, font=fnt, fill=(0, 0, 0), anchor=anchor)
+    draw.text(xy, text, font=fnt, fill=fill, anchor=anchor)
+    if record is not None:
+        record.append((box, text))
+    return box
+
+
+# ---------------------------------------------------------------------------
+# Pixel hygiene and writers
+
+
+def blue_pixels(img):
+    """Mask ('L', 255 where the RGB pixel is exactly pure blue)."""
+    r, g, b = img.convert("RGB").split()
+    zero = lambda v: 255 if v == 0 else 0
+    full = lambda v: 255 if v == 255 else 0
+    return ImageChops.multiply(ImageChops.multiply(r.point(zero), g.point(zero)), b.point(full))
+
+
+def remove_blue(img):
+    """Nudge every pure-blue pixel to (0, 0, 254) so that only the page
+    outline can be see-through."""
+    img = img.convert("RGB")
+    m = blue_pixels(img)
+    if m.getbbox():
+        img.paste(NEAR_BLUE, (0, 0, img.width, img.height), m)
+    return img
+
+
+def bmp_bytes(img):
+    """Uncompressed bottom-up 24-bit BMP (BITMAPINFOHEADER, BI_RGB)."""
+    img = img.convert("RGB")
+    w, h = img.size
+    stride = (w * 3 + 3) & ~3
+    pad = b"\0" * (stride - w * 3)
+    raw = img.tobytes("raw", "BGR")
+    rows = [raw[y * w * 3:(y + 1) * w * 3] + pad for y in range(h - 1, -1, -1)]
+    pixels = b"".join(rows)
+    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return header + info + pixels
+
+
+def _dib32(img):
+    """BITMAPINFOHEADER + BGRA rows + AND mask, the image form inside ICO/CUR."""
+    img = img.convert("RGBA")
+    w, h = img.size
+    raw = img.tobytes("raw", "BGRA")
+    xor = b"".join(raw[y * w * 4:(y + 1) * w * 4] for y in range(h - 1, -1, -1))
+    mask_stride = ((w + 31) // 32) * 4
+    alpha = img.getchannel("A").load()
+    and_rows = []
+    for y in range(h - 1, -1, -1):
+        row = bytearray(mask_stride)
+        for x in range(w):
+            if alpha[x, y] < 128:
+                row[x >> 3] |= 0x80 >> (x & 7)
+        and_rows.append(bytes(row))
+    andm = b"".join(and_rows)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, len(xor) + len(andm), 0, 0, 0, 0)
+    return info + xor + andm
+
+
+def icon_bytes(images, hotspot=None):
+    """ICO (or CUR when a hotspot is given) holding the RGBA `images`."""
+    kind = 2 if hotspot is not None else 1
+    dibs = [_dib32(im) for im in images]
+    out = struct.pack("<HHH", 0, kind, len(images))
+    offset = 6 + 16 * len(images)
+    for im, dib in zip(images, dibs):
+        w, h = im.size
+        if hotspot is not None:
+            p1, p2 = hotspot
+        else:
+            p1, p2 = 1, 32
+        out += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, p1, p2, len(dib), offset)
+        offset += len(dib)
+    return out + b"".join(dibs)
