@@ -97,49 +97,78 @@ def rgba(c, alpha=255):
 
 
 class Canvas:
-    """A supersampled RGBA drawing surface addressed in target pixels."""
+    """A supersampled RGBA drawing surface addressed in target pixels.
+
+    Every primitive is drawn on a small layer covering its own bounds and
+    alpha-composited, so translucent paint blends with what lies beneath."""
 
     def __init__(self, w, h, fill=(0, 0, 0, 0)):
         self.w, self.h = w, h
         if len(fill) == 3:
             fill = rgba(fill)
         self.img = Image.new("RGBA", (w * SS, h * SS), fill)
-        self.draw = ImageDraw.Draw(self.img)
+
+    @staticmethod
+    def _col(c):
+        return None if c is None else (rgba(c) if len(c) == 3 else c)
 
     @staticmethod
     def _box(box):
         x0, y0, x1, y1 = box
         return [round(x0 * SS), round(y0 * SS), round(x1 * SS) - 1, round(y1 * SS) - 1]
 
-    @staticmethod
-    def _col(c):
-        return None if c is None else (rgba(c) if len(c) == 3 else c)
+    def _paint(self, bounds, fn):
+        """Run fn(draw, ox, oy) on a transparent layer over `bounds` (SS
+        pixels, padded) and composite it; fn draws at coordinates minus (ox, oy)."""
+        pad = 2 * SS
+        x0 = max(0, int(bounds[0]) - pad)
+        y0 = max(0, int(bounds[1]) - pad)
+        x1 = min(self.img.width, int(bounds[2]) + pad + 1)
+        y1 = min(self.img.height, int(bounds[3]) + pad + 1)
+        if x1 <= x0 or y1 <= y0:
+            return
+        layer = Image.new("RGBA", (x1 - x0, y1 - y0), (0, 0, 0, 0))
+        fn(ImageDraw.Draw(layer), x0, y0)
+        self.img.alpha_composite(layer, (x0, y0))
+
+    def _shape(self, method, box, **kw):
+        b = self._box(box)
+        self._paint(b, lambda d, ox, oy: getattr(d, method)(
+            [b[0] - ox, b[1] - oy, b[2] - ox, b[3] - oy], **kw))
 
     def rrect(self, box, radius, fill=None, outline=None, width=1.0):
-        self.draw.rounded_rectangle(self._box(box), radius=round(radius * SS),
-                                    fill=self._col(fill), outline=self._col(outline),
-                                    width=max(1, round(width * SS)))
+        self._shape("rounded_rectangle", box, radius=round(radius * SS), fill=self._col(fill),
+                    outline=self._col(outline), width=max(1, round(width * SS)))
 
     def rect(self, box, fill):
-        self.draw.rectangle(self._box(box), fill=self._col(fill))
+        self._shape("rectangle", box, fill=self._col(fill))
 
     def ellipse(self, box, fill=None, outline=None, width=1.0):
-        self.draw.ellipse(self._box(box), fill=self._col(fill), outline=self._col(outline),
-                          width=max(1, round(width * SS)))
+        self._shape("ellipse", box, fill=self._col(fill), outline=self._col(outline),
+                    width=max(1, round(width * SS)))
 
     def circle(self, cx, cy, r, fill=None, outline=None, width=1.0):
         self.ellipse((cx - r, cy - r, cx + r, cy + r), fill, outline, width)
 
+    def arc(self, box, start, end, fill, width=1.0):
+        self._shape("arc", box, start=start, end=end, fill=self._col(fill),
+                    width=max(1, round(width * SS)))
+
+    def _points(self, pts, grow):
+        p = [(x * SS, y * SS) for x, y in pts]
+        xs, ys = [q[0] for q in p], [q[1] for q in p]
+        return p, (min(xs) - grow, min(ys) - grow, max(xs) + grow, max(ys) + grow)
+
     def polygon(self, pts, fill):
-        self.draw.polygon([(x * SS, y * SS) for x, y in pts], fill=self._col(fill))
+        p, b = self._points(pts, 0)
+        self._paint(b, lambda d, ox, oy: d.polygon([(x - ox, y - oy) for x, y in p],
+                                                    fill=self._col(fill)))
 
     def line(self, pts, fill, width=1.0):
-        self.draw.line([(x * SS, y * SS) for x, y in pts], fill=self._col(fill),
-                       width=max(1, round(width * SS)))
-
-    def arc(self, box, start, end, fill, width=1.0):
-        self.draw.arc(self._box(box), start, end, fill=self._col(fill),
-                      width=max(1, round(width * SS)))
+        wpx = max(1, round(width * SS))
+        p, b = self._points(pts, wpx)
+        self._paint(b, lambda d, ox, oy: d.line([(x - ox, y - oy) for x, y in p],
+                                                 fill=self._col(fill), width=wpx, joint="curve"))
 
     def mask_rrect(self, box, radius):
         m = Image.new("L", self.img.size, 0)
@@ -151,28 +180,43 @@ class Canvas:
         ImageDraw.Draw(m).ellipse(self._box(box), fill=255)
         return m
 
+    def _masked(self, layer, mask):
+        """Composite a full-size layer through a mask, within the mask's bounds."""
+        bbox = mask.getbbox()
+        if not bbox:
+            return
+        part = layer.crop(bbox)
+        alpha = ImageChops.multiply(part.getchannel("A"), mask.crop(bbox))
+        part.putalpha(alpha)
+        self.img.alpha_composite(part, bbox[:2])
+
     def gradient(self, mask, top, bottom, y0=0, y1=None):
         """Fill the masked area with a vertical gradient from `top` at y0 to
         `bottom` at y1 (target pixels)."""
         y1 = self.h if y1 is None else y1
-        layer = vertical_gradient(self.img.size, top, bottom, y0 * SS, y1 * SS)
-        self.img.paste(layer, (0, 0), mask)
+        self._masked(vertical_gradient(self.img.size, top, bottom, y0 * SS, y1 * SS), mask)
 
     def radial(self, cx, cy, r, inner, outer, mask=None):
         """Radial glow: `inner` colour at the centre fading to `outer` at r."""
+        x0, y0 = int((cx - r) * SS), int((cy - r) * SS)
         size = max(2, int(2 * r * SS))
         g = Image.radial_gradient("L").resize((size, size), Image.BILINEAR)
         g = g.point(lambda v: min(255, v * 255 // 180))
-        a = Image.new("RGBA", (size, size), self._col(inner))
-        b = Image.new("RGBA", (size, size), self._col(outer))
-        spot = Image.composite(b, a, g)
-        layer = Image.new("RGBA", self.img.size, (0, 0, 0, 0))
-        layer.paste(spot, (int((cx - r) * SS), int((cy - r) * SS)))
-        circ = Image.new("L", self.img.size, 0)
-        ImageDraw.Draw(circ).ellipse(self._box((cx - r, cy - r, cx + r, cy + r)), fill=255)
+        spot = Image.composite(Image.new("RGBA", (size, size), self._col(outer)),
+                               Image.new("RGBA", (size, size), self._col(inner)), g)
+        circ = Image.new("L", (size, size), 0)
+        ImageDraw.Draw(circ).ellipse((0, 0, size - 1, size - 1), fill=255)
         if mask is not None:
-            circ = ImageChops.multiply(circ, mask)
-        self.img.paste(layer, (0, 0), circ)
+            circ = ImageChops.multiply(circ, mask.crop((x0, y0, x0 + size, y0 + size)))
+        # clip to the canvas
+        cx0, cy0 = max(0, x0), max(0, y0)
+        cx1, cy1 = min(self.img.width, x0 + size), min(self.img.height, y0 + size)
+        if cx1 <= cx0 or cy1 <= cy0:
+            return
+        box = (cx0 - x0, cy0 - y0, cx1 - x0, cy1 - y0)
+        spot, circ = spot.crop(box), circ.crop(box)
+        spot.putalpha(ImageChops.multiply(spot.getchannel("A"), circ))
+        self.img.alpha_composite(spot, (cx0, cy0))
 
     def composite(self, layer):
         self.img.alpha_composite(layer)

@@ -52,7 +52,8 @@ class Page:
 
     def __init__(self, lang):
         self.lang = lang
-        self.texts = []   # (ink box, text) of every word printed
+        self.texts = []   # (ink box, text) of every printed line
+        self.said = []    # every text printed, once per call of say()
 
     # -- helpers for the subclasses -------------------------------------
     def w(self, key):
@@ -60,6 +61,7 @@ class Page:
 
     def say(self, img, text, xy, style="label", anchor="lm", max_width=None, fill=None, wrap=False):
         latin, cjk, bold, colour, glow = STYLES[style]
+        self.said.append(text)
         size = cjk if is_cjk(text) else latin
         lines = [text]
         if max_width is not None:
@@ -138,11 +140,12 @@ def well(c, box, radius=7):
     c.line([(x0 + radius, y0 + 2.2), (x1 - radius, y0 + 2.2)], mix(WELL, (0, 0, 0), 0.5), 1)
 
 
-def column_rail(c, rects):
+def column_rail(c, rects, bottom):
+    """The recessed rail behind the page column, down to the wells' floor line."""
     x0 = min(x for _, x, _, _, _ in rects) - 6
     x1 = max(x + w for _, x, _, w, _ in rects) + 6
     y0 = min(y for _, _, y, _, _ in rects) - 4
-    y1 = max(y + h for _, _, y, _, h in rects) + 6
+    y1 = max([y + h + 6 for _, _, y, _, h in rects] + [bottom])
     well(c, (x0, y0, x1, y1), radius=9)
 
 
@@ -154,7 +157,7 @@ def render(page):
         well(c, box)
     for box in page.pads:
         well(c, box, radius=5)
-    column_rail(c, page.column)
+    column_rail(c, page.column, max(b[3] for b in page.wells))
     page.shapes(c)
     img = base.convert("RGBA")
     img.alpha_composite(c.result())
@@ -226,7 +229,7 @@ class MainPage(Page):
         ("digital_mute", 580, 210) + ctl.MUTE_TOGGLE,
         ("output_switch", 433, 123, 25, 40),
     ]
-    wells = [(18, 34, 396, 252), (402, 34, 488, 252), (494, 34, 690, 252)]
+    wells = [(18, 34, 396, 292), (402, 34, 488, 292), (494, 34, 690, 292)]
 
     # knob dials: position 0 at 220 degrees, full level (50 of 66 steps) at 132
     DIAL_START, DIAL_SWEEP = 220, 50 * 360 // 66
@@ -302,7 +305,7 @@ class HifiPage(Page):
            ("env_prev", 631, 411, 23, 21), ("env_next", 631, 436, 23, 21)]
     )
     wells = [(18, 70, 180, 252), (186, 70, 372, 252), (378, 70, 680, 252),
-             (18, 258, 436, 500), (442, 258, 680, 368), (442, 372, 680, 500)]
+             (18, 258, 436, 525), (442, 258, 680, 368), (442, 372, 680, 525)]
     pads = [(28, 37, 91, 67)]
 
     # treble/bass dials: 0 (-20 dB) at 220 degrees, 40 (+20 dB) of 53 steps
@@ -379,7 +382,7 @@ class DigitalPage(Page):
         ("rate_selector", 495, 114) + ctl.RATE_SELECTOR,
         ("selector_lamp", 535, 184) + ctl.DIGITAL_LAMP,
     ]
-    wells = [(18, 34, 392, 262), (400, 34, 690, 262)]
+    wells = [(18, 34, 392, 292), (400, 34, 690, 292)]
 
     def shapes(self, c):
         c.line([(30, 78.5), (380, 78.5)], (44, 49, 57), 1)
@@ -440,7 +443,7 @@ class HpPage(Page):
         ("speaker_switch", 452, 125, 25, 40),
         ("impedance_switch", 596, 125, 25, 40),
     ]
-    wells = [(18, 34, 386, 262), (392, 34, 540, 262), (546, 34, 690, 262)]
+    wells = [(18, 34, 386, 292), (392, 34, 540, 292), (546, 34, 690, 292)]
 
     def shapes(self, c):
         c.line([(30, 88.5), (374, 88.5)], (44, 49, 57), 1)
@@ -501,7 +504,7 @@ class InfoPage(Page):
     # the program prints the version values and the product lines here
     controls = ([("value_%d" % y, 212, y, 216, 16) for y, _ in INFO_ROWS]
                 + [("product_lines", 449, 80, 236, 140)])
-    wells = [(18, 34, 434, 262), (440, 34, 690, 262)]
+    wells = [(18, 34, 434, 292), (440, 34, 690, 292)]
 
     def shapes(self, c):
         for y, _ in INFO_ROWS:
@@ -513,7 +516,7 @@ class InfoPage(Page):
         for y, key in INFO_ROWS:
             self.say(img, self.w(key), (198, y + 8), "label", anchor="rm", max_width=164)
         self.say(img, self.w("about"), (454, 52), "title", max_width=220)
-        self.say(img, "VANTIR", (565, 242), "brand", anchor="mm", fill=TEXT_FAINT)
+        self.say(img, "VANTIR", (565, 262), "brand", anchor="mm", fill=TEXT_FAINT)
 
 
 PAGES = (MainPage, HifiPage, DigitalPage, InfoPage, HpPage)

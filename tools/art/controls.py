@@ -548,7 +548,6 @@ def page_button(label, icon, lit):
     if lit:
         key_face(c, (2, 2, w - 2, h - 3), radius=5, top=(44, 66, 76), bottom=(22, 36, 43))
         c.rrect((2, 2, w - 2, h - 3), 5, outline=rgba(ACCENT, 150), width=0.8)
-        c.radial(18, h / 2 - 0.5, 13, rgba(ACCENT, 70), rgba(ACCENT, 0))
         col = ACCENT_SOFT
     else:
         key_face(c, (2, 2, w - 2, h - 3), radius=5, top=(58, 62, 70), bottom=(36, 39, 45))

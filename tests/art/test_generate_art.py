@@ -1,0 +1,230 @@
+"""Checks of the artwork generator's output: what the resource compiler and
+the skinned pages rely on."""
+
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+from PIL import Image, ImageChops
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+ART = os.path.join(ROOT, "tools", "art")
+sys.path.insert(0, ART)
+
+import backgrounds  # noqa: E402
+
+BACKGROUNDS = {  # id -> size
+    **{i: (800, 313) for i in (138, 139, 140, 129, 130, 131, 135, 136, 137, 324, 325, 326)},
+    244: (800, 546), 245: (800, 546), 246: (800, 546),
+}
+FIXED = {
+    152: (43, 27), 153: (43, 27), 320: (25, 40), 321: (25, 40), 278: (36, 21), 279: (35, 21),
+    316: (11, 11), 317: (11, 11), 258: (79, 79), 259: (79, 79), 260: (79, 79),
+    337: (48, 21), 267: (48, 21), 310: (23, 21), 311: (23, 21), 312: (23, 21), 313: (23, 21),
+    251: (23, 21), 252: (23, 21), 322: (52, 21), 323: (52, 21), 165: (50, 50), 166: (19, 19),
+    302: (28, 14), 314: (105, 19), 315: (100, 15), 319: (202, 13),
+    **{i: (73, 33) for i in range(327, 337)},
+    **{i: (39, 21) for i in (253, 254, 261, 262, 265, 266, 268, 269, 272, 273, 274, 275, 276,
+                             277, 283, 284, 285, 287, 288, 289)},
+    **{i: (146, 65) for i in range(175, 244)},
+}
+FREE = {148, 149, 154, 155, 156, 157, 158, 159, 160, 161, 162, 163, 171, 172, 173, 174, 264,
+        290, 291, 292, 293, 294, 295, 296, 297, 298, 299, 300, 303}
+ALL_BITMAPS = set(BACKGROUNDS) | set(FIXED) | FREE
+
+ON_OFF_PAIRS = ((278, 279), (316, 317), (276, 277), (272, 273), (274, 275), (268, 269),
+                (283, 284), (285, 289), (287, 288), (265, 266), (261, 262), (253, 254),
+                (337, 267), (311, 310), (313, 312), (252, 251), (153, 152), (149, 148),
+                (172, 171), (174, 173), (154, 155), (157, 156), (159, 158), (322, 323),
+                (320, 321), (327, 328), (329, 330), (331, 332), (333, 334), (335, 336),
+                (258, 259), (259, 260), (160, 161), (161, 162), (162, 163))
+
+
+def run_generator(out, seed):
+    env = dict(os.environ, PYTHONHASHSEED=str(seed))
+    return subprocess.Popen([sys.executable, os.path.join(ART, "generate_art.py"), "--out", out],
+                            env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+
+def read_bmp_header(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    magic, size, _, _, offset = struct.unpack_from("<2sIHHI", data, 0)
+    hdr, w, h, planes, bpp, comp = struct.unpack_from("<IiiHHI", data, 14)
+    return dict(magic=magic, size=size, actual=len(data), offset=offset, hdr=hdr, w=w, h=h,
+                planes=planes, bpp=bpp, comp=comp)
+
+
+def blue_mask(img):
+    r, g, b = img.convert("RGB").split()
+    m = ImageChops.multiply(r.point(lambda v: 255 if v == 0 else 0),
+                            g.point(lambda v: 255 if v == 0 else 0))
+    return ImageChops.multiply(m, b.point(lambda v: 255 if v == 255 else 0))
+
+
+class GeneratedArt(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.out = [os.path.join(cls.tmp.name, "a"), os.path.join(cls.tmp.name, "b")]
+        procs = [run_generator(cls.out[0], 1), run_generator(cls.out[1], 2)]
+        for p in procs:
+            _, err = p.communicate(timeout=120)
+            if p.returncode:
+                raise AssertionError("generator failed: " + err.decode())
+        cls.dir = cls.out[0]
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.tmp.cleanup()
+
+    def image(self, bid):
+        return Image.open(os.path.join(self.dir, "%d.bmp" % bid)).convert("RGB")
+
+    def test_every_bitmap_is_an_uncompressed_bottom_up_24_bit_bmp_of_its_size(self):
+        names = {f for f in os.listdir(self.dir) if f.endswith(".bmp")}
+        self.assertEqual(names, {"%d.bmp" % i for i in ALL_BITMAPS})
+        for bid in sorted(ALL_BITMAPS):
+            h = read_bmp_header(os.path.join(self.dir, "%d.bmp" % bid))
+            with self.subTest(bid=bid):
+                self.assertEqual((h["magic"], h["hdr"], h["planes"], h["bpp"], h["comp"]),
+                                 (b"BM", 40, 1, 24, 0))
+                self.assertGreater(h["h"], 0, "rows must be stored bottom-up")
+                stride = (h["w"] * 3 + 3) & ~3
+                self.assertEqual(h["actual"], h["size"])
+                self.assertEqual(h["size"], h["offset"] + stride * h["h"])
+                expected = BACKGROUNDS.get(bid) or FIXED.get(bid)
+                if expected:
+                    self.assertEqual((h["w"], h["h"]), expected)
+
+    def test_backgrounds_are_see_through_exactly_outside_a_rounded_outline(self):
+        for bid, (w, h) in sorted(BACKGROUNDS.items()):
+            with self.subTest(bid=bid):
+                mask = blue_mask(self.image(bid))
+                px = mask.load()
+                for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+                    self.assertEqual(px[x, y], 255, "corner (%d, %d) must be see-through" % (x, y))
+                bbox_inner = (20, 20, w - 20, h - 20)
+                self.assertIsNone(mask.crop(bbox_inner).getbbox(), "blue inside the panel")
+                self.assertIsNone(mask.crop((20, 0, w - 20, h)).getbbox(), "blue along an edge")
+                self.assertIsNone(mask.crop((0, 20, w, h - 20)).getbbox(), "blue along a side")
+                # each row's blue pixels are runs from the two ends that shrink
+                # towards the middle rows: a convex rounded corner
+                prev_left = None
+                for y in range(0, 20):
+                    row = [px[x, y] for x in range(w)]
+                    left = next(i for i, v in enumerate(row) if v == 0)
+                    right = next(i for i, v in enumerate(reversed(row)) if v == 0)
+                    self.assertEqual(sum(1 for v in row if v), left + right, "hole in row %d" % y)
+                    self.assertLessEqual(abs(left - right), 1)
+                    if prev_left is not None:
+                        self.assertLessEqual(left, prev_left)
+                    prev_left = left
+                self.assertGreater(sum(1 for x in range(20) if px[x, 0]), 5)
+
+    def test_pure_blue_appears_in_no_other_bitmap(self):
+        for bid in sorted(ALL_BITMAPS - set(BACKGROUNDS)):
+            with self.subTest(bid=bid):
+                self.assertIsNone(blue_mask(self.image(bid)).getbbox())
+
+    def test_resource_script_names_every_file_once(self):
+        with open(os.path.join(self.dir, "art.rc")) as f:
+            lines = [ln.split() for ln in f if ln.strip() and not ln.startswith("//")]
+        kinds = {int(i): (kind, name.strip('"')) for i, kind, name in lines}
+        self.assertEqual(len(kinds), len(lines))
+        expected = {i: ("BITMAP", "%d.bmp" % i) for i in ALL_BITMAPS}
+        expected[128] = ("ICON", "128.ico")
+        expected[1022] = ("CURSOR", "1022.cur")
+        self.assertEqual(kinds, expected)
+        self.assertEqual(set(os.listdir(self.dir)), {n for _, n in expected.values()} | {"art.rc"})
+
+    def test_icon_holds_three_sizes_and_cursor_has_its_hot_spot_inside(self):
+        with open(os.path.join(self.dir, "128.ico"), "rb") as f:
+            ico = f.read()
+        _, kind, count = struct.unpack_from("<HHH", ico, 0)
+        self.assertEqual((kind, count), (1, 3))
+        sizes = [struct.unpack_from("<BB", ico, 6 + 16 * i) for i in range(count)]
+        self.assertEqual(sorted(sizes), [(16, 16), (32, 32), (48, 48)])
+        with Image.open(os.path.join(self.dir, "128.ico")) as im:
+            self.assertEqual(sorted(im.info["sizes"]), [(16, 16), (32, 32), (48, 48)])
+        with open(os.path.join(self.dir, "1022.cur"), "rb") as f:
+            cur = f.read()
+        _, kind, count = struct.unpack_from("<HHH", cur, 0)
+        w, h, _, _, hx, hy, length, offset = struct.unpack_from("<BBBBHHII", cur, 6)
+        self.assertEqual((kind, count, w, h), (2, 1, 32, 32))
+        self.assertTrue(0 <= hx < 32 and 0 <= hy < 32)
+        self.assertEqual(offset + length, len(cur))
+        bits = struct.unpack_from("<IiiHH", cur, offset)
+        self.assertEqual(bits, (40, 32, 64, 1, 32))
+
+    def test_two_runs_write_identical_bytes(self):
+        a, b = self.out
+        self.assertEqual(sorted(os.listdir(a)), sorted(os.listdir(b)))
+        for name in sorted(os.listdir(a)):
+            with open(os.path.join(a, name), "rb") as fa, open(os.path.join(b, name), "rb") as fb:
+                self.assertEqual(fa.read(), fb.read(), name)
+
+    def test_two_state_pictures_differ_visibly(self):
+        for a, b in ON_OFF_PAIRS:
+            ia, ib = self.image(a), self.image(b)
+            if ia.size != ib.size:
+                ib = ib.resize(ia.size)
+            diff = ImageChops.difference(ia, ib).convert("L")
+            hist = diff.histogram()
+            changed = sum(hist[24:])
+            with self.subTest(pair=(a, b)):
+                self.assertGreater(changed, ia.width * ia.height // 40)
+
+    def test_environment_pictures_of_one_language_all_differ(self):
+        for first in (175, 198, 221):
+            seen = set()
+            for bid in range(first, first + 23):
+                data = self.image(bid).tobytes()
+                self.assertFalse(data in seen, "picture %d repeats an earlier one" % bid)
+                seen.add(data)
+
+
+class PageLayout(unittest.TestCase):
+    """Wording printed on the backgrounds must stay off the controls, and
+    the controls must sit on the recessed panels whose colour they carry."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.pages = [page for _, page, _ in backgrounds.backgrounds()]
+
+    def test_no_word_lies_under_a_control(self):
+        for page in self.pages:
+            rects = page.all_control_rects()
+            w, h = page.size
+            for (x0, y0, x1, y1), text in page.texts:
+                with self.subTest(page=page.key, lang=page.lang, text=text):
+                    self.assertTrue(6 <= x0 and x1 <= w - 6 and 4 <= y0 and y1 <= h - 4)
+                    for cx0, cy0, cx1, cy1 in rects:
+                        overlap = x0 < cx1 and cx0 < x1 and y0 < cy1 and cy0 < y1
+                        self.assertFalse(overlap, "over control at (%d, %d)" % (cx0, cy0))
+
+    def test_every_language_prints_the_same_set_of_words(self):
+        counts = {}
+        for page in self.pages:
+            self.assertTrue(all(t.strip() for t in page.said), page.key)
+            counts.setdefault(page.key, set()).add(len(page.said))
+        for key, n in counts.items():
+            self.assertEqual(len(n), 1, "%s prints a different number of words per language" % key)
+
+    def test_controls_sit_inside_a_recessed_panel(self):
+        for page in self.pages[::3]:
+            panels = list(page.wells) + list(page.pads)
+            rail_x0 = min(x for _, x, _, _, _ in page.column) - 6
+            for name, x, y, w, h in page.controls:
+                with self.subTest(page=page.key, control=name):
+                    inside = any(px0 + 3 <= x and x + w <= px1 - 3 and py0 + 3 <= y and
+                                 y + h <= py1 - 3 for px0, py0, px1, py1 in panels)
+                    self.assertTrue(inside)
+                    self.assertLess(x + w, rail_x0)
+
+
+if __name__ == "__main__":
+    unittest.main()
