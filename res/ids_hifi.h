@@ -1,2 +1,113 @@
 #pragma once
-// hifi page: control ids and own bitmaps.
+// hifi page (template 141): control ids and own bitmaps.
+
+// Page column
+#define IDC_HIFI_CLOSE 1005
+#define IDC_HIFI_TO_MAIN 1006
+#define IDC_HIFI_TO_HIFI 1007
+#define IDC_HIFI_TO_DIGITAL 1008
+#define IDC_HIFI_TO_INFO 1009
+#define IDC_HIFI_TO_HP 1085
+
+// Master switch and power light
+#define IDC_HIFI_MASTER 1079
+#define IDC_HIFI_POWER_LIGHT 1096
+
+// Tone group 0: bass and treble
+#define IDC_HIFI_BASSTREBLE_SWITCH 1078
+#define IDC_HIFI_TREBLE_KNOB 1046
+#define IDC_HIFI_BASS_KNOB 1077
+
+// Tone group 1: region styles
+#define IDC_HIFI_REGION_SWITCH 1068
+#define IDC_HIFI_REGION_0 1069
+#define IDC_HIFI_REGION_1 1070
+#define IDC_HIFI_REGION_2 1074
+#define IDC_HIFI_REGION_3 1075
+#define IDC_HIFI_REGION_4 1076
+
+// Tone group 2: built-in presets (cells by grid position)
+#define IDC_HIFI_PRESET_SWITCH 1044
+#define IDC_HIFI_CELL_DEFAULT 1045
+#define IDC_HIFI_CELL_BASS 1057
+#define IDC_HIFI_CELL_TREBLE 1058
+#define IDC_HIFI_CELL_LIVE 1059
+#define IDC_HIFI_CELL_ROCK 1060
+#define IDC_HIFI_CELL_SOFTROCK 1061
+#define IDC_HIFI_CELL_DANCE 1062
+#define IDC_HIFI_CELL_JAZZ 1063
+#define IDC_HIFI_CELL_METAL 1064
+#define IDC_HIFI_CELL_RAP 1065
+#define IDC_HIFI_CELL_CLASSIC 1066
+#define IDC_HIFI_CELL_VOCAL 1067
+
+// Tone group 3: ten-band equalizer and user presets
+#define IDC_HIFI_EQ_SWITCH 1043
+#define IDC_HIFI_BAND_0 1033 // bands 0 ... 9 are 1033 ... 1042
+#define IDC_HIFI_BAND_1 1034
+#define IDC_HIFI_BAND_2 1035
+#define IDC_HIFI_BAND_3 1036
+#define IDC_HIFI_BAND_4 1037
+#define IDC_HIFI_BAND_5 1038
+#define IDC_HIFI_BAND_6 1039
+#define IDC_HIFI_BAND_7 1040
+#define IDC_HIFI_BAND_8 1041
+#define IDC_HIFI_BAND_9 1042
+#define IDC_HIFI_BAND_RESET 1010
+#define IDC_HIFI_CUSTOM_LIGHT 1084
+#define IDC_HIFI_PRESET_LIST 1072
+#define IDC_HIFI_PRESET_NAME 1082
+#define IDC_HIFI_PRESET_SAVE 1080
+#define IDC_HIFI_PRESET_DELETE 1081
+
+// Room and environment
+#define IDC_HIFI_ROOM_SWITCH 1030
+#define IDC_HIFI_ROOM_SELECTOR 1031
+#define IDC_HIFI_ENV_SWITCH 1029
+#define IDC_HIFI_ENV_DISPLAY 1032
+#define IDC_HIFI_ENV_PREV 1027
+#define IDC_HIFI_ENV_NEXT 1028
+
+// Bitmaps: switches, options and cells (on / off)
+#define IDB_HIFI_MASTER_ON 278
+#define IDB_HIFI_MASTER_OFF 279
+#define IDB_HIFI_LIGHT_ON 316
+#define IDB_HIFI_LIGHT_OFF 317
+#define IDB_HIFI_BASSTREBLE_ON 276
+#define IDB_HIFI_BASSTREBLE_OFF 277
+#define IDB_HIFI_REGION_SWITCH_ON 272
+#define IDB_HIFI_REGION_SWITCH_OFF 273
+#define IDB_HIFI_REGION_OPTION_ON 274
+#define IDB_HIFI_REGION_OPTION_OFF 275
+#define IDB_HIFI_PRESET_SWITCH_ON 268
+#define IDB_HIFI_PRESET_SWITCH_OFF 269
+#define IDB_HIFI_CELL1_ON 283
+#define IDB_HIFI_CELL1_OFF 284
+#define IDB_HIFI_CELL2_ON 285
+#define IDB_HIFI_CELL2_OFF 289
+#define IDB_HIFI_CELL3_ON 287
+#define IDB_HIFI_CELL3_OFF 288
+#define IDB_HIFI_EQ_SWITCH_ON 265
+#define IDB_HIFI_EQ_SWITCH_OFF 266
+#define IDB_HIFI_ROOM_SWITCH_ON 261
+#define IDB_HIFI_ROOM_SWITCH_OFF 262
+#define IDB_HIFI_ENV_SWITCH_ON 253
+#define IDB_HIFI_ENV_SWITCH_OFF 254
+
+// Bitmaps: buttons (normal / pressed)
+#define IDB_HIFI_RESET_NORMAL 337
+#define IDB_HIFI_RESET_PRESSED 267
+#define IDB_HIFI_SAVE_NORMAL 311
+#define IDB_HIFI_SAVE_PRESSED 310
+#define IDB_HIFI_DELETE_NORMAL 313
+#define IDB_HIFI_DELETE_PRESSED 312
+#define IDB_HIFI_ARROW_NORMAL 252
+#define IDB_HIFI_ARROW_PRESSED 251
+
+// Bitmaps: room pictures and the three sets of 23 environment pictures
+#define IDB_HIFI_ROOM_LIVING 258
+#define IDB_HIFI_ROOM_ENTERTAINMENT 259
+#define IDB_HIFI_ROOM_BEDROOM 260
+#define IDB_HIFI_ENV_FIRST_EN 175
+#define IDB_HIFI_ENV_FIRST_SC 198
+#define IDB_HIFI_ENV_FIRST_TC 221
