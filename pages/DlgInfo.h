@@ -1,5 +1,8 @@
 #pragma once
-// The Info page.
+// The Info page: the versions of the system, the driver, the panel and
+// DirectX, the product's title and copyright, and the maker's address, which
+// opens in the default browser when clicked.
+#include "PageColumn.h"
 #include "SkinnedPage.h"
 #include "resource.h"
 
@@ -10,4 +13,11 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    bool OnCommand(UINT id);
+    LRESULT OnSetLanguage(LPARAM language);
+
+    CPageColumn m_pageColumn;
 };
