@@ -30,6 +30,7 @@ bool CWnd::SubclassWindow(HWND wnd)
         return false;
     ::SetPropW(wnd, kObjectProp, this);
     m_hWnd = wnd;
+    PreSubclassWindow();
     return true;
 }
 

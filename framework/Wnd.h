@@ -78,6 +78,9 @@ protected:
     virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
     // Called once the window is gone (WM_NCDESTROY); the object is unbound then.
     virtual void PostNcDestroy() {}
+    // Called when the object has just been bound to an existing window
+    // (SubclassWindow / SubclassDlgItem), before any further message arrives.
+    virtual void PreSubclassWindow() {}
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
