@@ -1,0 +1,86 @@
+#pragma once
+// CRoundSliderCtrl: the rotary knob. A real trackbar underneath keeps range,
+// position, line size and page size; the knob replaces its look (a round
+// window with a stretched background bitmap and a shaded indicator dot) and
+// its mouse and keyboard handling. Changes reach the parent as WM_HSCROLL
+// with wParam = (position << 16) | trackbar code and lParam = the knob.
+#include "Handles.h"
+#include "SliderCtrl.h"
+
+class CRoundSliderCtrl : public CSliderCtrl {
+public:
+    CRoundSliderCtrl();
+    ~CRoundSliderCtrl() override;
+
+    virtual void SetIndicatorRadius(int pixels);
+    virtual int GetIndicatorRadius() const { return m_indicatorRadius; }
+    virtual void SetDragByIndicatorOnly(bool only);
+    virtual bool GetDragByIndicatorOnly() const { return m_dragByIndicatorOnly; }
+    virtual void SetZeroAngle(int degrees);
+    virtual int GetZeroAngle() const { return m_zeroAngle; }
+    virtual void SetInverted(bool inverted);
+    virtual bool GetInverted() const { return m_inverted; }
+    virtual void SetIndicatorColor(COLORREF color);
+    virtual void SetIndicatorPressedColor(COLORREF color);
+    // Dial centre, radius and the round window region, from the client area.
+    virtual void UpdateGeometry();
+    // Turns the knob one step toward the pointer (client pixels); true when
+    // the position was stored.
+    virtual bool TrackToPoint(POINT pt);
+    // Posts WM_HSCROLL with the current position and `code` to the parent.
+    virtual void NotifyParent(int code);
+
+    void SetDragLimit(int position) { m_dragLimit = position; }
+    int GetDragLimit() const { return m_dragLimit; }
+    // The bitmap stretched over the knob; 0 or a missing bitmap leaves a
+    // plain button-face dial.
+    void SetBackgroundBitmap(UINT bitmapId);
+    UINT GetBackgroundBitmap() const { return m_backgroundId; }
+
+    POINT GetCentre() const { return {m_centreX, m_centreY}; }
+    int GetRadius() const { return m_radius; }
+    POINT GetIndicatorCentre() const { return {m_indicatorX, m_indicatorY}; }
+    bool IsDragging() const { return m_dragging; }
+
+    // Indicator angle in degrees clockwise from 12 o'clock for a position.
+    static int IndicatorAngle(int pos, int minimum, int maximum, int zeroAngle, bool inverted);
+    // One-pixel circle around (cx, cy) blending from colour `lowerRight`
+    // (at 45 degrees) to `upperLeft` (at -135 degrees).
+    static void DrawBevelCircle(HDC dc, int cx, int cy, int r, COLORREF lowerRight, COLORREF upperLeft);
+    // The blend colour of DrawBevelCircle for an angle in radians.
+    static COLORREF BevelColor(double angle, COLORREF lowerRight, COLORREF upperLeft);
+
+protected:
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void OnPaint();
+    LRESULT OnLButtonDown(POINT pt);
+    LRESULT OnMouseMove(POINT pt);
+    LRESULT OnLButtonUp(POINT pt);
+    LRESULT OnMouseWheel(WPARAM wp, LPARAM lp);
+    LRESULT OnKeyDown(WPARAM key);
+    LRESULT OnKeyUp(WPARAM key);
+    void OnCaptureChanged();
+    void RepaintNow();
+
+    int m_centreX = 0;
+    int m_centreY = 0;
+    int m_radius = 0;
+    int m_indicatorX = 0;
+    int m_indicatorY = 0;
+    int m_zeroAngle = 220;
+    bool m_inverted = false;
+    int m_indicatorRadius = -2;
+    bool m_dragByIndicatorOnly = false;
+    bool m_dragging = false;
+    bool m_moved = false;
+    UINT m_backgroundId = 0;
+    int m_dragLimit = 359;
+    int m_wheelRemainder = 0;
+    fw::UniqueBrush m_indicatorBrush;
+    fw::UniqueBrush m_pressedBrush;
+    fw::UniqueBitmap m_background;
+    HCURSOR m_cursor = nullptr;
+};
