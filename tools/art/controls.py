@@ -13,7 +13,7 @@ from PIL import Image, ImageDraw
 
 from artkit import (ACCENT, ACCENT_DIM, ACCENT_SOFT, KEY_BOTTOM, KEY_EDGE, KEY_TOP, LED_RED,
                     TEXT, TEXT_DIM, TEXT_FAINT, WELL, Canvas, draw_text, fit_font, flatten,
-                    font, mix, rgba, text_width)
+                    font, is_cjk, mix, rgba, text_width)
 from wording import ENVIRONMENTS
 
 # Geometry shared with the page layouts (the backgrounds draw their scales
@@ -451,8 +451,9 @@ def environment_picture(lang, index):
     img = finish(c)
     names = [e[lang] for e in ENVIRONMENTS]
     big = names[index]
-    fnt = fit_font(big, 15, w - 18, bold=True, min_size=9)
-    draw_text(img, (w / 2, 33), big, 15, fill=(190, 244, 255), anchor="mm", fnt=fnt,
+    size = 16 if is_cjk(big) else 15
+    fnt = fit_font(big, size, w - 18, bold=True, min_size=9)
+    draw_text(img, (w / 2, 33), big, size, fill=(190, 244, 255), anchor="mm", fnt=fnt,
               glow=ACCENT, shadow=False)
     small_col = (70, 138, 156)
     if index > 0:
@@ -552,12 +553,13 @@ def page_button(label, icon, lit):
     else:
         key_face(c, (2, 2, w - 2, h - 3), radius=5, top=(58, 62, 70), bottom=(36, 39, 45))
         col = (138, 145, 156)
-    _page_icon(c, icon, 17, h / 2 - 0.5, col)
+    _page_icon(c, icon, 16, h / 2 - 0.5, col)
     if lit:
-        c.line([(28, h - 7), (w - 9, h - 7)], rgba(ACCENT, 200), 1.2)
+        c.line([(29, h - 7), (w - 9, h - 7)], rgba(ACCENT, 200), 1.2)
     img = finish(c)
-    fnt = fit_font(label, 11, w - 36, bold=True, min_size=8)
-    draw_text(img, ((28 + w - 8) / 2, h / 2 - 1.5), label, 11, fill=col, anchor="mm", fnt=fnt,
+    # one face for the whole column, in which the longest name fits
+    fnt = font(10, bold=True, condensed=True)
+    draw_text(img, (47, h / 2 - 1.5), label, 10, fill=col, anchor="mm", fnt=fnt,
               glow=ACCENT if lit else None)
     return img
 
@@ -581,27 +583,32 @@ def app_icon(size):
 
 
 def knob_cursor():
-    """32 x 32 turning cursor: a circular double arrow around a centre dot;
-    the hot spot is the centre."""
+    """32 x 32 turning cursor: two curved arrows chasing each other round a
+    centre dot, white with a black rim; the hot spot is the centre."""
     size = 32
     c = Canvas(size, size)
     cx = cy = 15.5
-    for colour, width in (((0, 0, 0, 255), 4.4), ((255, 255, 255, 255), 2.0)):
-        c.arc((cx - 9, cy - 9, cx + 9, cy + 9), 200, 340, colour, width)
-        c.arc((cx - 9, cy - 9, cx + 9, cy + 9), 20, 160, colour, width)
-    for a, d in ((340, 1), (160, 1)):
-        t = math.radians(a)
-        px, py = cx + math.cos(t) * 9, cy + math.sin(t) * 9
-        tx, ty = -math.sin(t) * d, math.cos(t) * d
+    r = 10.0
+    arcs = ((205, 325), (25, 145))      # degrees, clockwise on screen
+
+    def head(angle, grow):
+        t = math.radians(angle)
+        px, py = cx + math.cos(t) * r, cy + math.sin(t) * r
+        tx, ty = -math.sin(t), math.cos(t)          # direction of travel
         nx, ny = math.cos(t), math.sin(t)
-        tri = [(px + tx * 5.5, py + ty * 5.5), (px + nx * 4.2, py + ny * 4.2), (px - nx * 4.2, py - ny * 4.2)]
-        grown = [(px + tx * 7.5, py + ty * 7.5), (px + nx * 6, py + ny * 6), (px - nx * 6, py - ny * 6)]
-        c.polygon(grown, (0, 0, 0, 255))
-        c.polygon(tri, (255, 255, 255, 255))
-    c.circle(cx, cy, 3.0, fill=(0, 0, 0, 255))
-    c.circle(cx, cy, 1.8, fill=(255, 255, 255, 255))
+        length, half = 5.5 + grow * 1.6, 4.0 + grow
+        back = grow * 0.9
+        return [(px + tx * length, py + ty * length),
+                (px - tx * back + nx * half, py - ty * back + ny * half),
+                (px - tx * back - nx * half, py - ty * back - ny * half)]
+
+    for colour, width, grow in (((0, 0, 0, 255), 4.6, 1.3), ((255, 255, 255, 255), 2.2, 0.0)):
+        for a0, a1 in arcs:
+            ro = r + width / 2      # an arc's stroke grows inwards from its box
+            c.arc((cx - ro, cy - ro, cx + ro, cy + ro), a0, a1, colour, width)
+            c.polygon(head(a1, grow), colour)
+        c.circle(cx, cy, 2.4 + grow, fill=colour)
     img = c.result()
     # crisp alpha: a cursor's AND mask is one bit per pixel
-    a = img.getchannel("A").point(lambda v: 255 if v >= 100 else 0)
-    img.putalpha(a)
+    img.putalpha(img.getchannel("A").point(lambda v: 255 if v >= 128 else 0))
     return img
