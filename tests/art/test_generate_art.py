@@ -35,6 +35,12 @@ FREE = {148, 149, 154, 155, 156, 157, 158, 159, 160, 161, 162, 163, 171, 172, 17
         290, 291, 292, 293, 294, 295, 296, 297, 298, 299, 300, 303}
 ALL_BITMAPS = set(BACKGROUNDS) | set(FIXED) | FREE
 
+# (lit, dark) pairs: the first of each shows the lamp or key lit
+LIT_DARK = ((278, 279), (316, 317), (276, 277), (272, 273), (274, 275), (268, 269),
+            (283, 284), (285, 289), (287, 288), (265, 266), (261, 262), (253, 254),
+            (154, 155), (157, 156), (159, 158), (322, 323), (327, 328), (329, 330),
+            (331, 332), (333, 334), (335, 336))
+
 ON_OFF_PAIRS = ((278, 279), (316, 317), (276, 277), (272, 273), (274, 275), (268, 269),
                 (283, 284), (285, 289), (287, 288), (265, 266), (261, 262), (253, 254),
                 (337, 267), (311, 310), (313, 312), (252, 251), (153, 152), (149, 148),
@@ -178,6 +184,54 @@ class GeneratedArt(unittest.TestCase):
             with self.subTest(pair=(a, b)):
                 self.assertGreater(changed, ia.width * ia.height // 40)
 
+    def lit_pixels(self, img, box=None):
+        """Pixels of the cyan light (or of the red mute lamp)."""
+        img = img.crop(box) if box else img
+        n = 0
+        for r, g, b in img.getdata():
+            if (b > 170 and g > 150 and r < 150) or (r > 190 and g < 140 and b < 140):
+                n += 1
+        return n
+
+    def test_lit_pictures_carry_the_light_and_dark_ones_do_not(self):
+        for lit, dark in LIT_DARK + ((172, 171), (174, 173)):
+            with self.subTest(lit=lit, dark=dark):
+                self.assertGreater(self.lit_pixels(self.image(lit)), 4)
+                self.assertGreater(self.lit_pixels(self.image(lit)),
+                                   3 * self.lit_pixels(self.image(dark)))
+
+    def test_pictures_chosen_by_position_light_the_right_place(self):
+        # room pictures: the lit third is the one whose click zone selects it
+        thirds = ((0, 0, 79, 26), (0, 27, 79, 52), (0, 53, 79, 79))
+        for index, bid in enumerate((258, 259, 260)):
+            counts = [self.lit_pixels(self.image(bid), box) for box in thirds]
+            self.assertEqual(counts.index(max(counts)), index, bid)
+        # rate selector: lower left CD, upper left Theatre, upper right HIFI, lower right Professional
+        w, h = self.image(160).size
+        quarters = ((0, h // 2, w // 2, h), (0, 0, w // 2, h // 2), (w // 2, 0, w, h // 2),
+                    (w // 2, h // 2, w, h))
+        for index in range(4):
+            counts = [self.lit_pixels(self.image(160 + index), q) for q in quarters]
+            self.assertEqual(counts.index(max(counts)), index, 160 + index)
+
+    def test_lever_points_up_on_320_and_down_on_321(self):
+        def bright(bid, box):
+            return sum(1 for p in self.image(bid).crop(box).getdata() if min(p) > 150)
+        top, bottom = (0, 0, 25, 14), (0, 26, 25, 40)
+        self.assertGreater(bright(320, top), 3 * bright(320, bottom) + 5)
+        self.assertGreater(bright(321, bottom), 3 * bright(321, top) + 5)
+
+    def test_first_and_last_environments_leave_the_missing_neighbour_blank(self):
+        def ink(bid, box):
+            return sum(1 for p in self.image(bid).crop(box).getdata() if max(p) > 60)
+        above, below = (10, 5, 136, 19), (10, 46, 136, 60)
+        for first in (175, 198, 221):
+            last = first + 22
+            self.assertEqual(ink(first, above), 0)
+            self.assertGreater(ink(first, below), 10)
+            self.assertEqual(ink(last, below), 0)
+            self.assertGreater(ink(last, above), 10)
+
     def test_environment_pictures_of_one_language_all_differ(self):
         for first in (175, 198, 221):
             seen = set()
@@ -193,7 +247,12 @@ class PageLayout(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.pages = [page for _, page, _ in backgrounds.backgrounds()]
+        cls.pages = []
+        for page_class in backgrounds.PAGES:
+            for lang in (0, 1, 2):
+                page = page_class(lang)
+                page.print_words(Image.new("RGB", page.size))
+                cls.pages.append(page)
 
     def test_no_word_lies_under_a_control(self):
         for page in self.pages:

@@ -82,6 +82,13 @@ class Page:
     def shapes(self, c):
         """Page-specific decoration drawn on the supersampled overlay."""
 
+    def print_words(self, img):
+        """The header line and all of the page's wording."""
+        self.say(img, "VANTIR", (30, 19), "brand", anchor="lm")
+        tag_x = 30 + text_width("VANTIR", text_font("VANTIR", 14, bold=True)) + 10
+        self.say(img, self.w("brand_tag"), (tag_x, 19.5), "small", anchor="lm")
+        self.words(img)
+
     def words(self, img):
         """Page-specific wording printed at target resolution."""
 
@@ -162,10 +169,7 @@ def render(page):
     img = base.convert("RGBA")
     img.alpha_composite(c.result())
     img = img.convert("RGB")
-    page.say(img, "VANTIR", (30, 19), "brand", anchor="lm")
-    tag_x = 30 + text_width("VANTIR", text_font("VANTIR", 14, bold=True)) + 10
-    page.say(img, page.w("brand_tag"), (tag_x, 19.5), "small", anchor="lm")
-    page.words(img)
+    page.print_words(img)
     img = remove_blue(img)
     img.paste(SEE_THROUGH, (0, 0, w, h), ImageChops.invert(mask))
     return img
@@ -479,7 +483,7 @@ class HpPage(Page):
         self.say(img, self.w("crossover_title"), (84, 63.5), "title", anchor="rm", max_width=58)
         self.say(img, self.w("flex_bass"), (150, 63.5), "strong", max_width=220)
         self.say(img, self.w("crossover_freq"), (CROSSOVER_X, 136), "label", max_width=260)
-        for f, text in ((50, "50Hz"), (100, "100"), (150, "150"), (200, "200"), (250, "250Hz")):
+        for f, text in ((50, "50 Hz"), (100, "100"), (150, "150"), (200, "200"), (250, "250 Hz")):
             self.say(img, text, (crossover_x(f), 181), "small", anchor="mm")
         self.say(img, self.w("spk_group"), (466, 50), "title", anchor="mm", max_width=136)
         self.say(img, self.w("small_speakers"), (466, 74), "small", anchor="mm", max_width=136)

@@ -74,11 +74,11 @@ WORDS = {
     "flex_bass": ("彈性低音", "弹性低音", "Flex Bass"),
     "crossover_freq": ("分頻頻率", "分频频率", "Crossover Frequency"),
     "spk_group": ("喇叭尺寸", "音箱尺寸", "Speaker Size"),
-    "small_speakers": ("小型喇叭", "小音箱", "Small Speakers"),
-    "large_speakers": ("落地喇叭", "落地音箱", "Large Speakers"),
+    "small_speakers": ("小型喇叭", "小音箱", "small speakers"),
+    "large_speakers": ("落地喇叭", "落地音箱", "large speakers"),
     "hp_group": ("耳機阻抗", "耳机阻抗", "Headphone Impedance"),
-    "low_impedance": ("低阻抗", "低阻抗", "Low Impedance"),
-    "high_impedance": ("高阻抗", "高阻抗", "High Impedance"),
+    "low_impedance": ("低阻抗", "低阻抗", "low impedance"),
+    "high_impedance": ("高阻抗", "高阻抗", "high impedance"),
 
     # Info page
     "versions": ("版本資訊", "版本信息", "Versions"),
