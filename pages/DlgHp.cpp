@@ -1,25 +1,156 @@
 #include "DlgHp.h"
 
+#include <windowsx.h>
+
 namespace {
 // Backgrounds by language number: Traditional, Simplified, English.
 constexpr UINT kBackgrounds[3] = {IDB_HP_BG_TC, IDB_HP_BG_SC, IDB_HP_BG_EN};
 constexpr int kPageNumber = 4;
+
+struct Placement {
+    int id;
+    int x;
+    int y;
+};
+constexpr Placement kPlacements[] = {
+    {IDC_HP_CROSSOVER, 108, 150},
+    {IDC_HP_FLEX_BASS, 90, 53},
+    {IDC_HP_SPEAKER_SIZE, 452, 125},
+    {IDC_HP_IMPEDANCE, 596, 125},
+};
+
+// A card reading of 0 or 1 sets the picture; anything else leaves it on.
+void ShowCardState(CMyStaticBmp& picture, int32_t value)
+{
+    if (value == 0 || value == 1)
+        picture.SetState(value == 1);
+}
 } // namespace
+
+uint32_t CDlgHp::ClampCrossover(uint32_t hertz)
+{
+    if (hertz < kCrossoverLowest)
+        return kCrossoverLowest;
+    if (hertz > kCrossoverHighest)
+        return kCrossoverHighest;
+    return hertz;
+}
 
 BOOL CDlgHp::OnInitDialog()
 {
     CSkinnedPage::OnInitDialog();
-    m_pageColumn.Bind(*this, kPageNumber);
+    BindControls();
     SetBackgroundId(IDB_HP_BG_SC);
     ApplySkin(*this);
-    m_pageColumn.Setup();
+    LoadPictures();
+    ReadCard();
+    SetupCrossoverSlider();
+    // The card's crossover is shown within the scale of the page; the clamped
+    // value is not sent back until the user drags.
+    int32_t reported = static_cast<int32_t>(m_crossover);
+    CMSUP_GetCrossOverFrequency(m_card, &reported);
+    m_crossover = ClampCrossover(static_cast<uint32_t>(reported));
+    m_crossoverSlider.SetPos(static_cast<int32_t>(m_crossover));
+    PlaceControls();
     return TRUE;
+}
+
+void CDlgHp::BindControls()
+{
+    m_crossoverSlider.SubclassDlgItem(IDC_HP_CROSSOVER, m_hWnd);
+    m_speakerSize.SubclassDlgItem(IDC_HP_SPEAKER_SIZE, m_hWnd);
+    m_impedance.SubclassDlgItem(IDC_HP_IMPEDANCE, m_hWnd);
+    m_flexBass.SubclassDlgItem(IDC_HP_FLEX_BASS, m_hWnd);
+    m_pageColumn.Bind(*this, kPageNumber);
+}
+
+void CDlgHp::LoadPictures()
+{
+    m_pageColumn.Setup(); // places the column and gives it its bitmaps
+
+    // The two levers mean opposite things: the speaker switch points down to
+    // the floor-standing speakers, the impedance switch up to low impedance.
+    m_speakerSize.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
+    m_speakerSize.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
+    m_impedance.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
+    m_impedance.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
+    m_flexBass.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_HP_FLEX_BASS_ON);
+    m_flexBass.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_HP_FLEX_BASS_OFF);
+    m_speakerSize.SetState(true);
+    m_impedance.SetState(true);
+    m_flexBass.SetState(true);
+}
+
+void CDlgHp::ReadCard()
+{
+    m_card = nullptr;
+    CMSUP_GetInterface(&m_card);
+    // A value the card leaves unwritten is neither 0 nor 1 and changes nothing.
+    constexpr int32_t kUnread = -1;
+    if (m_card) {
+        int32_t flexBass = kUnread;
+        CMSUP_GetFlexBassState(m_card, &flexBass);
+        ShowCardState(m_flexBass, flexBass);
+    }
+    int32_t large = kUnread;
+    CMSUP_GetLargeSpeakers(m_card, 0, &large);
+    ShowCardState(m_speakerSize, large);
+    int32_t impedance = kUnread;
+    CMSUP_GetImpedanceMode(m_card, &impedance);
+    ShowCardState(m_impedance, impedance);
+}
+
+void CDlgHp::SetupCrossoverSlider()
+{
+    m_crossoverSlider.SetChannelBitmaps(IDB_CROSSOVER_CHANNEL, 0);
+    m_crossoverSlider.SetThumbBitmaps(IDB_BALANCE_THUMB, 0);
+    m_crossoverSlider.SetVertical(false);
+    m_crossoverSlider.SetMargins(0, 0, 0, 0);
+    m_crossoverSlider.SetFitToBitmap(false);
+    m_crossoverSlider.SetRange(0, static_cast<int32_t>(kCrossoverHighest));
+    m_crossoverSlider.SetPos(150);
+}
+
+void CDlgHp::PlaceControls()
+{
+    for (const Placement& p : kPlacements)
+        PlaceControl(*this, GetDlgItem(p.id), p.x, p.y);
+}
+
+bool CDlgHp::TogglePictureAt(CMyStaticBmp& picture, POINT pt)
+{
+    RECT rc = picture.GetWindowRect();
+    ScreenToClient(&rc);
+    if (!::PtInRect(&rc, pt))
+        return false;
+    picture.SetState(!picture.GetState());
+    return true;
+}
+
+void CDlgHp::OnLButtonDown(POINT pt)
+{
+    if (TogglePictureAt(m_speakerSize, pt))
+        CMSUP_SetLargeSpeakers(m_card, 0, m_speakerSize.GetState() ? 1 : 0);
+    if (TogglePictureAt(m_impedance, pt))
+        CMSUP_SetImpedanceMode(m_card, m_impedance.GetState() ? 1 : 0);
+    if (TogglePictureAt(m_flexBass, pt))
+        CMSUP_SetFlexBassState(m_card, m_flexBass.GetState() ? 1 : 0);
+    // Whatever was hit, keeping the button down moves the window.
+    StartWindowDrag();
+}
+
+LRESULT CDlgHp::OnSliderTrack(WPARAM id)
+{
+    if (id != IDC_HP_CROSSOVER)
+        return 0;
+    // The drag may go below the page's scale, down to 0.
+    m_crossover = static_cast<uint32_t>(m_crossoverSlider.GetPos()) & 0x7FFFFFFFu;
+    CMSUP_SetCrossOverFrequency(m_card, static_cast<int32_t>(m_crossover));
+    return 0;
 }
 
 BOOL CDlgHp::PreTranslateMessage(MSG* msg)
 {
-    // No key reaches the page or its controls: Enter and Escape never close it
-    // and the crossover slider cannot be moved with the keyboard.
     return msg->message == WM_KEYDOWN;
 }
 
@@ -38,8 +169,13 @@ LRESULT CDlgHp::OnSetLanguage(LPARAM language)
 LRESULT CDlgHp::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
+    case WM_SLIDER_TRACK:
+        return OnSliderTrack(wp);
     case WM_COMMAND:
-        if (OnCommand(LOWORD(wp)))
+        if (HIWORD(wp) == BN_CLICKED && OnCommand(LOWORD(wp)))
             return 0;
         break;
     case WM_SET_LANGUAGE:

@@ -1,19 +1,200 @@
 #include "DlgInfo.h"
 
+#include "Handles.h"
+#include "SettingsStore.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <cwchar>
+#include <vector>
+
+const wchar_t CDlgInfo::kTitle[] = L"Marvolin Vantir Audio Configuration";
+const wchar_t CDlgInfo::kCopyright[] = L"Copyright \u00A9 2026 Marvolin";
+const wchar_t CDlgInfo::kAddress[] = L"http://www.marvolin.com";
+const wchar_t CDlgInfo::kDxVersionLibrary[] = L"Vek_GetDxVerDll.dll";
+
 namespace {
 // Backgrounds by language number: Traditional, Simplified, English.
 constexpr UINT kBackgrounds[3] = {IDB_INFO_BG_TC, IDB_INFO_BG_SC, IDB_INFO_BG_EN};
 constexpr int kPageNumber = 3;
+constexpr COLORREF kTextColour = RGB(235, 235, 235);
+
+constexpr POINT kLabelPositions[CDlgInfo::kLabelCount] = {
+    {212, 85}, {212, 120}, {212, 156}, {212, 192}, {449, 85}, {449, 138}, {449, 192},
+};
+
+// The version the system itself reports. RtlGetVersion is not subject to the
+// compatibility layer that makes GetVersionEx report an older system to
+// programs without a manifest naming the newer one.
+bool RealSystemVersion(RTL_OSVERSIONINFOW* info)
+{
+    using RtlGetVersionFn = LONG(WINAPI*)(RTL_OSVERSIONINFOW*);
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll)
+        return false;
+    auto getVersion = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")));
+    if (!getVersion)
+        return false;
+    *info = RTL_OSVERSIONINFOW{};
+    info->dwOSVersionInfoSize = sizeof *info;
+    return getVersion(info) == 0;
+}
+
+std::wstring ProductName()
+{
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
+                        KEY_QUERY_VALUE | KEY_WOW64_64KEY, &raw) != ERROR_SUCCESS)
+        return {};
+    fw::UniqueKey key(raw);
+    wchar_t buffer[256] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t); // keeps a terminating null
+    DWORD type = 0;
+    if (::RegQueryValueExW(key.get(), L"ProductName", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return {};
+    return buffer;
+}
+
+// Whether the system (not this process) is 64-bit.
+bool SystemIs64Bit()
+{
+#if defined(_WIN64)
+    return true;
+#else
+    using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+    auto isWow64Process2 = reinterpret_cast<IsWow64Process2Fn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process2")));
+    USHORT process = 0;
+    USHORT native = 0;
+    if (isWow64Process2 && isWow64Process2(::GetCurrentProcess(), &process, &native))
+        return native == IMAGE_FILE_MACHINE_AMD64 || native == IMAGE_FILE_MACHINE_ARM64 ||
+               native == IMAGE_FILE_MACHINE_IA64;
+    SYSTEM_INFO info{};
+    ::GetNativeSystemInfo(&info);
+    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ||
+           info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_ARM64 ||
+           info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_IA64;
+#endif
+}
+
+std::wstring ProgramFolder()
+{
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        DWORD len = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (len == 0)
+            return {};
+        if (len < path.size()) {
+            std::wstring full(path.data(), len);
+            size_t slash = full.find_last_of(L"\\/");
+            return slash == std::wstring::npos ? std::wstring() : full.substr(0, slash + 1);
+        }
+        if (path.size() >= 32768)
+            return {};
+        path.resize(path.size() * 2);
+    }
+}
 } // namespace
+
+CDlgInfo::CDlgInfo() : CSkinnedPage(IDD)
+{
+    for (CLabel& label : m_labels)
+        label.SetTextColor(kTextColour);
+}
+
+std::wstring CDlgInfo::FormatOperatingSystem(std::wstring productName, unsigned major, unsigned minor,
+                                             unsigned build, bool is64Bit)
+{
+    if (productName.empty())
+        productName = L"Windows";
+    const std::wstring oldName = L"Windows 10";
+    size_t at = productName.find(oldName);
+    if (major == 10 && build >= 22000 && at != std::wstring::npos)
+        productName.replace(at, oldName.size(), L"Windows 11");
+    wchar_t version[48];
+    std::swprintf(version, sizeof version / sizeof version[0], L" %u.%u.%u", major, minor, build);
+    return productName + version + (is64Bit ? L" 64bit" : L" 32bit");
+}
+
+std::wstring CDlgInfo::OperatingSystemLine()
+{
+    RTL_OSVERSIONINFOW info{};
+    if (!RealSystemVersion(&info))
+        return ProductName();
+    return FormatOperatingSystem(ProductName(), info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber,
+                                 SystemIs64Bit());
+}
+
+std::wstring CDlgInfo::DirectXLine(const std::wstring& folder)
+{
+    if (folder.empty())
+        return {};
+    // Only the copy beside the program, never one found along the search path.
+    fw::UniqueModule library(::LoadLibraryExW((folder + kDxVersionLibrary).c_str(), nullptr,
+                                              LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!library)
+        return {};
+    using GetDxVerFn = int(__cdecl*)();
+    auto getDxVer = reinterpret_cast<GetDxVerFn>(
+        reinterpret_cast<void*>(::GetProcAddress(library.get(), "Vek_GetDxVer")));
+    if (!getDxVer)
+        return {};
+    return std::to_wstring(getDxVer());
+}
+
+void CDlgInfo::OpenInBrowser(const std::wstring& address)
+{
+    ::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
 
 BOOL CDlgInfo::OnInitDialog()
 {
     CSkinnedPage::OnInitDialog();
+    for (int i = 0; i < kLabelCount; ++i)
+        m_labels[i].SubclassDlgItem(IDC_INFO_OS + i, m_hWnd);
     m_pageColumn.Bind(*this, kPageNumber);
     SetBackgroundId(IDB_INFO_BG_TC);
     ApplySkin(*this);
-    m_pageColumn.Setup();
+    FillLabels();
+    PlaceLabels();
+    m_pageColumn.Setup(); // places the column and gives it its bitmaps
     return TRUE;
+}
+
+void CDlgInfo::FillLabels()
+{
+    Label(IDC_INFO_OS).SetWindowText(OperatingSystemLine());
+    Label(IDC_INFO_DRIVER).SetWindowText(ReadRegString(kRegRoot, L"Info", L"DriverVer"));
+    Label(IDC_INFO_DIRECTX).SetWindowText(DirectXLine(ProgramFolder()));
+    Label(IDC_INFO_PANEL).SetWindowText(ReadRegString(kRegRoot, L"Info", L"CPLVer"));
+    Label(IDC_INFO_TITLE).SetWindowText(kTitle);
+    Label(IDC_INFO_COPYRIGHT).SetWindowText(kCopyright);
+    Label(IDC_INFO_ADDRESS).SetWindowText(kAddress);
+}
+
+void CDlgInfo::PlaceLabels()
+{
+    for (int i = 0; i < kLabelCount; ++i)
+        PlaceControl(*this, m_labels[i].m_hWnd, kLabelPositions[i].x, kLabelPositions[i].y);
+}
+
+void CDlgInfo::OnLButtonDown(POINT pt)
+{
+    // The move loop runs until the button is released; the address opens
+    // afterwards if the press began on it, wherever the button went up.
+    StartWindowDrag();
+    RECT address = Label(IDC_INFO_ADDRESS).GetWindowRect();
+    ScreenToClient(&address);
+    if (::PtInRect(&address, pt)) {
+        if (m_openAddress)
+            m_openAddress(std::wstring(kAddress) + L"/");
+    } else {
+        Default();
+    }
 }
 
 bool CDlgInfo::OnCommand(UINT id)
@@ -23,6 +204,7 @@ bool CDlgInfo::OnCommand(UINT id)
 
 LRESULT CDlgInfo::OnSetLanguage(LPARAM language)
 {
+    // The label texts are the same in every language.
     ApplyLanguageSkin(*this, language, kBackgrounds);
     return 0;
 }
@@ -30,8 +212,11 @@ LRESULT CDlgInfo::OnSetLanguage(LPARAM language)
 LRESULT CDlgInfo::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
     case WM_COMMAND:
-        if (OnCommand(LOWORD(wp)))
+        if (HIWORD(wp) == BN_CLICKED && OnCommand(LOWORD(wp)))
             return 0;
         break;
     case WM_SET_LANGUAGE:
