@@ -120,12 +120,12 @@ void DeleteRegKey(std::wstring root, std::wstring subkey)
 
 void FillComboWithSubkeys(CComboBox& combo, std::wstring keyPath)
 {
+    // The list always ends up showing exactly the key's subkeys: a missing
+    // key leaves it empty rather than showing names that are gone.
     fw::UniqueKey key = OpenKey(keyPath, KEY_ENUMERATE_SUB_KEYS);
-    if (!key)
-        return;
     for (int i = combo.GetCount() - 1; i >= 0; --i)
         combo.DeleteString(i);
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0; key; ++index) {
         wchar_t name[kSubkeyNameLimit] = {};
         DWORD length = kSubkeyNameLimit;
         if (::RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
@@ -133,6 +133,13 @@ void FillComboWithSubkeys(CComboBox& combo, std::wstring keyPath)
         combo.AddString(std::wstring(name, length));
     }
     combo.Invalidate();
+}
+
+std::wstring IniFilePath(const std::wstring& programPath, const std::wstring& fileName)
+{
+    size_t slash = programPath.rfind(L'\\');
+    std::wstring directory = slash == std::wstring::npos ? std::wstring() : programPath.substr(0, slash);
+    return directory + L"\\" + fileName;
 }
 
 int ReadIniInt(std::wstring fileName, std::wstring section, std::wstring key)
@@ -148,9 +155,6 @@ int ReadIniInt(std::wstring fileName, std::wstring section, std::wstring key)
             break;
         path.resize(path.size() * 2);
     }
-    std::wstring program(path.data());
-    size_t slash = program.rfind(L'\\');
-    std::wstring directory = slash == std::wstring::npos ? std::wstring() : program.substr(0, slash);
-    std::wstring file = directory + L"\\" + fileName;
+    const std::wstring file = IniFilePath(path.data(), fileName);
     return static_cast<int>(::GetPrivateProfileIntW(section.c_str(), key.c_str(), -1, file.c_str()));
 }

@@ -29,3 +29,6 @@ int ReadIniInt(std::wstring fileName, std::wstring section, std::wstring key);
 
 // The C-library style conversion ReadRegInt applies (exposed for its callers' tests).
 int ParseRegInt(const std::wstring& text);
+// The file ReadIniInt reads: the program's folder + "\\" + fileName; a program
+// path without a backslash gives "\\" + fileName.
+std::wstring IniFilePath(const std::wstring& programPath, const std::wstring& fileName);
