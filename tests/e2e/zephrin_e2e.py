@@ -1,0 +1,440 @@
+"""Helpers for end-to-end drivers that use the panel as a person would.
+
+A driver runs on the host (Linux) with WINEPREFIX and DISPLAY taken from the
+caller (scripts/test sets both) and is called with --bin <build>/bin and
+--artefacts <build>/artefacts. It starts Zephrin.exe under Wine, finds the
+panel's icon in Wine's own notification area ("Wine System Tray"), clicks and
+drags with real X input (xdotool), takes screenshots of the virtual display
+and reads the registry and the simulated card through console tools.
+
+Only the Python standard library is used.
+
+Typical driver:
+
+    import zephrin_e2e as z
+
+    args = z.parse_args()
+    with z.Panel(args.bin) as panel:
+        panel.wait_for_tray_icon()
+        panel.click_tray_icon()
+        z.wait_until(lambda: z.find_visible(args.bin, "main"), what="Main page shown")
+        z.screenshot(args.artefacts, "main.png")
+"""
+
+from __future__ import annotations
+
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+from dataclasses import dataclass
+from pathlib import Path
+from typing import Callable, Iterable, Optional, TypeVar
+
+T = TypeVar("T")
+
+# The settings root of the panel in the machine hive.
+REG_ROOT = r"HKLM\Software\Marvolin\VANTIR"
+
+# Titles of the five pages' windows are empty; wintool finds them by the
+# page's template (dialog id) instead. Page names as wintool understands them.
+PAGES = ("main", "hifi", "digital", "info", "hp")
+
+# Tray menu entries, top to bottom, as the pop-up shows them.
+TRAY_MENU_LANGUAGE = 0
+TRAY_MENU_SHOW = 1
+TRAY_MENU_EXIT = 2
+
+
+class E2EError(AssertionError):
+    """A step of an end-to-end run did not happen as expected."""
+
+
+# ---------------------------------------------------------------------------
+# Command line and environment
+
+
+def parse_args(argv: Optional[Iterable[str]] = None, description: str = "") -> argparse.Namespace:
+    """--bin (the build's bin folder) and --artefacts (created if missing)."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--bin", required=True, type=Path, help="the build's bin folder")
+    parser.add_argument("--artefacts", required=True, type=Path, help="folder for screenshots and logs")
+    args = parser.parse_args(list(argv) if argv is not None else None)
+    args.bin = args.bin.resolve()
+    args.artefacts = args.artefacts.resolve()
+    args.artefacts.mkdir(parents=True, exist_ok=True)
+    for name in ("WINEPREFIX", "DISPLAY"):
+        if not os.environ.get(name):
+            raise SystemExit(f"{name} is not set: run the driver through scripts/test")
+    return args
+
+
+def wine_env() -> dict:
+    env = dict(os.environ)
+    env.setdefault("WINEDEBUG", "-all")
+    env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
+    return env
+
+
+def log(*parts) -> None:
+    print("[e2e]", *parts, file=sys.stderr, flush=True)
+
+
+# ---------------------------------------------------------------------------
+# Waiting
+
+
+def wait_until(predicate: Callable[[], T], timeout: float = 10.0, interval: float = 0.1,
+               what: str = "condition") -> T:
+    """Calls predicate until it returns something truthy; returns that value.
+    Raises E2EError naming `what` when the timeout passes."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise E2EError(f"timed out after {timeout:.1f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def wait_stable(probe: Callable[[], T], settle: float = 0.3, timeout: float = 10.0,
+                what: str = "a steady value") -> T:
+    """Waits until probe() returns the same value for `settle` seconds."""
+    deadline = time.monotonic() + timeout
+    last = probe()
+    since = time.monotonic()
+    while time.monotonic() < deadline:
+        time.sleep(0.05)
+        now = probe()
+        if now != last:
+            last, since = now, time.monotonic()
+        elif time.monotonic() - since >= settle:
+            return now
+    raise E2EError(f"timed out after {timeout:.1f} s waiting for {what}")
+
+
+# ---------------------------------------------------------------------------
+# Windows programs
+
+
+def run_wine(exe: Path | str, *args: str, timeout: float = 30.0, check: bool = True) -> subprocess.CompletedProcess:
+    """Runs a Windows console program under wine and captures its output."""
+    proc = subprocess.run(["wine", str(exe), *map(str, args)], env=wine_env(), capture_output=True,
+                          timeout=timeout)
+    proc.stdout = proc.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
+    proc.stderr = proc.stderr.decode("utf-8", "replace").replace("\r\n", "\n")
+    if check and proc.returncode != 0:
+        raise E2EError(f"{Path(str(exe)).name} {' '.join(map(str, args))} failed ({proc.returncode}): "
+                       f"{proc.stdout.strip()} {proc.stderr.strip()}")
+    return proc
+
+
+def simcard(bin_dir: Path, *args: str) -> str:
+    """simcard.exe reset | set FIELD VALUE | get FIELD | journal | clear; its output."""
+    return run_wine(bin_dir / "simcard.exe", *args).stdout
+
+
+def simcard_get(bin_dir: Path, field: str) -> int:
+    out = simcard(bin_dir, "get", field).strip()
+    match = re.search(r"-?\d+", out)
+    if not match:
+        raise E2EError(f"simcard get {field}: unexpected output {out!r}")
+    return int(match.group(0))
+
+
+def wintool(bin_dir: Path, *args: str, check: bool = True) -> str:
+    """The Windows-side helper (tools/wintool): see its usage text."""
+    return run_wine(bin_dir / "wintool.exe", *args, check=check).stdout
+
+
+@dataclass
+class Rect:
+    left: int
+    top: int
+    right: int
+    bottom: int
+
+    @property
+    def width(self) -> int:
+        return self.right - self.left
+
+    @property
+    def height(self) -> int:
+        return self.bottom - self.top
+
+    def centre(self) -> tuple[int, int]:
+        return ((self.left + self.right) // 2, (self.top + self.bottom) // 2)
+
+
+def page_rect(bin_dir: Path, page: str) -> Optional[Rect]:
+    """Screen rectangle of a page's window (visible or not), None if absent."""
+    proc = run_wine(bin_dir / "wintool.exe", "rect", page, check=False)
+    numbers = re.findall(r"-?\d+", proc.stdout)
+    if proc.returncode != 0 or len(numbers) < 4:
+        return None
+    return Rect(*map(int, numbers[:4]))
+
+
+def visible_pages(bin_dir: Path) -> list[str]:
+    """Names of the panel's pages that are visible now."""
+    out = wintool(bin_dir, "visible", check=False)
+    return [word for word in out.split() if word in PAGES]
+
+
+def find_visible(bin_dir: Path, page: str) -> bool:
+    return visible_pages(bin_dir) == [page]
+
+
+# ---------------------------------------------------------------------------
+# Registry of the prefix
+
+
+def reg_query(key: str, name: str) -> Optional[str]:
+    """A value's data as text, or None when the key or value is missing.
+    `key` is a full path such as REG_ROOT + r"\\CPL"."""
+    proc = subprocess.run(["wine", "reg", "query", key, "/v", name], env=wine_env(), capture_output=True)
+    if proc.returncode != 0:
+        return None
+    text = proc.stdout.decode("utf-8", "replace")
+    for line in text.splitlines():
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[0].lower() == name.lower() and parts[1].startswith("REG_"):
+            return parts[2] if len(parts) == 3 else ""
+    return None
+
+
+def reg_add(key: str, name: str, value: str, kind: str = "REG_SZ") -> None:
+    proc = subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f"],
+                          env=wine_env(), capture_output=True)
+    if proc.returncode != 0:
+        raise E2EError(f"reg add {key} {name}: {proc.stderr.decode('utf-8', 'replace')}")
+
+
+def reg_delete_value(key: str, name: str) -> None:
+    subprocess.run(["wine", "reg", "delete", key, "/v", name, "/f"], env=wine_env(), capture_output=True)
+
+
+# ---------------------------------------------------------------------------
+# The X display: windows, input, screenshots
+
+
+def _x(*cmd: str, check: bool = True) -> str:
+    proc = subprocess.run(list(cmd), capture_output=True, text=True)
+    if check and proc.returncode != 0:
+        raise E2EError(f"{' '.join(cmd)} failed: {proc.stderr.strip()}")
+    return proc.stdout
+
+
+_TREE_LINE = re.compile(r'^\s*(0x[0-9a-f]+)\s+"(?P<title>[^"]*)".*?(?P<w>\d+)x(?P<h>\d+)\+(?P<rx>-?\d+)\+(?P<ry>-?\d+)'
+                        r'\s+\+(?P<x>-?\d+)\+(?P<y>-?\d+)\s*$')
+
+
+@dataclass
+class XWindow:
+    wid: str
+    title: str
+    x: int
+    y: int
+    width: int
+    height: int
+
+
+def x_windows() -> list[XWindow]:
+    """Every named window of the X display, with absolute positions."""
+    out = _x("xwininfo", "-root", "-tree")
+    found = []
+    for line in out.splitlines():
+        match = _TREE_LINE.match(line)
+        if match:
+            found.append(XWindow(match.group(1), match.group("title"), int(match.group("x")),
+                                 int(match.group("y")), int(match.group("w")), int(match.group("h"))))
+    return found
+
+
+def tray_window() -> Optional[XWindow]:
+    """Wine's notification area, when it is mapped with a size."""
+    for window in x_windows():
+        if window.title == "Wine System Tray" and window.width > 1 and window.height > 1:
+            info = _x("xwininfo", "-id", window.wid, check=False)
+            if "IsViewable" in info:
+                return window
+    return None
+
+
+def tray_icon_point(index: int = -1) -> Optional[tuple[int, int]]:
+    """Screen point at the centre of a tray icon. Wine lays its icons out left
+    to right in square cells as high as the tray window; the default is the
+    last (most recently added) icon."""
+    tray = tray_window()
+    if not tray:
+        return None
+    cell = tray.height
+    count = max(1, tray.width // cell)
+    slot = index if index >= 0 else count + index
+    slot = min(max(slot, 0), count - 1)
+    return (tray.x + slot * cell + cell // 2, tray.y + tray.height // 2)
+
+
+def mouse_move(x: int, y: int) -> None:
+    _x("xdotool", "mousemove", "--sync", str(x), str(y))
+
+
+def click(x: int, y: int, button: int = 1) -> None:
+    """A real X click: move there, press and release."""
+    mouse_move(x, y)
+    time.sleep(0.05)
+    _x("xdotool", "click", str(button))
+
+
+def drag(x0: int, y0: int, x1: int, y1: int, steps: int = 8, button: int = 1) -> None:
+    """Press at (x0, y0), move in steps to (x1, y1), release there."""
+    mouse_move(x0, y0)
+    time.sleep(0.05)
+    _x("xdotool", "mousedown", str(button))
+    time.sleep(0.15)
+    for i in range(1, steps + 1):
+        mouse_move(x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
+        time.sleep(0.04)
+    time.sleep(0.1)
+    _x("xdotool", "mouseup", str(button))
+
+
+def key(*keys: str) -> None:
+    _x("xdotool", "key", *keys)
+
+
+def screenshot(artefacts: Path, name: str) -> Path:
+    """Saves the whole display as artefacts/name (PNG)."""
+    path = Path(artefacts) / name
+    path.parent.mkdir(parents=True, exist_ok=True)
+    _x("import", "-display", os.environ["DISPLAY"], "-window", "root", str(path))
+    return path
+
+
+def pixel(x: int, y: int) -> tuple[int, int, int]:
+    """Colour of one screen pixel (red, green, blue)."""
+    out = _x("import", "-display", os.environ["DISPLAY"], "-window", "root", "-crop", f"1x1+{x}+{y}",
+             "-depth", "8", "txt:-")
+    match = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1])
+    if not match:
+        raise E2EError(f"cannot read pixel ({x}, {y}): {out!r}")
+    return tuple(int(v) for v in match.groups())  # type: ignore[return-value]
+
+
+# ---------------------------------------------------------------------------
+# The panel
+
+
+class Panel:
+    """Zephrin.exe running under wine. Use as a context manager: leaving it
+    ends the panel (Exit from the tray menu, then harder means)."""
+
+    def __init__(self, bin_dir: Path, log_path: Optional[Path] = None):
+        self.bin = Path(bin_dir)
+        self.proc: Optional[subprocess.Popen] = None
+        self._log_path = log_path
+        self._log = None
+
+    # -- life cycle
+
+    def start(self) -> "Panel":
+        out = subprocess.DEVNULL
+        if self._log_path:
+            self._log = open(self._log_path, "ab")
+            out = self._log
+        self.proc = subprocess.Popen(["wine", str(self.bin / "Zephrin.exe")], env=wine_env(), stdout=out,
+                                     stderr=out, start_new_session=True)
+        return self
+
+    def running(self) -> bool:
+        return self.proc is not None and self.proc.poll() is None
+
+    def wait_exit(self, timeout: float = 15.0) -> Optional[int]:
+        """The process's exit code, or None if it still runs after timeout."""
+        if not self.proc:
+            return 0
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def stop(self, timeout: float = 15.0) -> None:
+        """Ends the panel: Exit through wintool (the tray menu's command),
+        then a kill of the wine process group if it still runs."""
+        if not self.running():
+            self._close_log()
+            return
+        if (self.bin / "wintool.exe").exists():
+            run_wine(self.bin / "wintool.exe", "exit", check=False, timeout=timeout)
+        if self.wait_exit(timeout) is None:
+            log("panel did not end by Exit; killing it")
+            self.kill()
+        self._close_log()
+
+    def kill(self) -> None:
+        if not self.proc:
+            return
+        try:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        self.proc.wait(timeout=10)
+        # The Windows process may outlive its wine launcher.
+        run_wine(self.bin / "wintool.exe", "kill", check=False) if (self.bin / "wintool.exe").exists() else None
+
+    def _close_log(self) -> None:
+        if self._log:
+            self._log.close()
+            self._log = None
+
+    def __enter__(self) -> "Panel":
+        if not self.proc:
+            self.start()
+        return self
+
+    def __exit__(self, *exc) -> None:
+        self.stop()
+
+    # -- the tray
+
+    def wait_for_tray_icon(self, timeout: float = 20.0) -> tuple[int, int]:
+        """Waits until the panel's icon is in the tray; returns its centre."""
+        def ready():
+            if not self.running():
+                raise E2EError(f"Zephrin.exe ended early (code {self.proc.returncode})")
+            if not wintool(self.bin, "tray", check=False).strip().startswith("yes"):
+                return None
+            return tray_icon_point()
+        return wait_until(ready, timeout, what="the panel's tray icon")
+
+    def click_tray_icon(self, button: int = 1) -> None:
+        point = tray_icon_point()
+        if not point:
+            raise E2EError("no tray window on the display")
+        click(*point, button=button)
+
+    def tray_menu(self, entry: int, submenu_entry: Optional[int] = None) -> None:
+        """Opens the tray menu with a real right click and picks an entry with
+        the keyboard: entry 0 Language (then submenu_entry 0..2), 1 show the
+        panel, 2 Exit."""
+        self.click_tray_icon(button=3)
+        time.sleep(0.4)
+        key(*(["Down"] * (entry + 1)))
+        if submenu_entry is None:
+            key("Return")
+        else:
+            key("Right")
+            time.sleep(0.2)
+            key(*(["Down"] * submenu_entry), "Return") if submenu_entry else key("Return")
+        time.sleep(0.2)
+
+
+def require_tools(*names: str) -> None:
+    missing = [n for n in names if not shutil.which(n)]
+    if missing:
+        raise SystemExit(f"missing host tools: {' '.join(missing)}")

@@ -1,0 +1,315 @@
+// wintool: a small console helper for end-to-end drivers. It runs in the
+// same Wine prefix as the panel and looks at the panel's windows from the
+// outside: which page is visible, where a page or one of its controls is on
+// the screen, the tray icons and an open pop-up menu; it can also send or post
+// a message to a page and end the panel.
+//
+//   wintool visible                   names of the visible pages, one a line
+//   wintool rect PAGE [CONTROL_ID]    screen rectangle: left top right bottom
+//   wintool region PAGE X Y           "in" or "out": is page point (X, Y) inside the window's shape
+//   wintool send PAGE MSG [WP [LP]]   SendMessage, prints the result
+//   wintool post PAGE MSG [WP [LP]]   PostMessage
+//   wintool tray                      "yes" and the icon rectangles when the panel's icon is shown, else "no"
+//   wintool menu                      items of the open pop-up menu: index left top right bottom text
+//   wintool exit                      the tray menu's Exit command, then waits for the panel to end
+//   wintool kill                      ends every running panel process at once
+//   wintool running                   exit code 0 when a panel runs
+//
+// PAGE is main, hifi, digital, info or hp. Numbers may be decimal or 0x-hex.
+// Exit code 0 on success, 1 when the window or item is not there, 2 on misuse.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t* const kPageNames[5] = {L"main", L"hifi", L"digital", L"info", L"hp"};
+// The close and "to Main" buttons of each page's column identify the page.
+const int kPageMarkers[5][2] = {{1000, 1001}, {1005, 1006}, {1010, 1011}, {1015, 1016}, {1085, 1091}};
+const UINT kExitCommand = 32783;
+
+bool IsPanelProcess(DWORD pid)
+{
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process)
+        return false;
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    bool panel = false;
+    if (::QueryFullProcessImageNameW(process, 0, path, &size)) {
+        const wchar_t* name = std::wcsrchr(path, L'\\');
+        name = name ? name + 1 : path;
+        panel = _wcsicmp(name, L"Zephrin.exe") == 0;
+    }
+    ::CloseHandle(process);
+    return panel;
+}
+
+std::vector<HWND> PanelDialogs()
+{
+    std::vector<HWND> found;
+    ::EnumWindows(
+        [](HWND wnd, LPARAM lp) -> BOOL {
+            wchar_t cls[64] = {};
+            ::GetClassNameW(wnd, cls, 64);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(wnd, &pid);
+            if (std::wcscmp(cls, L"#32770") == 0 && IsPanelProcess(pid))
+                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+int PageOf(HWND dialog)
+{
+    // Hp first: its close button shares its id with the other pages' Hp button.
+    for (int page : {4, 3, 2, 1, 0}) {
+        if (::GetDlgItem(dialog, kPageMarkers[page][0]) && ::GetDlgItem(dialog, kPageMarkers[page][1]))
+            return page;
+    }
+    // The main dialog is the one page without an owner.
+    return ::GetWindow(dialog, GW_OWNER) ? -1 : 0;
+}
+
+int PageNumber(const wchar_t* name)
+{
+    for (int i = 0; i < 5; ++i) {
+        if (_wcsicmp(name, kPageNames[i]) == 0)
+            return i;
+    }
+    return -1;
+}
+
+HWND FindPage(int page)
+{
+    for (HWND dialog : PanelDialogs()) {
+        if (PageOf(dialog) == page)
+            return dialog;
+    }
+    return nullptr;
+}
+
+bool ParseNumber(const wchar_t* text, long long* value)
+{
+    wchar_t* end = nullptr;
+    *value = std::wcstoll(text, &end, 0);
+    return end && end != text && *end == 0;
+}
+
+void PrintRect(const RECT& rc)
+{
+    std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: wintool visible | rect PAGE [ID] | region PAGE X Y | send PAGE MSG [WP [LP]] | "
+                         "post PAGE MSG [WP [LP]] | tray | menu | exit | kill | running\n");
+    return 2;
+}
+
+int Visible()
+{
+    for (HWND dialog : PanelDialogs()) {
+        int page = PageOf(dialog);
+        if (page >= 0 && ::IsWindowVisible(dialog))
+            std::wprintf(L"%ls\n", kPageNames[page]);
+    }
+    return 0;
+}
+
+int Rect(int argc, wchar_t** argv)
+{
+    HWND wnd = FindPage(PageNumber(argv[2]));
+    if (wnd && argc > 3) {
+        long long id = 0;
+        if (!ParseNumber(argv[3], &id))
+            return Usage();
+        wnd = ::GetDlgItem(wnd, static_cast<int>(id));
+    }
+    if (!wnd)
+        return 1;
+    RECT rc{};
+    ::GetWindowRect(wnd, &rc);
+    PrintRect(rc);
+    return 0;
+}
+
+int Region(wchar_t** argv)
+{
+    HWND wnd = FindPage(PageNumber(argv[2]));
+    long long x = 0, y = 0;
+    if (!ParseNumber(argv[3], &x) || !ParseNumber(argv[4], &y))
+        return Usage();
+    if (!wnd)
+        return 1;
+    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    int kind = ::GetWindowRgn(wnd, rgn);
+    bool inside;
+    if (kind == ERROR) {
+        RECT rc{};
+        ::GetWindowRect(wnd, &rc);
+        inside = x >= 0 && y >= 0 && x < rc.right - rc.left && y < rc.bottom - rc.top;
+    } else {
+        inside = ::PtInRegion(rgn, static_cast<int>(x), static_cast<int>(y)) != FALSE;
+    }
+    ::DeleteObject(rgn);
+    std::printf("%s\n", inside ? "in" : "out");
+    return 0;
+}
+
+int Message(int argc, wchar_t** argv, bool send)
+{
+    HWND wnd = FindPage(PageNumber(argv[2]));
+    long long msg = 0, wp = 0, lp = 0;
+    if (!ParseNumber(argv[3], &msg) || (argc > 4 && !ParseNumber(argv[4], &wp)) ||
+        (argc > 5 && !ParseNumber(argv[5], &lp)))
+        return Usage();
+    if (!wnd)
+        return 1;
+    if (send) {
+        DWORD_PTR result = 0;
+        if (!::SendMessageTimeoutW(wnd, static_cast<UINT>(msg), static_cast<WPARAM>(wp), static_cast<LPARAM>(lp),
+                                   SMTO_NORMAL, 10000, &result))
+            return 1;
+        std::printf("%lld\n", static_cast<long long>(static_cast<LONG_PTR>(result)));
+        return 0;
+    }
+    return ::PostMessageW(wnd, static_cast<UINT>(msg), static_cast<WPARAM>(wp), static_cast<LPARAM>(lp)) ? 0 : 1;
+}
+
+// Icons of Wine's notification area are child windows of its tray window.
+int Tray()
+{
+    HWND tray = ::FindWindowW(nullptr, L"Wine System Tray");
+    std::vector<HWND> icons;
+    if (tray) {
+        ::EnumChildWindows(
+            tray,
+            [](HWND wnd, LPARAM lp) -> BOOL {
+                if (::IsWindowVisible(wnd))
+                    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&icons));
+    }
+    bool panelIcon = false;
+    HWND main = FindPage(0);
+    // The panel's icon is there once the main dialog exists; Wine gives no
+    // owner for an icon window, so the count of icons is reported with it.
+    panelIcon = main != nullptr && !icons.empty();
+    std::printf("%s\n", panelIcon ? "yes" : "no");
+    for (HWND icon : icons) {
+        RECT rc{};
+        ::GetWindowRect(icon, &rc);
+        PrintRect(rc);
+    }
+    return 0;
+}
+
+int Menu()
+{
+    HWND menuWnd = ::FindWindowW(L"#32768", nullptr);
+    if (!menuWnd || !::IsWindowVisible(menuWnd))
+        return 1;
+    // The deepest open menu window is the last one in the z-order walk.
+    for (HWND w = menuWnd; w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        ::GetClassNameW(w, cls, 16);
+        if (std::wcscmp(cls, L"#32768") != 0 || !::IsWindowVisible(w))
+            continue;
+        HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(w, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        if (!menu)
+            continue;
+        int count = ::GetMenuItemCount(menu);
+        for (int i = 0; i < count; ++i) {
+            RECT rc{};
+            ::GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &rc);
+            wchar_t text[128] = {};
+            ::GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+            std::printf("%d %ld %ld %ld %ld ", i, rc.left, rc.top, rc.right, rc.bottom);
+            char utf8[512] = {};
+            ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+            std::printf("%s\n", utf8);
+        }
+        std::printf("--\n");
+    }
+    return 0;
+}
+
+std::vector<DWORD> PanelProcesses()
+{
+    std::vector<DWORD> pids;
+    for (HWND dialog : PanelDialogs()) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(dialog, &pid);
+        bool known = false;
+        for (DWORD p : pids)
+            known = known || p == pid;
+        if (!known)
+            pids.push_back(pid);
+    }
+    return pids;
+}
+
+int Exit()
+{
+    HWND main = FindPage(0);
+    if (!main)
+        return 1;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(main, &pid);
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
+    ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
+    if (!process)
+        return 0;
+    DWORD waited = ::WaitForSingleObject(process, 15000);
+    ::CloseHandle(process);
+    return waited == WAIT_OBJECT_0 ? 0 : 1;
+}
+
+int Kill()
+{
+    for (DWORD pid : PanelProcesses()) {
+        HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!process)
+            continue;
+        ::TerminateProcess(process, 9);
+        ::WaitForSingleObject(process, 5000);
+        ::CloseHandle(process);
+    }
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2)
+        return Usage();
+    std::wstring cmd = argv[1];
+    if (cmd == L"visible")
+        return Visible();
+    if (cmd == L"rect" && argc >= 3)
+        return Rect(argc, argv);
+    if (cmd == L"region" && argc >= 5)
+        return Region(argv);
+    if ((cmd == L"send" || cmd == L"post") && argc >= 4)
+        return Message(argc, argv, cmd == L"send");
+    if (cmd == L"tray")
+        return Tray();
+    if (cmd == L"menu")
+        return Menu();
+    if (cmd == L"exit")
+        return Exit();
+    if (cmd == L"kill")
+        return Kill();
+    if (cmd == L"running")
+        return FindPage(0) ? 0 : 1;
+    return Usage();
+}
