@@ -1,11 +1,274 @@
-// The Main page: master and digital-output volume, mute, balance, the output
-// switch and Reset.
+// The Main page: master and digital-output volume, mute and balance, the
+// output switch and Reset. Volumes, mutes and the output choice live in the
+// endpoints and the card; the page only shows and sets them.
+#include "MainPageMath.h"
 #include "ZephrinDlg.h"
 
-void CZephrinDlg::SetupMainPage() {}
-void CZephrinDlg::RefreshToggles() {}
-void CZephrinDlg::RefreshLevels() {}
-LRESULT CZephrinDlg::OnSliderTrack(WPARAM, LPARAM) { return 0; }
-void CZephrinDlg::OnKnobScroll(WPARAM, LPARAM) { Default(); }
-void CZephrinDlg::OnReset() {}
-void CZephrinDlg::OnMainLButtonDown(POINT) { StartWindowDrag(); }
+namespace {
+
+struct Placement {
+    int id;
+    int x;
+    int y;
+};
+
+constexpr Placement kMainControls[] = {
+    {IDC_MASTER_KNOB, 90, 109},     {IDC_DIGITAL_KNOB, 592, 130},   {IDC_MASTER_BALANCE, 200, 151},
+    {IDC_DIGITAL_BALANCE, 555, 80}, {IDC_MASTER_MUTE, 92, 210},     {IDC_DIGITAL_MUTE, 580, 210},
+    {IDC_OUTPUT_SWITCH, 433, 123},  {IDC_MAIN_RESET, 223, 100},
+};
+
+// Pixel sizes of the controls whose size the template cannot give exactly.
+constexpr SIZE kMasterKnobSize{50, 50};
+constexpr SIZE kDigitalKnobSize{30, 30};
+constexpr int kBalanceWidth = 124;
+
+constexpr int kKnobMin = 0;
+constexpr int kKnobMax = 65;
+constexpr int kKnobStart = 20;
+constexpr int kKnobDragLimit = 50;
+constexpr int kKnobZeroAngle = 220;
+constexpr COLORREF kIndicator = RGB(0, 0, 255);
+constexpr COLORREF kIndicatorPressed = RGB(255, 0, 0);
+
+void Resize(CWnd& control, SIZE size)
+{
+    control.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SetupKnob(CRoundSliderCtrl& knob, int indicatorRadius, UINT face)
+{
+    knob.SetRange(kKnobMin, kKnobMax, FALSE);
+    knob.SetPos(kKnobStart);
+    knob.SetDragLimit(kKnobDragLimit);
+    knob.SetIndicatorRadius(indicatorRadius);
+    knob.SetBackgroundBitmap(face);
+    knob.SetZeroAngle(kKnobZeroAngle);
+    knob.SetInverted(false);
+    knob.SetDragByIndicatorOnly(false);
+    knob.SetIndicatorColor(kIndicator);
+    knob.SetIndicatorPressedColor(kIndicatorPressed);
+}
+
+void SetupBalance(CBitmapSlider& slider, UINT channel)
+{
+    slider.SetChannelBitmaps(channel, channel);
+    slider.SetThumbBitmaps(IDB_BALANCE_THUMB, IDB_BALANCE_THUMB);
+    slider.SetMargins(0, 0, 0, 0);
+    slider.SetVertical(false);
+    slider.SetRange(0, 100);
+    slider.SetPos(50);
+}
+
+void SetupToggle(CMyStaticBmp& toggle, UINT on, UINT off)
+{
+    toggle.m_onBitmap = CMyStaticBmp::LoadBitmapResource(on);
+    toggle.m_offBitmap = CMyStaticBmp::LoadBitmapResource(off);
+    toggle.SetState(true);
+}
+
+bool PointIn(const CWnd& page, const CWnd& control, POINT pt)
+{
+    if (!control.m_hWnd)
+        return false;
+    RECT rc = control.GetWindowRect();
+    page.ScreenToClient(&rc);
+    return ::PtInRect(&rc, pt) != FALSE;
+}
+
+} // namespace
+
+void CZephrinDlg::BindMainPageControls()
+{
+    m_knobMaster.SubclassDlgItem(IDC_MASTER_KNOB, m_hWnd);
+    m_knobDigital.SubclassDlgItem(IDC_DIGITAL_KNOB, m_hWnd);
+    m_muteMaster.SubclassDlgItem(IDC_MASTER_MUTE, m_hWnd);
+    m_muteDigital.SubclassDlgItem(IDC_DIGITAL_MUTE, m_hWnd);
+    m_balanceMaster.SubclassDlgItem(IDC_MASTER_BALANCE, m_hWnd);
+    m_balanceDigital.SubclassDlgItem(IDC_DIGITAL_BALANCE, m_hWnd);
+    m_btnReset.SubclassDlgItem(IDC_MAIN_RESET, m_hWnd);
+    m_outputSwitch.SubclassDlgItem(IDC_OUTPUT_SWITCH, m_hWnd);
+}
+
+void CZephrinDlg::SetupMainPage()
+{
+    for (const Placement& p : kMainControls)
+        PlaceControl(*this, GetDlgItem(p.id), p.x, p.y);
+    Resize(m_knobMaster, kMasterKnobSize);
+    Resize(m_knobDigital, kDigitalKnobSize);
+    Resize(m_balanceMaster, SIZE{kBalanceWidth, m_balanceMaster.GetClientRect().bottom});
+    Resize(m_balanceDigital, SIZE{kBalanceWidth, m_balanceDigital.GetClientRect().bottom});
+
+    m_btnReset.LoadBitmaps(IDB_RESET_NORMAL, IDB_RESET_PRESSED);
+    m_btnReset.SizeToContent();
+
+    SetupToggle(m_outputSwitch, IDB_LEVER_UP, IDB_LEVER_DOWN);
+    SetupToggle(m_muteMaster, IDB_MASTER_MUTE_ON, IDB_MASTER_MUTE_OFF);
+    SetupToggle(m_muteDigital, IDB_DIGITAL_MUTE_ON, IDB_DIGITAL_MUTE_OFF);
+    m_headphones = m_masterMuted = m_digitalMuted = true;
+
+    m_balanceMaster.SetFitToBitmap(true);
+    SetupBalance(m_balanceMaster, IDB_BALANCE_CHANNEL_MASTER);
+    m_balanceDigital.SetFitToBitmap(true);
+    SetupBalance(m_balanceDigital, IDB_BALANCE_CHANNEL_DIGITAL);
+    SetupKnob(m_knobMaster, 10, IDB_KNOB_FACE_LARGE);
+    SetupKnob(m_knobDigital, 7, IDB_KNOB_FACE_SMALL);
+}
+
+bool CZephrinDlg::ReadEndpointLevels(bool digital, float* left, float* right)
+{
+    *left = 0.0f;
+    *right = 0.0f;
+    if (!digital) {
+        GetDefaultChannelVolume(0, left);
+        GetDefaultChannelVolume(1, right);
+        return true;
+    }
+    return SUCCEEDED(GetEndpointChannelVolume(m_endpoints.cardId, 0, left)) &&
+           SUCCEEDED(GetEndpointChannelVolume(m_endpoints.cardId, 1, right));
+}
+
+void CZephrinDlg::SetEndpointLevels(bool digital, float left, float right, bool rightFirst)
+{
+    auto set = [&](UINT channel, float level) {
+        if (digital)
+            SetEndpointChannelVolume(m_endpoints.cardId, channel, level);
+        else
+            SetDefaultChannelVolume(channel, level);
+    };
+    if (rightFirst) {
+        set(1, right);
+        set(0, left);
+    } else {
+        set(0, left);
+        set(1, right);
+    }
+}
+
+void CZephrinDlg::RefreshToggles()
+{
+    BOOL muted = m_masterMuted;
+    GetDefaultMute(&muted);
+    m_masterMuted = muted != FALSE;
+    m_muteMaster.SetState(m_masterMuted);
+
+    // While the card's endpoint is not (yet) found its lamp stays dark.
+    muted = FALSE;
+    if (FAILED(GetEndpointMute(m_endpoints.cardId, &muted)))
+        muted = FALSE;
+    m_digitalMuted = muted != FALSE;
+    m_muteDigital.SetState(m_digitalMuted);
+
+    int32_t speaker = 0;
+    CMSUP_GetSpkData(m_cardHandle, &speaker);
+    m_headphones = speaker == 1;
+    m_outputSwitch.SetState(m_headphones);
+}
+
+void CZephrinDlg::RefreshEndpointLevels(bool digital)
+{
+    CRoundSliderCtrl& knob = digital ? m_knobDigital : m_knobMaster;
+    CBitmapSlider& balance = digital ? m_balanceDigital : m_balanceMaster;
+    float left = 0.0f;
+    float right = 0.0f;
+    bool available = ReadEndpointLevels(digital, &left, &right);
+    if (digital) {
+        // Without the card's endpoint the digital group shows silence and
+        // takes no input until the start-up scan finds it.
+        knob.EnableWindow(available);
+        balance.EnableWindow(available);
+        if (!available)
+            left = right = 0.0f;
+    }
+    KnobAndBalance shown = KnobForLevels(left, right);
+    knob.SetPos(shown.knob);
+    knob.Invalidate(FALSE);
+    balance.SetPos(shown.balance);
+    balance.Invalidate(FALSE);
+}
+
+void CZephrinDlg::RefreshLevels()
+{
+    RefreshEndpointLevels(false);
+    RefreshEndpointLevels(true);
+}
+
+void CZephrinDlg::ApplyBalance(bool digital)
+{
+    CRoundSliderCtrl& knob = digital ? m_knobDigital : m_knobMaster;
+    CBitmapSlider& balance = digital ? m_balanceDigital : m_balanceMaster;
+    int b = balance.GetPos();
+    ChannelLevels levels = LevelsForKnob(knob.GetPos(), b);
+    SetEndpointLevels(digital, levels.left, levels.right, RightIsFullLevel(b));
+}
+
+void CZephrinDlg::OnKnobScroll(WPARAM, LPARAM lp)
+{
+    int b = m_balanceMaster.GetPos();
+    HWND sender = reinterpret_cast<HWND>(lp);
+    if (sender && sender == m_knobMaster.m_hWnd) {
+        ChannelLevels levels = LevelsForKnob(m_knobMaster.GetPos(), b);
+        SetEndpointLevels(false, levels.left, levels.right, RightIsFullLevel(b));
+    } else if (sender && sender == m_knobDigital.m_hWnd) {
+        // The digital knob sets both channels alike; only its balance slider
+        // applies a balance.
+        float level = static_cast<float>(m_knobDigital.GetPos() / 50.0);
+        SetEndpointLevels(true, level, level, false);
+    }
+    Default();
+}
+
+LRESULT CZephrinDlg::OnSliderTrack(WPARAM wp, LPARAM)
+{
+    if (wp == IDC_MASTER_BALANCE)
+        ApplyBalance(false);
+    else if (wp == IDC_DIGITAL_BALANCE)
+        ApplyBalance(true);
+    return 0;
+}
+
+void CZephrinDlg::ResetBalance(bool digital)
+{
+    CBitmapSlider& balance = digital ? m_balanceDigital : m_balanceMaster;
+    float left = 0.0f;
+    float right = 0.0f;
+    if (!ReadEndpointLevels(digital, &left, &right))
+        return;
+    float loudest = right >= left ? right : left;
+    balance.SetPos(50);
+    balance.Invalidate(FALSE);
+    SetEndpointLevels(digital, loudest, loudest, false);
+}
+
+void CZephrinDlg::OnReset()
+{
+    ResetBalance(false);
+    ResetBalance(true);
+    m_balanceMaster.RedrawWindow(RDW_INVALIDATE | RDW_UPDATENOW);
+    m_balanceDigital.RedrawWindow(RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void CZephrinDlg::OnMainLButtonDown(POINT pt)
+{
+    if (PointIn(*this, m_muteMaster, pt)) {
+        m_masterMuted = !m_masterMuted;
+        m_muteMaster.SetState(m_masterMuted);
+        SetDefaultMute(m_masterMuted);
+        return;
+    }
+    if (PointIn(*this, m_muteDigital, pt)) {
+        // Until the card's endpoint is found there is nothing to mute.
+        if (m_endpoints.cardId.empty())
+            return;
+        m_digitalMuted = !m_digitalMuted;
+        m_muteDigital.SetState(m_digitalMuted);
+        SetEndpointMute(m_endpoints.cardId, m_digitalMuted);
+        return;
+    }
+    if (PointIn(*this, m_outputSwitch, pt)) {
+        m_headphones = !m_headphones;
+        m_outputSwitch.SetState(m_headphones);
+        CMSUP_SetSpkData(m_cardHandle, m_headphones ? 1 : 0x00140004);
+    }
+    StartWindowDrag();
+}

@@ -75,6 +75,7 @@ BOOL CZephrinDlg::OnInitDialog()
     m_btnDigital.SubclassDlgItem(IDC_MAIN_TO_DIGITAL, m_hWnd);
     m_btnHp.SubclassDlgItem(IDC_MAIN_TO_HP, m_hWnd);
     m_btnInfo.SubclassDlgItem(IDC_MAIN_TO_INFO, m_hWnd);
+    BindMainPageControls();
 
     if (HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
         wchar_t about[128] = {};

@@ -3,12 +3,15 @@
 // tray, finishes the audio set-up by a timer, routes the panel's messages and
 // is at the same time the Main page.
 #include "BitmapButton.h"
+#include "BitmapSlider.h"
 #include "CmAudioX.h"
 #include "DlgDigital.h"
 #include "DlgHifi.h"
 #include "DlgHp.h"
 #include "DlgInfo.h"
 #include "Endpoints.h"
+#include "MyStaticBmp.h"
+#include "RoundSliderCtrl.h"
 #include "SkinnedPage.h"
 #include "resource.h"
 
@@ -79,6 +82,7 @@ private:
     void ShowCurrentPage(bool show);
 
     // Main page
+    void BindMainPageControls();
     void SetupMainPage();
     void RefreshToggles();
     void RefreshLevels();
@@ -86,6 +90,11 @@ private:
     void OnKnobScroll(WPARAM wp, LPARAM lp);
     void OnReset();
     void OnMainLButtonDown(POINT pt);
+    void RefreshEndpointLevels(bool digital);
+    void ApplyBalance(bool digital);
+    void ResetBalance(bool digital);
+    void SetEndpointLevels(bool digital, float left, float right, bool rightFirst);
+    bool ReadEndpointLevels(bool digital, float* left, float* right);
 
     ComApartment m_com;
 
@@ -100,6 +109,19 @@ private:
     CDlgDigital m_dlgDigital;
     CDlgInfo m_dlgInfo;
     CDlgHp m_dlgHp;
+    CRoundSliderCtrl m_knobMaster;   // 1022
+    CRoundSliderCtrl m_knobDigital;  // 1023
+    CMyStaticBmp m_muteMaster;       // 1026
+    CMyStaticBmp m_muteDigital;      // 1027
+    CBitmapSlider m_balanceMaster;   // 1047
+    CBitmapSlider m_balanceDigital;  // 1049
+    CBitmapButton m_btnReset;        // 1085
+    CMyStaticBmp m_outputSwitch;     // 1097
+
+    // The three toggles of the Main page, each matching the image it shows.
+    bool m_masterMuted = true;
+    bool m_digitalMuted = true;
+    bool m_headphones = true;
 
     HICON m_hIcon = nullptr;
     int m_currentPage = kPageMain;
