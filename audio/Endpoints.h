@@ -16,6 +16,10 @@ struct EndpointIds {
 inline constexpr GUID kEventContextGuid = {
     0x4FA3DCD0, 0x3E1B, 0x4BC3, {0x34, 0x62, 0x65, 0x30, 0x37, 0x31, 0x30, 0x36}};
 
+// The card endpoint's friendly name: it contains "vantir" and one of
+// "数字输出", "pdif" or "through", compared lower-cased.
+bool IsCardEndpointName(const std::wstring& friendlyName);
+
 // Scans the active render and capture endpoints; true when at least one
 // matched, its identifier (the last match) then in ids.cardId.
 bool FindCardEndpoint(EndpointIds& ids);

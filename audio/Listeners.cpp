@@ -1,14 +1,180 @@
-// Placeholder until the Core Audio listeners land.
 #include "Listeners.h"
 
+#include "ComPtr.h"
+
+#include <endpointvolume.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
 namespace {
-HWND g_target = nullptr;
+
+std::atomic<HWND> g_target{nullptr};
+
+// A registration and the platform object that carries it.
+struct Registration {
+    enum Kind { kVolume, kControl, kEndpoints } kind;
+    IUnknown* carrier;  // IAudioEndpointVolume or IPart, one reference held (none for kEndpoints)
+    IUnknown* listener; // not held
+};
+
+std::mutex g_registrationsLock;
+std::vector<Registration>& Registrations()
+{
+    // Lives until the process ends, like the registrations it records.
+    static auto* registrations = new std::vector<Registration>;
+    return *registrations;
 }
+
+void Remember(Registration::Kind kind, IUnknown* carrier, IUnknown* listener)
+{
+    std::lock_guard<std::mutex> lock(g_registrationsLock);
+    Registrations().push_back({kind, carrier, listener});
+}
+
+HRESULT CreateEnumerator(ComPtr<IMMDeviceEnumerator>& enumerator)
+{
+    return ::CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
+                              enumerator.putVoid());
+}
+
+bool IsSkippedSubunit(UINT index) { return (index >= 15 && index <= 18) || (index >= 21 && index <= 27); }
+
+} // namespace
+
 void SetListenerTarget(HWND mainWindow) { g_target = mainWindow; }
 HWND GetListenerTarget() { return g_target; }
-CAudioEndpointVolumeCallback* CreateVolumeListener() { return nullptr; }
-CControlChangeNotify* CreateControlChangeListener() { return nullptr; }
-CMMNotificationClient* CreateEndpointNotificationClient() { return nullptr; }
-void RegisterVolumeCallbacks(CAudioEndpointVolumeCallback*, const GUID&) {}
-void RegisterTopologyCallbacks(CControlChangeNotify*, const std::wstring&, const GUID&) {}
-void RegisterEndpointNotifications(CMMNotificationClient*) {}
+
+void PostToListenerTarget(UINT msg, WPARAM wp)
+{
+    if (HWND target = g_target.load())
+        ::PostMessageW(target, msg, wp, 0);
+}
+
+CAudioEndpointVolumeCallback* CreateVolumeListener() { return new (std::nothrow) CAudioEndpointVolumeCallback; }
+CControlChangeNotify* CreateControlChangeListener() { return new (std::nothrow) CControlChangeNotify; }
+CMMNotificationClient* CreateEndpointNotificationClient() { return new (std::nothrow) CMMNotificationClient; }
+
+void RegisterVolumeCallbacks(CAudioEndpointVolumeCallback* listener, const GUID& context)
+{
+    if (!listener)
+        return;
+    listener->SetContext(context);
+
+    ComPtr<IMMDeviceEnumerator> enumerator;
+    ComPtr<IMMDeviceCollection> endpoints;
+    UINT count = 0;
+    if (FAILED(CreateEnumerator(enumerator)) ||
+        FAILED(enumerator->EnumAudioEndpoints(eAll, DEVICE_STATE_ACTIVE, endpoints.put())) ||
+        FAILED(endpoints->GetCount(&count)))
+        return;
+
+    for (UINT i = 0; i < count; ++i) {
+        ComPtr<IMMDevice> endpoint;
+        ComPtr<IAudioEndpointVolume> volume;
+        if (FAILED(endpoints->Item(i, endpoint.put())))
+            break;
+        if (FAILED(endpoint->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr, volume.putVoid())))
+            break;
+        if (FAILED(volume->RegisterControlChangeNotify(listener)))
+            continue;
+        // The registration lives as long as the volume object: keep it.
+        Remember(Registration::kVolume, volume.detach(), listener);
+    }
+}
+
+HRESULT GetHardwareDeviceTopology(IMMDevice* endpoint, IDeviceTopology** topology)
+{
+    if (!endpoint || !topology)
+        return E_POINTER;
+    *topology = nullptr;
+    ComPtr<IDeviceTopology> endpointTopology;
+    ComPtr<IConnector> connector, connectedTo;
+    ComPtr<IPart> part;
+    HRESULT hr = endpoint->Activate(__uuidof(IDeviceTopology), CLSCTX_ALL, nullptr, endpointTopology.putVoid());
+    if (SUCCEEDED(hr))
+        hr = endpointTopology->GetConnector(0, connector.put());
+    if (SUCCEEDED(hr))
+        hr = connector->GetConnectedTo(connectedTo.put());
+    if (SUCCEEDED(hr))
+        hr = connectedTo->QueryInterface(__uuidof(IPart), part.putVoid());
+    if (SUCCEEDED(hr))
+        hr = part->GetTopologyObjects(topology);
+    return hr;
+}
+
+void RegisterTopologyCallbacks(CControlChangeNotify* listener, const std::wstring& endpointId, const GUID& context)
+{
+    if (!listener)
+        return;
+    listener->SetContext(context);
+
+    ComPtr<IMMDeviceEnumerator> enumerator;
+    ComPtr<IMMDevice> endpoint;
+    ComPtr<IDeviceTopology> topology;
+    UINT count = 0;
+    if (FAILED(CreateEnumerator(enumerator)) || FAILED(enumerator->GetDevice(endpointId.c_str(), endpoint.put())) ||
+        FAILED(GetHardwareDeviceTopology(endpoint.get(), topology.put())) || FAILED(topology->GetSubunitCount(&count)))
+        return;
+
+    // Tried in this order; the first control that activates and registers wins.
+    static const IID* const kControls[] = {&__uuidof(IAudioAutoGainControl), &__uuidof(IAudioInputSelector),
+                                           &__uuidof(IAudioMute), &__uuidof(IAudioVolumeLevel)};
+    for (UINT i = 0; i < count; ++i) {
+        if (IsSkippedSubunit(i))
+            continue;
+        ComPtr<ISubUnit> subunit;
+        ComPtr<IPart> part;
+        if (FAILED(topology->GetSubunit(i, subunit.put())) ||
+            FAILED(subunit->QueryInterface(__uuidof(IPart), part.putVoid())))
+            break;
+        for (const IID* iid : kControls) {
+            ComPtr<IUnknown> control;
+            if (part->Activate(CLSCTX_ALL, *iid, control.putVoid()) != S_OK)
+                continue;
+            if (part->RegisterControlChangeCallback(*iid, listener) != S_OK)
+                continue;
+            // The registration lives as long as the part: keep it.
+            Remember(Registration::kControl, part.detach(), listener);
+            break;
+        }
+    }
+}
+
+void RegisterEndpointNotifications(CMMNotificationClient* client)
+{
+    if (!client)
+        return;
+    ComPtr<IMMDeviceEnumerator> enumerator;
+    if (SUCCEEDED(CreateEnumerator(enumerator)) && SUCCEEDED(enumerator->RegisterEndpointNotificationCallback(client)))
+        Remember(Registration::kEndpoints, nullptr, client);
+}
+
+void WithdrawListenerRegistrations()
+{
+    std::vector<Registration> registrations;
+    {
+        std::lock_guard<std::mutex> lock(g_registrationsLock);
+        registrations.swap(Registrations());
+    }
+    ComPtr<IMMDeviceEnumerator> enumerator;
+    for (const Registration& r : registrations) {
+        switch (r.kind) {
+        case Registration::kVolume:
+            static_cast<IAudioEndpointVolume*>(r.carrier)->UnregisterControlChangeNotify(
+                static_cast<CAudioEndpointVolumeCallback*>(r.listener));
+            break;
+        case Registration::kControl:
+            static_cast<IPart*>(r.carrier)->UnregisterControlChangeCallback(static_cast<CControlChangeNotify*>(r.listener));
+            break;
+        case Registration::kEndpoints:
+            if (enumerator || SUCCEEDED(CreateEnumerator(enumerator)))
+                enumerator->UnregisterEndpointNotificationCallback(static_cast<CMMNotificationClient*>(r.listener));
+            break;
+        }
+        if (r.carrier)
+            r.carrier->Release();
+    }
+}

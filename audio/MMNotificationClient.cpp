@@ -1,0 +1,131 @@
+#include "MMNotificationClient.h"
+
+#include "Listeners.h"
+#include "resource.h"
+
+#include <objbase.h>
+#include <functiondiscoverykeys_devpkey.h>
+
+namespace {
+
+std::string ToAnsi(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    int n = ::WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                  nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                              nullptr);
+    return out;
+}
+
+class SrwExclusive {
+public:
+    explicit SrwExclusive(SRWLOCK& lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
+    ~SrwExclusive() { ::ReleaseSRWLockExclusive(&m_lock); }
+    SrwExclusive(const SrwExclusive&) = delete;
+    SrwExclusive& operator=(const SrwExclusive&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+};
+
+} // namespace
+
+CMMNotificationClient::CMMNotificationClient() = default;
+
+ULONG CMMNotificationClient::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_ref)); }
+
+ULONG CMMNotificationClient::Release()
+{
+    LONG ref = ::InterlockedDecrement(&m_ref);
+    if (ref == 0)
+        delete this;
+    return static_cast<ULONG>(ref);
+}
+
+HRESULT CMMNotificationClient::QueryInterface(REFIID riid, void** out)
+{
+    if (!out)
+        return E_POINTER;
+    if (riid == __uuidof(IUnknown) || riid == __uuidof(IMMNotificationClient)) {
+        *out = static_cast<IMMNotificationClient*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+std::string CMMNotificationClient::DescribeDevice(LPCWSTR id)
+{
+    // The platform's notification threads are already in the multithreaded
+    // apartment: joining then fails, and leaving would tear down COM on a
+    // thread we do not own.
+    const bool joined = SUCCEEDED(::CoInitialize(nullptr));
+    std::string description;
+    {
+        SrwExclusive lock(m_lock);
+        if (!m_enumerator)
+            ::CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
+                               __uuidof(IMMDeviceEnumerator), m_enumerator.putVoid());
+
+        std::wstring name;
+        ComPtr<IMMDevice> endpoint;
+        ComPtr<IPropertyStore> properties;
+        PROPVARIANT value;
+        ::PropVariantInit(&value);
+        if (m_enumerator && id && m_enumerator->GetDevice(id, endpoint.put()) == S_OK &&
+            endpoint->OpenPropertyStore(STGM_READ, properties.put()) == S_OK &&
+            properties->GetValue(PKEY_Device_FriendlyName, &value) == S_OK && value.vt == VT_LPWSTR && value.pwszVal)
+            name = value.pwszVal;
+        ::PropVariantClear(&value);
+        m_description = "----------------------\nDevice name: " + ToAnsi(name);
+        description = m_description;
+    }
+    if (joined)
+        ::CoUninitialize();
+    return description;
+}
+
+std::string CMMNotificationClient::Description() const
+{
+    SrwExclusive lock(m_lock);
+    return m_description;
+}
+
+HRESULT CMMNotificationClient::OnDeviceStateChanged(LPCWSTR id, DWORD)
+{
+    DescribeDevice(id);
+    return S_OK;
+}
+
+HRESULT CMMNotificationClient::OnDeviceAdded(LPCWSTR id)
+{
+    DescribeDevice(id);
+    return S_OK;
+}
+
+HRESULT CMMNotificationClient::OnDeviceRemoved(LPCWSTR id)
+{
+    DescribeDevice(id);
+    return S_OK;
+}
+
+HRESULT CMMNotificationClient::OnDefaultDeviceChanged(EDataFlow, ERole, LPCWSTR id)
+{
+    // Flow and role are not looked at: one change of default is told once
+    // per role the platform notifies.
+    std::string description = DescribeDevice(id);
+    if (description.find("pdif") != std::string::npos || description.find("through") != std::string::npos)
+        PostToListenerTarget(WM_ENDPOINT_CHANGED, 0);
+    return S_OK;
+}
+
+HRESULT CMMNotificationClient::OnPropertyValueChanged(LPCWSTR id, const PROPERTYKEY)
+{
+    DescribeDevice(id);
+    return S_OK;
+}

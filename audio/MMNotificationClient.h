@@ -1,0 +1,44 @@
+#pragma once
+// Endpoint notification client: describes the endpoint of every notice, and
+// tells the main window when the new default device's description contains
+// "pdif" or "through" (compared as written).
+#include "ComPtr.h"
+
+#include <windows.h>
+#include <mmdeviceapi.h>
+
+#include <string>
+
+class CMMNotificationClient : public IMMNotificationClient {
+public:
+    CMMNotificationClient();
+    CMMNotificationClient(const CMMNotificationClient&) = delete;
+    CMMNotificationClient& operator=(const CMMNotificationClient&) = delete;
+
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
+    HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR id, DWORD newState) override;
+    HRESULT STDMETHODCALLTYPE OnDeviceAdded(LPCWSTR id) override;
+    HRESULT STDMETHODCALLTYPE OnDeviceRemoved(LPCWSTR id) override;
+    HRESULT STDMETHODCALLTYPE OnDefaultDeviceChanged(EDataFlow flow, ERole role, LPCWSTR id) override;
+    HRESULT STDMETHODCALLTYPE OnPropertyValueChanged(LPCWSTR id, const PROPERTYKEY key) override;
+
+    // Replaces the description with the endpoint's friendly name (in the
+    // thread's ANSI code page). Joins a single-threaded apartment only when
+    // the thread has none, and leaves only what it joined. Returns the new
+    // description.
+    std::string DescribeDevice(LPCWSTR id);
+    std::string Description() const;
+
+protected:
+    virtual ~CMMNotificationClient() = default;
+
+private:
+    LONG m_ref = 1;
+    // The platform may call from more than one thread; the enumerator and
+    // the description are touched only under this lock.
+    mutable SRWLOCK m_lock = SRWLOCK_INIT;
+    ComPtr<IMMDeviceEnumerator> m_enumerator;
+    std::string m_description;
+};

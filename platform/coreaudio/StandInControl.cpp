@@ -1,0 +1,114 @@
+#define CAS_BUILDING
+#include "StandInControl.h"
+
+#include "SharedState.h"
+#include "StandInModel.h"
+
+#include <mmdeviceapi.h>
+
+#include <cstring>
+#include <cwchar>
+
+namespace {
+HRESULT CopyOut(const wchar_t* text, wchar_t* out, int32_t capacity)
+{
+    if (!out || capacity <= 0)
+        return S_OK;
+    if (wcslen(text) >= static_cast<size_t>(capacity))
+        return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    wcscpy(out, text);
+    return S_OK;
+}
+} // namespace
+
+CAS_API HRESULT CasLoadDefaultScenario(void)
+{
+    cas::LoadDefaultScenario();
+    return S_OK;
+}
+
+CAS_API HRESULT CasAddEndpoint(const wchar_t* name, int32_t flow, wchar_t* idOut, int32_t idCapacity)
+{
+    if (!name)
+        return E_POINTER;
+    std::wstring id;
+    HRESULT hr = cas::AddEndpoint(name, flow, &id);
+    if (FAILED(hr))
+        return hr;
+    return CopyOut(id.c_str(), idOut, idCapacity);
+}
+
+CAS_API HRESULT CasRemoveEndpoint(const wchar_t* id) { return id ? cas::RemoveEndpoint(id) : E_POINTER; }
+CAS_API HRESULT CasSetDefaultEndpoint(const wchar_t* id) { return id ? cas::SetDefaultEndpoint(id) : E_POINTER; }
+CAS_API HRESULT CasSetEndpointState(const wchar_t* id, uint32_t state)
+{
+    return id ? cas::SetEndpointState(id, state) : E_POINTER;
+}
+CAS_API HRESULT CasRenameEndpoint(const wchar_t* id, const wchar_t* name)
+{
+    return id && name ? cas::RenameEndpoint(id, name) : E_POINTER;
+}
+
+CAS_API int32_t CasEndpointCount(void)
+{
+    cas::SharedState::Guard guard;
+    int32_t n = 0;
+    for (const cas::EndpointState& e : guard.data().endpoints)
+        n += e.used ? 1 : 0;
+    return n;
+}
+
+CAS_API HRESULT CasGetEndpointInfo(int32_t index, CasEndpointInfo* out)
+{
+    if (!out)
+        return E_POINTER;
+    cas::SharedState::Guard guard;
+    cas::SharedLayout& data = guard.data();
+    for (const cas::EndpointState& e : data.endpoints) {
+        if (!e.used || index-- > 0)
+            continue;
+        std::memset(out, 0, sizeof *out);
+        wcscpy(out->id, e.id);
+        wcscpy(out->name, e.name);
+        out->flow = e.flow;
+        out->state = e.state;
+        out->level[0] = e.level[0];
+        out->level[1] = e.level[1];
+        out->mute = e.mute;
+        for (int role = 0; role < cas::kRoles; ++role)
+            out->isDefault[role] = _wcsicmp(data.defaults[e.flow][role], e.id) == 0;
+        return S_OK;
+    }
+    return E_INVALIDARG;
+}
+
+CAS_API HRESULT CasFindEndpointByName(const wchar_t* name, wchar_t* idOut, int32_t idCapacity)
+{
+    if (!name)
+        return E_POINTER;
+    cas::SharedState::Guard guard;
+    for (const cas::EndpointState& e : guard.data().endpoints)
+        if (e.used && wcscmp(e.name, name) == 0)
+            return CopyOut(e.id, idOut, idCapacity);
+    return E_NOTFOUND;
+}
+
+CAS_API HRESULT CasGetRegistrations(uint32_t pid, int32_t counts[3])
+{
+    if (!counts)
+        return E_POINTER;
+    std::memset(counts, 0, 3 * sizeof(int32_t));
+    cas::SharedState::Guard guard;
+    for (const cas::ProcessSlot& slot : guard.data().processes)
+        if (slot.pid == pid && pid != 0) {
+            wchar_t name[96];
+            cas::SharedState::EventName(pid, name, 96);
+            HANDLE event = ::OpenEventW(SYNCHRONIZE, FALSE, name);
+            if (!event)
+                return S_FALSE; // that process has ended: it holds nothing
+            ::CloseHandle(event);
+            std::memcpy(counts, slot.counts, sizeof slot.counts);
+            return S_OK;
+        }
+    return S_FALSE;
+}
