@@ -1,0 +1,36 @@
+#pragma once
+// A Zephrin.exe process started from the test's bin folder, seen from outside
+// through its windows.
+#include <windows.h>
+
+#include <vector>
+
+class PanelProcess {
+public:
+    PanelProcess() = default;
+    ~PanelProcess();
+    PanelProcess(const PanelProcess&) = delete;
+    PanelProcess& operator=(const PanelProcess&) = delete;
+
+    bool Start();
+    DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
+    // True once the process has ended within the timeout.
+    bool WaitForExit(DWORD milliseconds);
+    DWORD ExitCode() const;
+
+    // Top-level windows of the process.
+    std::vector<HWND> Windows() const;
+    std::vector<HWND> VisibleWindows() const;
+    // The main dialog: the process's dialog window that has no owner.
+    HWND MainDialog() const;
+    // Waits until the main dialog exists and owns its four pages.
+    HWND WaitForMainDialog(DWORD milliseconds);
+
+    // Ends the panel by its tray menu's Exit command; forced (and false) if
+    // it does not end by itself.
+    bool Exit();
+
+private:
+    PROCESS_INFORMATION m_info{};
+};
