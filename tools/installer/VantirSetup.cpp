@@ -1,7 +1,7 @@
 // What the VANTIR card's installer writes for the control panel: the settings
-// key with its four subkeys, and the version texts the Info page shows. Keys
-// and values that already exist are kept, so the user's settings survive a
-// reinstall.
+// key with its four subkeys, and the version texts the Info page shows.
+// Existing keys and the user's settings in them are kept, so they survive a
+// reinstall; only the two version texts are rewritten.
 #include <windows.h>
 #include <cstdio>
 #include <string>
