@@ -69,6 +69,7 @@ int Usage()
                "  hw-select ID SUBUNIT N [--context GUID]\n"
                "  hw-level ID SUBUNIT DB [--context GUID]\n"
                "  registrations PID                volume, control and endpoint registrations of a process\n"
+               "  listen SECONDS                   register on every active endpoint and print each notice\n"
                "ID is an endpoint id, an exact friendly name, or 'default' (default playback endpoint).\n",
                stderr);
     return 2;
@@ -189,6 +190,91 @@ int List()
     return 0;
 }
 
+// `listen`: another program watching the endpoints; prints one line per notice.
+class Printer final : public IAudioEndpointVolumeCallback, public IMMNotificationClient {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    {
+        if (riid == __uuidof(IAudioEndpointVolumeCallback))
+            *out = static_cast<IAudioEndpointVolumeCallback*>(this);
+        else if (riid == __uuidof(IMMNotificationClient) || riid == __uuidof(IUnknown))
+            *out = static_cast<IMMNotificationClient*>(this);
+        else
+            return *out = nullptr, E_NOINTERFACE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnNotify(PAUDIO_VOLUME_NOTIFICATION_DATA d) override
+    {
+        wchar_t context[40] = {};
+        ::StringFromGUID2(d->guidEventContext, context, 40);
+        Print("volume %s mute=%d master=%.4f", Utf8(context).c_str(), d->bMuted, d->fMasterVolume);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR id, DWORD state) override
+    {
+        Print("state %s %lu", Utf8(id).c_str(), static_cast<unsigned long>(state));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnDeviceAdded(LPCWSTR id) override { Print("added %s", Utf8(id).c_str()); return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDeviceRemoved(LPCWSTR id) override { Print("removed %s", Utf8(id).c_str()); return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDefaultDeviceChanged(EDataFlow flow, ERole role, LPCWSTR id) override
+    {
+        Print("default %d %d %s", flow, role, id ? Utf8(id).c_str() : "-");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnPropertyValueChanged(LPCWSTR id, const PROPERTYKEY) override
+    {
+        Print("property %s", Utf8(id).c_str());
+        return S_OK;
+    }
+
+private:
+    template <typename... A>
+    static void Print(const char* format, A... args)
+    {
+        std::printf(format, args...);
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+};
+
+int Listen(DWORD seconds)
+{
+    static Printer printer;
+    Com<IMMDeviceEnumerator> enumerator;
+    Com<IMMDeviceCollection> endpoints;
+    UINT count = 0;
+    HRESULT hr = ::CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
+                                    enumerator.putVoid());
+    if (SUCCEEDED(hr))
+        hr = enumerator->EnumAudioEndpoints(eAll, DEVICE_STATE_ACTIVE, endpoints.put());
+    if (SUCCEEDED(hr))
+        hr = endpoints->GetCount(&count);
+    if (FAILED(hr))
+        return Fail("listing the endpoints", hr);
+    std::vector<IAudioEndpointVolume*> volumes;
+    for (UINT i = 0; i < count; ++i) {
+        Com<IMMDevice> device;
+        IAudioEndpointVolume* volume = nullptr;
+        if (SUCCEEDED(endpoints->Item(i, device.put())) &&
+            SUCCEEDED(device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr, reinterpret_cast<void**>(&volume))) &&
+            SUCCEEDED(volume->RegisterControlChangeNotify(&printer)))
+            volumes.push_back(volume);
+    }
+    enumerator->RegisterEndpointNotificationCallback(&printer);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    ::Sleep(seconds * 1000);
+    enumerator->UnregisterEndpointNotificationCallback(&printer);
+    for (IAudioEndpointVolume* v : volumes) {
+        v->UnregisterControlChangeNotify(&printer);
+        v->Release();
+    }
+    return 0;
+}
+
 int Run(const Args& a)
 {
     const std::vector<std::wstring>& w = a.words;
@@ -210,6 +296,8 @@ int Run(const Args& a)
         std::printf("%s\n", Utf8(newId).c_str());
         return 0;
     }
+    if (cmd == L"listen" && w.size() == 2)
+        return Listen(std::wcstoul(w[1].c_str(), nullptr, 10));
     if (cmd == L"registrations" && w.size() == 2) {
         int32_t counts[3];
         CasGetRegistrations(static_cast<uint32_t>(std::wcstoul(w[1].c_str(), nullptr, 10)), counts);

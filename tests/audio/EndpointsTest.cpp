@@ -1,0 +1,171 @@
+// Endpoint discovery and the eight volume operations, through the panel's
+// real Core Audio client code against the stand-in.
+#include "AudioTestSupport.h"
+#include "Endpoints.h"
+
+#include <gtest/gtest.h>
+#include <mmdeviceapi.h>
+
+using namespace audiotest;
+
+TEST(CardEndpointName, NeedsTheProductWordAndOneOutputWord)
+{
+    EXPECT_TRUE(IsCardEndpointName(L"VANTIR Digital Output (S/PDIF)"));
+    EXPECT_TRUE(IsCardEndpointName(L"VANTIR SPDIF OUT"));          // capitals: compared lower-cased
+    EXPECT_TRUE(IsCardEndpointName(L"Vantir Pass-THROUGH"));
+    EXPECT_TRUE(IsCardEndpointName(L"VANTIR 数字输出"));             // found whatever the ANSI code page
+    EXPECT_FALSE(IsCardEndpointName(L"VANTIR Analog Output"));     // no output word
+    EXPECT_FALSE(IsCardEndpointName(L"Realtek Digital Output (S/PDIF)")); // no product word
+    EXPECT_FALSE(IsCardEndpointName(L"数字输出"));
+    EXPECT_FALSE(IsCardEndpointName(L""));
+}
+
+class EndpointsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_HRESULT_SUCCEEDED(CasLoadDefaultScenario());
+        m_speakers = IdOf(kSpeakers);
+        m_card = IdOf(kCardOutput);
+        ASSERT_FALSE(m_speakers.empty());
+        ASSERT_FALSE(m_card.empty());
+    }
+    void TearDown() override { CasLoadDefaultScenario(); }
+
+    std::wstring Add(const wchar_t* name, int flow)
+    {
+        wchar_t id[80] = {};
+        EXPECT_HRESULT_SUCCEEDED(CasAddEndpoint(name, flow, id, 80));
+        return id;
+    }
+
+    MtaScope m_com;
+    std::wstring m_speakers, m_card;
+};
+
+TEST_F(EndpointsTest, ScanFindsTheCardEndpointAndTheLaterOfTwoMatches)
+{
+    EndpointIds ids;
+    ASSERT_TRUE(FindCardEndpoint(ids));
+    EXPECT_EQ(ids.cardId, m_card);
+
+    std::wstring second = Add(L"VANTIR Line Through", eRender);
+    ASSERT_TRUE(FindCardEndpoint(ids));
+    EXPECT_EQ(ids.cardId, second);
+}
+
+TEST_F(EndpointsTest, ScanCountsACaptureEndpointAndSkipsInactiveOnes)
+{
+    ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(m_card.c_str()));
+    std::wstring capture = Add(L"VANTIR S/PDIF In", eCapture);
+    EndpointIds ids;
+    ASSERT_TRUE(FindCardEndpoint(ids));
+    EXPECT_EQ(ids.cardId, capture);
+
+    // Disabled: no longer among the active endpoints; the last find stays.
+    ASSERT_HRESULT_SUCCEEDED(CasSetEndpointState(capture.c_str(), DEVICE_STATE_DISABLED));
+    EXPECT_FALSE(FindCardEndpoint(ids));
+    EXPECT_EQ(ids.cardId, capture);
+}
+
+TEST_F(EndpointsTest, ScanWithoutAMatchKeepsThePreviousIdentifier)
+{
+    ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(m_card.c_str()));
+    Add(L"VANTIR Analog Output", eRender);
+    Add(L"Realtek S/PDIF", eRender);
+    EndpointIds ids;
+    ids.cardId = L"previous";
+    EXPECT_FALSE(FindCardEndpoint(ids));
+    EXPECT_EQ(ids.cardId, L"previous");
+}
+
+TEST_F(EndpointsTest, DefaultOperationsFollowTheCurrentDefault)
+{
+    EndpointIds ids;
+    GetDefaultEndpointId(ids);
+    EXPECT_EQ(ids.defaultId, m_speakers);
+
+    EXPECT_TRUE(SetDefaultChannelVolume(1, 0.25f));
+    EXPECT_TRUE(SetDefaultMute(TRUE));
+    EXPECT_FLOAT_EQ(InfoOf(m_speakers).level[1], 0.25f);
+    EXPECT_EQ(InfoOf(m_speakers).mute, 1);
+
+    ASSERT_HRESULT_SUCCEEDED(CasSetDefaultEndpoint(m_card.c_str()));
+    EXPECT_TRUE(SetDefaultChannelVolume(1, 0.5f));
+    EXPECT_FLOAT_EQ(InfoOf(m_card).level[1], 0.5f);
+    EXPECT_FLOAT_EQ(InfoOf(m_speakers).level[1], 0.25f);
+
+    float level = -1.0f;
+    BOOL muted = TRUE;
+    EXPECT_TRUE(GetDefaultChannelVolume(1, &level));
+    EXPECT_TRUE(GetDefaultMute(&muted));
+    EXPECT_FLOAT_EQ(level, 0.5f);
+    EXPECT_FALSE(muted);
+    GetDefaultEndpointId(ids);
+    EXPECT_EQ(ids.defaultId, m_card);
+}
+
+TEST_F(EndpointsTest, WithoutADefaultEndpointDefaultOperationsLeaveEverythingAlone)
+{
+    ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(m_speakers.c_str()));
+    ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(m_card.c_str()));
+    float level = -1.0f;
+    BOOL muted = 7;
+    EXPECT_TRUE(GetDefaultChannelVolume(0, &level));
+    EXPECT_TRUE(GetDefaultMute(&muted));
+    EXPECT_TRUE(SetDefaultChannelVolume(0, 0.1f));
+    EXPECT_EQ(level, -1.0f);
+    EXPECT_EQ(muted, 7);
+    EndpointIds ids;
+    ids.defaultId = L"old";
+    GetDefaultEndpointId(ids);
+    EXPECT_EQ(ids.defaultId, L"old");
+}
+
+TEST_F(EndpointsTest, IdentifierOperationsOnTheCardEndpoint)
+{
+    EndpointIds ids;
+    ASSERT_TRUE(FindCardEndpoint(ids));
+    EXPECT_TRUE(SetEndpointChannelVolume(ids.cardId, 0, 0.4f));
+    EXPECT_TRUE(SetEndpointMute(ids.cardId, TRUE));
+    float level = -1.0f;
+    BOOL muted = FALSE;
+    EXPECT_EQ(GetEndpointChannelVolume(ids.cardId, 0, &level), S_OK);
+    EXPECT_EQ(GetEndpointMute(ids.cardId, &muted), S_OK);
+    EXPECT_FLOAT_EQ(level, 0.4f);
+    EXPECT_TRUE(muted);
+    // The platform answers S_FALSE for a mute that is already set: not S_OK.
+    EXPECT_FALSE(SetEndpointMute(ids.cardId, TRUE));
+    // A channel the endpoint does not have.
+    EXPECT_FALSE(SetEndpointChannelVolume(ids.cardId, 2, 0.5f));
+    EXPECT_NE(GetEndpointChannelVolume(ids.cardId, 2, &level), S_OK);
+}
+
+TEST_F(EndpointsTest, IdentifierOperationsBeforeTheScanOrWithAStaleIdentifierChangeNothing)
+{
+    EndpointIds beforeScan; // cardId still empty
+    std::wstring stale = m_card;
+    ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(m_card.c_str()));
+
+    for (const std::wstring& id : {beforeScan.cardId, stale}) {
+        float level = -1.0f;
+        BOOL muted = 7;
+        EXPECT_NE(GetEndpointChannelVolume(id, 0, &level), S_OK);
+        EXPECT_NE(GetEndpointMute(id, &muted), S_OK);
+        EXPECT_EQ(level, -1.0f);
+        EXPECT_EQ(muted, 7);
+        EXPECT_FALSE(SetEndpointChannelVolume(id, 0, 0.1f));
+        EXPECT_FALSE(SetEndpointMute(id, TRUE));
+    }
+    EXPECT_FLOAT_EQ(InfoOf(m_speakers).level[0], 0.75f);
+    EXPECT_EQ(InfoOf(m_speakers).mute, 0);
+}
+
+TEST_F(EndpointsTest, ALevelAboveFullIsRefusedByThePlatform)
+{
+    EXPECT_TRUE(SetDefaultChannelVolume(0, 1.2f)); // the default set still reports true
+    EXPECT_FALSE(SetEndpointChannelVolume(m_card, 0, 1.2f));
+    EXPECT_FALSE(SetEndpointChannelVolume(m_card, 0, -0.1f));
+    EXPECT_FLOAT_EQ(InfoOf(m_speakers).level[0], 0.75f);
+    EXPECT_FLOAT_EQ(InfoOf(m_card).level[0], 1.0f);
+}

@@ -1,0 +1,103 @@
+// The start-up timer of the real panel (Zephrin.exe): it registers the three
+// listeners on the first tick that finds the card endpoint, and then stops.
+// What a process has registered is read from the stand-in.
+#include "AudioTestSupport.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <mmdeviceapi.h>
+
+#include <array>
+
+using namespace audiotest;
+
+namespace {
+
+using Counts = std::array<int32_t, 3>; // volume, control-change, endpoint notification
+
+// Three active endpoints; the hardware topology behind the default endpoint
+// has 30 subunits of which 11 are skipped; one notification client.
+constexpr Counts kAllRegistered = {3, 19, 1};
+
+class Panel {
+public:
+    Panel()
+    {
+        std::wstring command = Quote(testsupport::ProgramFolder() + L"\\Zephrin.exe");
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        m_started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                     testsupport::ProgramFolder().c_str(), &si, &m_pi) != FALSE;
+    }
+    ~Panel()
+    {
+        if (!m_started)
+            return;
+        ::TerminateProcess(m_pi.hProcess, 0);
+        ::WaitForSingleObject(m_pi.hProcess, 10000);
+        ::CloseHandle(m_pi.hThread);
+        ::CloseHandle(m_pi.hProcess);
+    }
+    Panel(const Panel&) = delete;
+    Panel& operator=(const Panel&) = delete;
+
+    bool started() const { return m_started; }
+    bool running() const { return m_started && ::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT; }
+    Counts Registrations() const
+    {
+        Counts c{};
+        CasGetRegistrations(m_pi.dwProcessId, c.data());
+        return c;
+    }
+    bool WaitForRegistrations(const Counts& expected, DWORD timeoutMs) const
+    {
+        for (DWORD waited = 0; waited < timeoutMs; waited += 25) {
+            if (Registrations() == expected)
+                return true;
+            ::Sleep(25);
+        }
+        return Registrations() == expected;
+    }
+
+private:
+    bool m_started = false;
+    PROCESS_INFORMATION m_pi{};
+};
+
+class StartupTimerTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_HRESULT_SUCCEEDED(CasLoadDefaultScenario()); }
+    void TearDown() override { CasLoadDefaultScenario(); }
+};
+
+TEST_F(StartupTimerTest, CardEndpointPresentAtStartRegistersOnceAndStops)
+{
+    Panel panel;
+    ASSERT_TRUE(panel.started());
+    ASSERT_TRUE(panel.WaitForRegistrations(kAllRegistered, 20000)) << "registered: " << panel.Registrations()[0] << " "
+                                                                    << panel.Registrations()[1] << " "
+                                                                    << panel.Registrations()[2];
+    // A timer still running would register again on every tick.
+    ::Sleep(600);
+    EXPECT_EQ(panel.Registrations(), kAllRegistered);
+    EXPECT_TRUE(panel.running());
+}
+
+TEST_F(StartupTimerTest, CardEndpointAppearingLaterIsPickedUpByTheTimer)
+{
+    ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(IdOf(kCardOutput).c_str()));
+    Panel panel;
+    ASSERT_TRUE(panel.started());
+    // Give the panel time to start and tick many times: nothing is registered.
+    ::Sleep(3000);
+    ASSERT_TRUE(panel.running());
+    EXPECT_EQ(panel.Registrations(), (Counts{0, 0, 0}));
+
+    ToolResult added = RunTool(L"add " + Quote(kCardOutput) + L" render");
+    ASSERT_EQ(added.exitCode, 0u);
+    EXPECT_TRUE(panel.WaitForRegistrations(kAllRegistered, 5000));
+    ::Sleep(600);
+    EXPECT_EQ(panel.Registrations(), kAllRegistered);
+}
+
+} // namespace
