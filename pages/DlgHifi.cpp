@@ -1,19 +1,198 @@
 #include "DlgHifi.h"
 
+#include "SettingsStore.h"
+
+#include <windowsx.h>
+
 namespace {
+
 constexpr int kHifiPageNumber = 1;
 constexpr UINT kBackgrounds[3] = {IDB_HIFI_BG_TC, IDB_HIFI_BG_SC, IDB_HIFI_BG_EN};
+
+constexpr int kRegionOptionIds[hifi::kRegionStyleCount] = {IDC_HIFI_REGION_0, IDC_HIFI_REGION_1, IDC_HIFI_REGION_2,
+                                                           IDC_HIFI_REGION_3, IDC_HIFI_REGION_4};
+constexpr int kRegionOptionY[hifi::kRegionStyleCount] = {111, 138, 167, 195, 223};
+
+// Cell positions by grid column and row.
+constexpr int kCellColumnX[3] = {386, 480, 570};
+constexpr int kCellRowY[4] = {106, 128, 150, 172};
+// Grid row of each preset number's cell.
+constexpr int kPresetCellRow[hifi::kPresetCount] = {0, 1, 2, 2, 3, 0, 1, 3, 0, 1, 2, 3};
+constexpr UINT kCellOn[3] = {IDB_HIFI_CELL1_ON, IDB_HIFI_CELL2_ON, IDB_HIFI_CELL3_ON};
+constexpr UINT kCellOff[3] = {IDB_HIFI_CELL1_OFF, IDB_HIFI_CELL2_OFF, IDB_HIFI_CELL3_OFF};
+
+constexpr UINT kRoomPictures[4] = {IDB_HIFI_ROOM_LIVING, IDB_HIFI_ROOM_ENTERTAINMENT, IDB_HIFI_ROOM_BEDROOM,
+                                   IDB_HIFI_ROOM_LIVING};
+
+int ReadHifi(const wchar_t* name)
+{
+    return ReadRegInt(kRegRoot, L"Hifi", name);
+}
+
+void WriteHifi(const wchar_t* name, const std::wstring& value)
+{
+    WriteRegString(kRegRoot, L"Hifi", name, value);
+}
+
+void SetupTwoState(CMyStaticBmp& picture, UINT onId, UINT offId)
+{
+    picture.m_onBitmap = CMyStaticBmp::LoadBitmapResource(onId);
+    picture.m_offBitmap = CMyStaticBmp::LoadBitmapResource(offId);
+    picture.SetState(false);
+}
+
+void SetupButton(CBitmapButton& button, UINT normalId, UINT pressedId)
+{
+    button.LoadBitmaps(normalId, pressedId);
+    button.SizeToContent();
+}
+
 } // namespace
+
+// ---------------------------------------------------------------------------
+// Start-up
 
 BOOL CDlgHifi::OnInitDialog()
 {
     CSkinnedPage::OnInitDialog();
-    m_pageColumn.Bind(*this, kHifiPageNumber);
+    BindControls();
+
+    m_card = nullptr;
+    CMSUP_GetInterface(&m_card);
+
     SetBackgroundId(IDB_HIFI_BG_TC);
     ApplySkin(*this);
-    m_pageColumn.Setup();
+
+    PlaceControls();
+    SetupPictures();
+    SetupKnobs();
+    SetupBandSliders();
+
+    ApplyHifiState();
+    LoadEqualizer();
+
+    const int group = ReadHifi(L"InitialButtonOn");
+    if (group == 0 || group == 1 || group == 2)
+        EnableCustomControls(false);
+    if (group == 3) {
+        FillComboWithSubkeys(m_presetList, kRegCustomRoot);
+        const int flagged = FindFlaggedPreset();
+        if (ReadHifi(L"Customize") != 0) {
+            m_presetList.SetCurSel(flagged);
+            SelectCustomPreset();
+        }
+    }
     return TRUE;
 }
+
+void CDlgHifi::BindControls()
+{
+    m_pageColumn.Bind(*this, kHifiPageNumber);
+    m_master.SubclassDlgItem(IDC_HIFI_MASTER, m_hWnd);
+    m_powerLight.SubclassDlgItem(IDC_HIFI_POWER_LIGHT, m_hWnd);
+    m_bassTrebleSwitch.SubclassDlgItem(IDC_HIFI_BASSTREBLE_SWITCH, m_hWnd);
+    m_trebleKnob.SubclassDlgItem(IDC_HIFI_TREBLE_KNOB, m_hWnd);
+    m_bassKnob.SubclassDlgItem(IDC_HIFI_BASS_KNOB, m_hWnd);
+    m_regionSwitch.SubclassDlgItem(IDC_HIFI_REGION_SWITCH, m_hWnd);
+    for (int i = 0; i < hifi::kRegionStyleCount; ++i)
+        m_regionOptions[static_cast<size_t>(i)].SubclassDlgItem(kRegionOptionIds[i], m_hWnd);
+    m_presetSwitch.SubclassDlgItem(IDC_HIFI_PRESET_SWITCH, m_hWnd);
+    for (int n = 0; n < hifi::kPresetCount; ++n)
+        m_presetCells[static_cast<size_t>(n)].SubclassDlgItem(hifi::kPresetCellIds[static_cast<size_t>(n)], m_hWnd);
+    m_eqSwitch.SubclassDlgItem(IDC_HIFI_EQ_SWITCH, m_hWnd);
+    for (int i = 0; i < hifi::kBandCount; ++i)
+        m_bands[static_cast<size_t>(i)].SubclassDlgItem(IDC_HIFI_BAND_0 + i, m_hWnd);
+    m_bandReset.SubclassDlgItem(IDC_HIFI_BAND_RESET, m_hWnd);
+    m_customLight.SubclassDlgItem(IDC_HIFI_CUSTOM_LIGHT, m_hWnd);
+    m_presetList.SubclassDlgItem(IDC_HIFI_PRESET_LIST, m_hWnd);
+    m_nameBox.SubclassDlgItem(IDC_HIFI_PRESET_NAME, m_hWnd);
+    m_presetSave.SubclassDlgItem(IDC_HIFI_PRESET_SAVE, m_hWnd);
+    m_presetDelete.SubclassDlgItem(IDC_HIFI_PRESET_DELETE, m_hWnd);
+    m_roomSwitch.SubclassDlgItem(IDC_HIFI_ROOM_SWITCH, m_hWnd);
+    m_roomSelector.SubclassDlgItem(IDC_HIFI_ROOM_SELECTOR, m_hWnd);
+    m_envSwitch.SubclassDlgItem(IDC_HIFI_ENV_SWITCH, m_hWnd);
+    m_envDisplay.SubclassDlgItem(IDC_HIFI_ENV_DISPLAY, m_hWnd);
+    m_envPrevious.SubclassDlgItem(IDC_HIFI_ENV_PREV, m_hWnd);
+    m_envNext.SubclassDlgItem(IDC_HIFI_ENV_NEXT, m_hWnd);
+}
+
+void CDlgHifi::PlaceControls()
+{
+    PlaceControl(*this, m_master, 50, 41);
+    PlaceControl(*this, m_powerLight, 35, 46);
+    PlaceControl(*this, m_bassTrebleSwitch, 75, 76);
+    PlaceControl(*this, m_trebleKnob, 87, 130);
+    PlaceControl(*this, m_bassKnob, 87, 202);
+    PlaceControl(*this, m_regionSwitch, 195, 78);
+    for (int i = 0; i < hifi::kRegionStyleCount; ++i)
+        PlaceControl(*this, m_regionOptions[static_cast<size_t>(i)], 194, kRegionOptionY[i]);
+    PlaceControl(*this, m_presetSwitch, 386, 76);
+    for (int n = 0; n < hifi::kPresetCount; ++n) {
+        const int column = hifi::PresetCellColumn(hifi::kPresetCellIds[static_cast<size_t>(n)]);
+        PlaceControl(*this, m_presetCells[static_cast<size_t>(n)], kCellColumnX[column], kCellRowY[kPresetCellRow[n]]);
+    }
+    PlaceControl(*this, m_eqSwitch, 53, 276);
+    static constexpr int kBandX[hifi::kBandCount] = {105, 137, 170, 203, 236, 267, 297, 329, 363, 396};
+    for (int i = 0; i < hifi::kBandCount; ++i)
+        PlaceControl(*this, m_bands[static_cast<size_t>(i)], kBandX[i], 309);
+    PlaceControl(*this, m_bandReset, 378, 276);
+    PlaceControl(*this, m_customLight, 388, 207);
+    PlaceControl(*this, m_presetList, 473, 203);
+    PlaceControl(*this, m_nameBox, 473, 228);
+    PlaceControl(*this, m_presetSave, 586, 201);
+    PlaceControl(*this, m_presetDelete, 612, 201);
+    PlaceControl(*this, m_roomSwitch, 465, 276);
+    PlaceControl(*this, m_roomSelector, 590, 280);
+    PlaceControl(*this, m_envSwitch, 465, 377);
+    PlaceControl(*this, m_envDisplay, 475, 403);
+    PlaceControl(*this, m_envPrevious, 631, 411);
+    PlaceControl(*this, m_envNext, 631, 436);
+    // The page column places its own buttons (and loads their bitmaps).
+    m_pageColumn.Setup();
+}
+
+void CDlgHifi::SetupPictures()
+{
+    SetupTwoState(m_master, IDB_HIFI_MASTER_ON, IDB_HIFI_MASTER_OFF);
+    SetupTwoState(m_powerLight, IDB_HIFI_LIGHT_ON, IDB_HIFI_LIGHT_OFF);
+    SetupTwoState(m_bassTrebleSwitch, IDB_HIFI_BASSTREBLE_ON, IDB_HIFI_BASSTREBLE_OFF);
+    SetupTwoState(m_regionSwitch, IDB_HIFI_REGION_SWITCH_ON, IDB_HIFI_REGION_SWITCH_OFF);
+    for (CMyStaticBmp& option : m_regionOptions)
+        SetupTwoState(option, IDB_HIFI_REGION_OPTION_ON, IDB_HIFI_REGION_OPTION_OFF);
+    SetupTwoState(m_presetSwitch, IDB_HIFI_PRESET_SWITCH_ON, IDB_HIFI_PRESET_SWITCH_OFF);
+    for (int n = 0; n < hifi::kPresetCount; ++n) {
+        const int column = hifi::PresetCellColumn(hifi::kPresetCellIds[static_cast<size_t>(n)]);
+        SetupTwoState(m_presetCells[static_cast<size_t>(n)], kCellOn[column], kCellOff[column]);
+    }
+    SetupTwoState(m_eqSwitch, IDB_HIFI_EQ_SWITCH_ON, IDB_HIFI_EQ_SWITCH_OFF);
+    SetupTwoState(m_customLight, IDB_HIFI_LIGHT_ON, IDB_HIFI_LIGHT_OFF);
+    SetupTwoState(m_roomSwitch, IDB_HIFI_ROOM_SWITCH_ON, IDB_HIFI_ROOM_SWITCH_OFF);
+    SetupTwoState(m_envSwitch, IDB_HIFI_ENV_SWITCH_ON, IDB_HIFI_ENV_SWITCH_OFF);
+
+    // The INI indexes are only the first pictures: ApplyHifiState replaces
+    // them with the stored room size and environment.
+    m_roomSelector.SetPictureList(kRoomPictures, ReadIniInt(L"CPL.ini", L"Hifi", L"RoomSize"));
+    LoadEnvironmentPictures(2, ReadIniInt(L"CPL.ini", L"Hifi", L"Environment"));
+
+    SetupButton(m_bandReset, IDB_HIFI_RESET_NORMAL, IDB_HIFI_RESET_PRESSED);
+    SetupButton(m_presetSave, IDB_HIFI_SAVE_NORMAL, IDB_HIFI_SAVE_PRESSED);
+    SetupButton(m_presetDelete, IDB_HIFI_DELETE_NORMAL, IDB_HIFI_DELETE_PRESSED);
+    SetupButton(m_envPrevious, IDB_HIFI_ARROW_NORMAL, IDB_HIFI_ARROW_PRESSED);
+    SetupButton(m_envNext, IDB_HIFI_ARROW_NORMAL, IDB_HIFI_ARROW_PRESSED);
+
+    m_presetList.SetFaceBitmap(IDB_COMBO_FACE_LIST);
+    m_nameBox.SetFaceBitmap(IDB_COMBO_FACE_EDIT);
+    m_presetList.ResetContent();
+}
+
+const CMyStaticBmp* CDlgHifi::Picture(UINT id) const
+{
+    HWND control = ::GetDlgItem(m_hWnd, static_cast<int>(id));
+    return dynamic_cast<const CMyStaticBmp*>(CWnd::FromHandlePermanent(control));
+}
+
+// ---------------------------------------------------------------------------
+// Messages
 
 BOOL CDlgHifi::PreTranslateMessage(MSG* msg)
 {
@@ -24,25 +203,292 @@ BOOL CDlgHifi::PreTranslateMessage(MSG* msg)
 LRESULT CDlgHifi::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
+    case WM_HSCROLL:
+        return OnToneKnobMoved();
+    case WM_SLIDER_TRACK:
+        return OnEqSliderMoved();
     case WM_COMMAND:
         if (OnCommand(LOWORD(wp), HIWORD(wp)))
             return 0;
         break;
     case WM_SET_LANGUAGE:
         return OnSetLanguage(lp);
+    case WM_ENDPOINT_CHANGED:
+        return OnEndpointChanged(lp);
     default:
         break;
     }
     return CSkinnedPage::WindowProc(msg, wp, lp);
 }
 
-bool CDlgHifi::OnCommand(UINT id, UINT)
+bool CDlgHifi::OnCommand(UINT id, UINT code)
 {
-    return m_pageColumn.OnCommand(id);
+    if (id == IDC_HIFI_PRESET_LIST) {
+        if (code == CBN_SELCHANGE)
+            SelectCustomPreset();
+        return true;
+    }
+    if (code != BN_CLICKED)
+        return false;
+    switch (id) {
+    case IDC_HIFI_BAND_RESET:
+        OnBandReset();
+        return true;
+    case IDC_HIFI_ENV_PREV:
+        OnPreviousEnvironment();
+        return true;
+    case IDC_HIFI_ENV_NEXT:
+        OnNextEnvironment();
+        return true;
+    case IDC_HIFI_PRESET_SAVE:
+        SaveCustomPreset();
+        return true;
+    case IDC_HIFI_PRESET_DELETE:
+        DeleteCustomPreset();
+        return true;
+    default:
+        return m_pageColumn.OnCommand(id);
+    }
 }
 
 LRESULT CDlgHifi::OnSetLanguage(LPARAM language)
 {
-    ApplyLanguageSkin(*this, language, kBackgrounds);
+    if (ApplyLanguageSkin(*this, language, kBackgrounds))
+        LoadEnvironmentPictures(static_cast<int>(language), ReadHifi(L"Environment"));
     return 0;
+}
+
+LRESULT CDlgHifi::OnEndpointChanged(LPARAM lp)
+{
+    // Another default playback device: the page's processing goes off.
+    if (lp == 0) {
+        WriteHifi(L"isDrySoundOn", L"0");
+        ApplyHifiState();
+    }
+    return 1;
+}
+
+void CDlgHifi::EnableCustomControls(bool enable)
+{
+    m_presetList.EnableWindow(enable);
+    m_nameBox.EnableWindow(enable);
+    m_presetSave.EnableWindow(enable);
+    m_presetDelete.EnableWindow(enable);
+}
+
+// ---------------------------------------------------------------------------
+// Click map: the pictures do not take the mouse, so a press on one reaches
+// the page, which decides by the pictures' rectangles.
+
+RECT CDlgHifi::ControlRect(HWND control) const
+{
+    RECT rc{};
+    ::GetWindowRect(control, &rc);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+bool CDlgHifi::HitControl(HWND control, POINT pt) const
+{
+    RECT rc = ControlRect(control);
+    return ::PtInRect(&rc, pt) != FALSE;
+}
+
+void CDlgHifi::OnLButtonDown(POINT pt)
+{
+    if (HitControl(m_master, pt)) {
+        const bool on = !m_master.GetState();
+        m_master.SetState(on);
+        WriteHifi(L"isDrySoundOn", on ? L"1" : L"0");
+        ApplyHifiState();
+        return;
+    }
+    if (!m_master.GetState()) {
+        StartWindowDrag();
+        return;
+    }
+    if (HitControl(m_bassTrebleSwitch, pt)) {
+        ToggleGroupSwitch(m_bassTrebleSwitch, L"0");
+        return;
+    }
+    if (HitControl(m_regionSwitch, pt)) {
+        ToggleGroupSwitch(m_regionSwitch, L"1");
+        return;
+    }
+    for (int style = 0; style < hifi::kRegionStyleCount; ++style) {
+        if (!HitControl(m_regionOptions[static_cast<size_t>(style)], pt))
+            continue;
+        if (m_regionSwitch.GetState()) {
+            WriteHifi(L"RegionStyle", std::to_wstring(style));
+            ApplyHifiState();
+        }
+        return;
+    }
+    if (HitControl(m_presetSwitch, pt)) {
+        ToggleGroupSwitch(m_presetSwitch, L"2");
+        return;
+    }
+    for (int preset = 0; preset < hifi::kPresetCount; ++preset) {
+        if (!HitControl(m_presetCells[static_cast<size_t>(preset)], pt))
+            continue;
+        if (m_presetSwitch.GetState()) {
+            WriteHifi(L"EQPreset", std::to_wstring(preset));
+            ApplyHifiState();
+        }
+        return;
+    }
+    if (HitControl(m_eqSwitch, pt)) {
+        OnEqualizerSwitch();
+        return;
+    }
+    if (HitControl(m_roomSwitch, pt)) {
+        const bool on = !m_roomSwitch.GetState();
+        m_roomSwitch.SetState(on);
+        WriteHifi(L"RoomEnable", on ? L"1" : L"0");
+        ApplyHifiState();
+        return;
+    }
+    if (HitControl(m_roomSelector, pt)) {
+        if (m_roomSwitch.GetState())
+            OnRoomSelectorClick(pt);
+        return;
+    }
+    if (HitControl(m_envSwitch, pt)) {
+        const bool on = !m_envSwitch.GetState();
+        m_envSwitch.SetState(on);
+        WriteHifi(L"ENVEnable", on ? L"1" : L"0");
+        ApplyHifiState();
+        return;
+    }
+    StartWindowDrag();
+    Default();
+}
+
+void CDlgHifi::ToggleGroupSwitch(CMyStaticBmp& groupSwitch, const wchar_t* group)
+{
+    const bool on = !groupSwitch.GetState();
+    groupSwitch.SetState(on);
+    if (!on) {
+        WriteHifi(L"InitialButtonOn", L"-1");
+    } else {
+        WriteHifi(L"InitialButtonOn", group);
+        EnableCustomControls(false);
+    }
+    ApplyHifiState();
+}
+
+void CDlgHifi::OnEqualizerSwitch()
+{
+    const bool on = !m_eqSwitch.GetState();
+    m_eqSwitch.SetState(on);
+    if (!on) {
+        WriteHifi(L"InitialButtonOn", L"-1");
+        m_customLight.SetState(false);
+        ApplyHifiState();
+        return;
+    }
+    WriteHifi(L"InitialButtonOn", L"3");
+    m_customLight.SetState(true);
+    EnableCustomControls(true);
+    if (ReadHifi(L"InitialButtonOn") == 3)
+        FillComboWithSubkeys(m_presetList, kRegCustomRoot);
+    const int flagged = FindFlaggedPreset();
+    if (ReadHifi(L"Customize") != 0) {
+        m_presetList.SetCurSel(flagged);
+        SelectCustomPreset();
+    } else {
+        LoadEqualizer();
+    }
+    ApplyHifiState();
+}
+
+// ---------------------------------------------------------------------------
+// ApplyHifiState
+
+void CDlgHifi::ApplyHifiState()
+{
+    const int master = ReadHifi(L"isDrySoundOn");
+    if (master != 1) {
+        m_master.SetState(false);
+        m_powerLight.SetState(false);
+        CMSUP_SetEQStatus(m_card, 0);
+        m_bassTrebleSwitch.SetState(false);
+        SetKnobsFromStore();
+        m_regionSwitch.SetState(false);
+        ShowRegionStyle(-1);
+        m_presetSwitch.SetState(false);
+        ShowEqPreset(-1);
+        m_eqSwitch.SetState(false);
+        LoadEqualizer();
+        m_customLight.SetState(false);
+        m_roomSwitch.SetState(false);
+        const int room = ReadHifi(L"RoomSize");
+        m_roomSelector.m_currentIndex = room;
+        m_roomSelector.ShowPicture(room);
+        CMSUP_SetRoomSize(m_card, room);
+        m_envSwitch.SetState(false);
+        ApplyEnvironment(0);
+    } else {
+        m_master.SetState(true);
+        m_powerLight.SetState(true);
+        if (ReadHifi(L"InitialButtonOn") == -1)
+            CMSUP_SetEQStatus(m_card, 0);
+
+        if (ReadHifi(L"InitialButtonOn") == 0) {
+            CMSUP_SetEQStatus(m_card, 1);
+            m_bassTrebleSwitch.SetState(true);
+            SetKnobsFromStore();
+            SendEqGains(hifi::BassTrebleGains(m_bassKnob.GetPos(), m_trebleKnob.GetPos()));
+        } else {
+            m_bassTrebleSwitch.SetState(false);
+            SetKnobsFromStore();
+        }
+
+        if (ReadHifi(L"InitialButtonOn") == 1) {
+            CMSUP_SetEQStatus(m_card, 1);
+            m_regionSwitch.SetState(true);
+        } else {
+            m_regionSwitch.SetState(false);
+        }
+        ShowRegionStyle(ReadHifi(L"RegionStyle"));
+
+        if (ReadHifi(L"InitialButtonOn") == 2) {
+            CMSUP_SetEQStatus(m_card, 1);
+            m_presetSwitch.SetState(true);
+        } else {
+            m_presetSwitch.SetState(false);
+        }
+        ShowEqPreset(ReadHifi(L"EQPreset"));
+
+        if (ReadHifi(L"InitialButtonOn") == 3) {
+            CMSUP_SetEQStatus(m_card, 1);
+            m_eqSwitch.SetState(true);
+            m_customLight.SetState(true);
+        } else {
+            m_eqSwitch.SetState(false);
+            m_customLight.SetState(false);
+        }
+
+        m_roomSwitch.SetState(ReadHifi(L"RoomEnable") == 1);
+        const int room = ReadHifi(L"RoomSize");
+        m_roomSelector.m_currentIndex = room;
+        m_roomSelector.ShowPicture(room);
+        CMSUP_SetRoomSize(m_card, room);
+
+        if (ReadHifi(L"ENVEnable") == 1) {
+            m_envSwitch.SetState(true);
+            const int environment = ReadHifi(L"Environment");
+            if (environment >= -1 && environment < hifi::kEnvironmentCount)
+                ApplyEnvironment(environment + 1);
+        } else {
+            m_envSwitch.SetState(false);
+            ApplyEnvironment(0);
+        }
+    }
+    const int environment = ReadHifi(L"Environment");
+    m_envDisplay.m_currentIndex = environment;
+    m_envDisplay.ShowPicture(environment);
 }

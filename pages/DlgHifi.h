@@ -1,8 +1,30 @@
 #pragma once
-// The Hifi page.
+// The Hifi page: a master switch, four mutually exclusive tone groups (bass
+// and treble knobs, region styles, built-in presets, the ten-band equalizer
+// with user presets), the room size and the environment effect.
+//
+// A click writes the changed value into the store and then re-derives the
+// whole page and the card from the store (ApplyHifiState): the store is the
+// state of record. The band sliders, the knobs and the user presets write
+// and send their values themselves.
+//
+// The methods live in four sources: DlgHifi.cpp (start-up, messages, click
+// map, ApplyHifiState), HifiEqualizer.cpp (bands, region styles, built-in
+// presets), HifiCustomPresets.cpp (user presets) and HifiEnvironment.cpp
+// (knobs, room, environment).
+#include "BitmapSlider.h"
+#include "CmAudioX.h"
+#include "HifiModel.h"
+#include "MyComboBox.h"
+#include "MyStaticBmp.h"
 #include "PageColumn.h"
+#include "RoundSliderCtrl.h"
 #include "SkinnedPage.h"
 #include "resource.h"
+
+#include <array>
+#include <string>
+#include <vector>
 
 class CDlgHifi : public CSkinnedPage {
 public:
@@ -11,13 +33,92 @@ public:
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
+    // Re-reads every value of the page from the store and drives every
+    // switch, knob, picture and card setting from it.
+    void ApplyHifiState();
+
+    // Read access for the page's own checks and for tests.
+    const CMyStaticBmp* Picture(UINT id) const;
+    const CBitmapSlider& BandSlider(int band) const { return m_bands[static_cast<size_t>(band)]; }
+    const CRoundSliderCtrl& TrebleKnob() const { return m_trebleKnob; }
+    const CRoundSliderCtrl& BassKnob() const { return m_bassKnob; }
+    const CMyComboBox& PresetList() const { return m_presetList; }
+    const CMyComboBox& NameBox() const { return m_nameBox; }
+    CMSUP_HANDLE CardHandle() const { return m_card; }
+
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // DlgHifi.cpp
+    void BindControls();
+    void PlaceControls();
+    void SetupPictures();
     bool OnCommand(UINT id, UINT code);
     LRESULT OnSetLanguage(LPARAM language);
+    LRESULT OnEndpointChanged(LPARAM lp);
+    void OnLButtonDown(POINT pt);
+    bool HitControl(HWND control, POINT pt) const;
+    RECT ControlRect(HWND control) const;
+    void ToggleGroupSwitch(CMyStaticBmp& groupSwitch, const wchar_t* group);
+    void OnEqualizerSwitch();
+    void EnableCustomControls(bool enable);
 
+    // HifiEqualizer.cpp
+    void SetupBandSliders();
+    void LoadEqualizer();
+    hifi::GainArray SliderGains() const;
+    LRESULT OnEqSliderMoved();
+    void OnBandReset();
+    void ClearPresetChoice();
+    void ShowRegionStyle(int style);
+    void ShowEqPreset(int preset);
+    void SendEqGains(const hifi::GainArray& gains);
+
+    // HifiCustomPresets.cpp
+    int FindFlaggedPreset();
+    void SelectCustomPreset();
+    void SaveCustomPreset();
+    void DeleteCustomPreset();
+    std::vector<std::wstring> ListedPresetNames() const;
+    void ShowPresetWarning(hifi::NameCheck problem);
+    void RepaintControlArea(const CWnd& control);
+
+    // HifiEnvironment.cpp
+    void SetupKnobs();
+    void SetKnobsFromStore();
+    LRESULT OnToneKnobMoved();
+    void OnRoomSelectorClick(POINT pt);
+    void OnPreviousEnvironment();
+    void OnNextEnvironment();
+    void ApplyEnvironment(int selector);
+    void LoadEnvironmentPictures(int language, int startIndex);
+
+    CMSUP_HANDLE m_card = nullptr;
     CPageColumn m_pageColumn;
+
+    CMyStaticBmp m_master;     // 1079
+    CMyStaticBmp m_powerLight; // 1096
+    CMyStaticBmp m_bassTrebleSwitch;
+    CRoundSliderCtrl m_trebleKnob;
+    CRoundSliderCtrl m_bassKnob;
+    CMyStaticBmp m_regionSwitch;
+    std::array<CMyStaticBmp, hifi::kRegionStyleCount> m_regionOptions;
+    CMyStaticBmp m_presetSwitch;
+    std::array<CMyStaticBmp, hifi::kPresetCount> m_presetCells; // by preset number
+    CMyStaticBmp m_eqSwitch;
+    std::array<CBitmapSlider, hifi::kBandCount> m_bands;
+    CBitmapButton m_bandReset;
+    CMyStaticBmp m_customLight;
+    CMyComboBox m_presetList;
+    CMyComboBox m_nameBox;
+    CBitmapButton m_presetSave;
+    CBitmapButton m_presetDelete;
+    CMyStaticBmp m_roomSwitch;
+    CMyStaticBmp m_roomSelector;
+    CMyStaticBmp m_envSwitch;
+    CMyStaticBmp m_envDisplay;
+    CBitmapButton m_envPrevious;
+    CBitmapButton m_envNext;
 };

@@ -1,0 +1,139 @@
+// User presets: the curve on the band sliders stored under a name in
+// Custom\<name>, chosen from the preset list, deleted with "-". The preset
+// chosen last carries flag 1 and comes back at the next start while
+// Customize is 1.
+#include "DlgHifi.h"
+
+#include "Handles.h"
+#include "SettingsStore.h"
+
+namespace {
+
+const wchar_t* const kBandValues[hifi::kBandCount] = {L"eq_0", L"eq_1", L"eq_2", L"eq_3", L"eq_4",
+                                                      L"eq_5", L"eq_6", L"eq_7", L"eq_8", L"eq_9"};
+
+// Whether Custom\<name> exists in the store (in any letter case).
+bool PresetStored(const std::wstring& name)
+{
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kRegCustomRoot + name).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+        return false;
+    fw::UniqueKey key(raw);
+    return true;
+}
+
+} // namespace
+
+std::vector<std::wstring> CDlgHifi::ListedPresetNames() const
+{
+    std::vector<std::wstring> names;
+    const int count = m_presetList.GetCount();
+    for (int j = 0; j < count; ++j)
+        names.push_back(m_presetList.GetLBText(j));
+    return names;
+}
+
+void CDlgHifi::RepaintControlArea(const CWnd& control)
+{
+    if (!control.m_hWnd)
+        return;
+    RECT rc = ControlRect(control.m_hWnd);
+    InvalidateRect(&rc, TRUE);
+    ::InvalidateRect(control.m_hWnd, nullptr, TRUE);
+}
+
+int CDlgHifi::FindFlaggedPreset()
+{
+    const int count = m_presetList.GetCount();
+    for (int j = 0; j < count; ++j) {
+        const std::wstring name = hifi::TrimSpaces(m_presetList.GetLBText(j));
+        if (ReadRegInt(kRegCustomRoot, name, L"flag") == 1)
+            return j;
+    }
+    return count;
+}
+
+void CDlgHifi::SelectCustomPreset()
+{
+    const int chosen = m_presetList.GetCurSel();
+    const std::wstring name = chosen >= 0 ? m_presetList.GetLBText(chosen) : std::wstring();
+    RepaintControlArea(m_presetList);
+
+    for (int i = 0; i < hifi::kBandCount; ++i) {
+        const int32_t gain = ReadRegInt(kRegCustomRoot, name, kBandValues[i]);
+        m_bands[static_cast<size_t>(i)].SetPos(hifi::GainToSliderPos(gain));
+    }
+    // Sent whether or not the equalizer switch is on.
+    SendEqGains(SliderGains());
+
+    const int count = m_presetList.GetCount();
+    for (int j = 0; j < count; ++j) {
+        const std::wstring entry = hifi::TrimSpaces(m_presetList.GetLBText(j));
+        WriteRegString(kRegCustomRoot, entry, L"flag", j == chosen ? L"1" : L"0");
+    }
+    WriteRegString(kRegRoot, L"hifi", L"Customize", L"1");
+}
+
+void CDlgHifi::SaveCustomPreset()
+{
+    const std::wstring name = hifi::TrimSpaces(m_nameBox.GetWindowText());
+    hifi::NameCheck check = hifi::CheckPresetName(name, ListedPresetNames());
+    // A preset stored earlier but not listed now (the list is only filled
+    // while the equalizer is on) is a duplicate as well: saving over it would
+    // silently replace its curve.
+    if (check == hifi::NameCheck::Ok && PresetStored(name))
+        check = hifi::NameCheck::Duplicate;
+
+    if (check == hifi::NameCheck::Duplicate) {
+        ShowPresetWarning(check);
+        m_nameBox.SetWindowText(L"");
+        m_nameBox.Invalidate();
+        return;
+    }
+    if (check == hifi::NameCheck::Invalid) {
+        ShowPresetWarning(check);
+        return;
+    }
+
+    const int added = m_presetList.AddString(name);
+    m_presetList.SetCurSel(added >= 0 ? added : m_presetList.GetCount() - 1);
+    m_nameBox.SetWindowText(L"");
+
+    const std::wstring chosen = m_presetList.GetWindowText();
+    const hifi::GainArray gains = SliderGains();
+    for (int i = 0; i < hifi::kBandCount; ++i)
+        CreateRegString(kRegCustomRoot, chosen, kBandValues[i], std::to_wstring(gains[static_cast<size_t>(i)]));
+
+    const std::wstring current = hifi::TrimSpaces(chosen);
+    const int count = m_presetList.GetCount();
+    for (int j = 0; j < count; ++j) {
+        const std::wstring entry = hifi::TrimSpaces(m_presetList.GetLBText(j));
+        if (entry == current)
+            CreateRegString(kRegCustomRoot, entry, L"flag", L"1");
+        else
+            WriteRegString(kRegCustomRoot, entry, L"flag", L"0");
+    }
+    WriteRegString(kRegRoot, L"hifi", L"Customize", L"1");
+    RepaintControlArea(m_presetList);
+    RepaintControlArea(m_nameBox);
+}
+
+void CDlgHifi::ShowPresetWarning(hifi::NameCheck problem)
+{
+    const int language = ReadRegInt(kRegRoot, L"CPL", L"language");
+    const hifi::Warning warning = hifi::PresetWarning(problem, language);
+    if (warning.text)
+        ::MessageBoxW(m_hWnd, warning.text, warning.caption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CDlgHifi::DeleteCustomPreset()
+{
+    const int chosen = m_presetList.GetCurSel();
+    if (chosen >= 0) {
+        const std::wstring name = m_presetList.GetLBText(chosen);
+        DeleteRegKey(kRegCustomRoot, name);
+        m_presetList.DeleteString(chosen);
+    }
+    m_presetList.SetCurSel(m_presetList.GetCount() - 1);
+    SelectCustomPreset();
+}

@@ -1,0 +1,83 @@
+// Bass and treble knobs (tone group 0), the room size and the environment
+// effect of the Hifi page.
+#include "DlgHifi.h"
+
+#include "SettingsStore.h"
+
+void CDlgHifi::SetupKnobs()
+{
+    for (CRoundSliderCtrl* knob : {&m_trebleKnob, &m_bassKnob}) {
+        knob->SetRange(0, hifi::kKnobMax, FALSE);
+        knob->SetPos(0);
+        knob->SetIndicatorRadius(7);
+        knob->SetZeroAngle(220);
+        knob->SetInverted(false);
+        knob->SetDragByIndicatorOnly(false);
+        knob->SetIndicatorColor(RGB(0, 0, 255));
+        knob->SetIndicatorPressedColor(RGB(255, 0, 0));
+        knob->SetDragLimit(hifi::kKnobDragLimit);
+        knob->SetBackgroundBitmap(IDB_KNOB_FACE_SMALL);
+    }
+}
+
+void CDlgHifi::SetKnobsFromStore()
+{
+    // The trackbars clamp stored values to their range.
+    m_trebleKnob.SetPos(ReadRegInt(kRegRoot, L"Hifi", L"Treble"));
+    m_bassKnob.SetPos(ReadRegInt(kRegRoot, L"Hifi", L"Bass"));
+}
+
+LRESULT CDlgHifi::OnToneKnobMoved()
+{
+    WriteRegString(kRegRoot, L"hifi", L"Treble", std::to_wstring(m_trebleKnob.GetPos()));
+    WriteRegString(kRegRoot, L"hifi", L"Bass", std::to_wstring(m_bassKnob.GetPos()));
+    const hifi::GainArray gains = hifi::BassTrebleGains(m_bassKnob.GetPos(), m_trebleKnob.GetPos());
+    if (m_bassTrebleSwitch.GetState())
+        SendEqGains(gains);
+    return Default();
+}
+
+void CDlgHifi::OnRoomSelectorClick(POINT pt)
+{
+    const RECT rc = ControlRect(m_roomSelector);
+    const int size = hifi::RoomSizeAt(pt.y, rc.top, rc.bottom);
+    if (size >= 0)
+        WriteRegString(kRegRoot, L"Hifi", L"RoomSize", std::to_wstring(size));
+    ApplyHifiState();
+}
+
+void CDlgHifi::OnPreviousEnvironment()
+{
+    const int current = m_envDisplay.m_currentIndex;
+    if (!m_envSwitch.GetState() || current <= 0)
+        return;
+    WriteRegString(kRegRoot, L"Hifi", L"Environment", std::to_wstring(current - 1));
+    ApplyHifiState();
+}
+
+void CDlgHifi::OnNextEnvironment()
+{
+    const int current = m_envDisplay.m_currentIndex;
+    if (!m_envSwitch.GetState() || current >= hifi::kEnvironmentCount - 1)
+        return;
+    WriteRegString(kRegRoot, L"Hifi", L"Environment", std::to_wstring(current + 1));
+    ApplyHifiState();
+}
+
+void CDlgHifi::ApplyEnvironment(int selector)
+{
+    const int32_t code = hifi::EnvironmentCode(selector);
+    if (code >= 0)
+        CMSUP_SetEnvMode(m_card, code);
+}
+
+void CDlgHifi::LoadEnvironmentPictures(int language, int startIndex)
+{
+    static constexpr UINT kFirstPicture[3] = {IDB_HIFI_ENV_FIRST_TC, IDB_HIFI_ENV_FIRST_SC, IDB_HIFI_ENV_FIRST_EN};
+    if (language < 0 || language > 2)
+        return;
+    UINT ids[hifi::kEnvironmentCount];
+    for (int e = 0; e < hifi::kEnvironmentCount; ++e)
+        ids[e] = kFirstPicture[language] + static_cast<UINT>(e);
+    m_envDisplay.SetPictureList(ids, startIndex);
+}

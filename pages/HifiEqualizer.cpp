@@ -1,0 +1,112 @@
+// The Hifi page's equalizer side: the ten band sliders and their stored
+// curve (tone group 3), the band reset, the region styles (tone group 1) and
+// the built-in presets (tone group 2).
+#include "DlgHifi.h"
+
+#include "SettingsStore.h"
+
+namespace {
+
+const wchar_t* const kBandValues[hifi::kBandCount] = {L"eq_0", L"eq_1", L"eq_2", L"eq_3", L"eq_4",
+                                                      L"eq_5", L"eq_6", L"eq_7", L"eq_8", L"eq_9"};
+
+} // namespace
+
+void CDlgHifi::SetupBandSliders()
+{
+    for (int i = 0; i < hifi::kBandCount; ++i) {
+        CBitmapSlider& band = m_bands[static_cast<size_t>(i)];
+        band.SetChannelBitmaps(IDB_BAND_CHANNEL_FIRST + i, IDB_BAND_CHANNEL_FIRST + i);
+        band.SetThumbBitmaps(IDB_BAND_THUMB, IDB_BAND_THUMB);
+        band.SetMargins(0, 0, 0, 0);
+        band.SetVertical(true);
+        band.SetRange(hifi::kSliderMin, hifi::kSliderMax);
+        band.SetPos(0);
+    }
+}
+
+hifi::GainArray CDlgHifi::SliderGains() const
+{
+    hifi::GainArray gains{};
+    for (int i = 0; i < hifi::kBandCount; ++i)
+        gains[static_cast<size_t>(i)] = -m_bands[static_cast<size_t>(i)].GetPos();
+    return gains;
+}
+
+void CDlgHifi::LoadEqualizer()
+{
+    SetKnobsFromStore();
+    for (int i = 0; i < hifi::kBandCount; ++i) {
+        const int32_t gain = ReadRegInt(kRegRoot, L"Hifi", kBandValues[i]);
+        m_bands[static_cast<size_t>(i)].SetPos(hifi::GainToSliderPos(gain));
+    }
+    if (m_eqSwitch.GetState())
+        SendEqGains(SliderGains());
+}
+
+LRESULT CDlgHifi::OnEqSliderMoved()
+{
+    const hifi::GainArray gains = SliderGains();
+    for (int i = 0; i < hifi::kBandCount; ++i)
+        WriteRegString(kRegRoot, L"hifi", kBandValues[i], std::to_wstring(gains[static_cast<size_t>(i)]));
+    if (m_eqSwitch.GetState())
+        SendEqGains(gains);
+    // A moved band is no longer the chosen user preset.
+    if (ReadRegInt(kRegRoot, L"Hifi", L"Customize") != 0) {
+        m_presetList.SetCurSel(-1);
+        RepaintControlArea(m_presetList);
+    }
+    WriteRegString(kRegRoot, L"hifi", L"Customize", L"0");
+    return 1;
+}
+
+void CDlgHifi::OnBandReset()
+{
+    if (m_eqSwitch.GetState()) {
+        for (CBitmapSlider& band : m_bands)
+            band.SetPos(0);
+        for (const wchar_t* value : kBandValues)
+            WriteRegString(kRegRoot, L"hifi", value, L"0");
+        OnEqSliderMoved();
+    }
+    ClearPresetChoice();
+}
+
+void CDlgHifi::ClearPresetChoice()
+{
+    WriteRegString(kRegRoot, L"hifi", L"Customize", L"0");
+    m_presetList.SetCurSel(-1);
+    RepaintControlArea(m_presetList);
+}
+
+void CDlgHifi::ShowRegionStyle(int style)
+{
+    for (CMyStaticBmp& option : m_regionOptions)
+        option.SetState(false);
+    if (!m_regionSwitch.GetState())
+        return;
+    const hifi::GainArray* curve = hifi::RegionCurve(style);
+    if (!curve)
+        return;
+    m_regionOptions[static_cast<size_t>(style)].SetState(true);
+    SendEqGains(*curve);
+}
+
+void CDlgHifi::ShowEqPreset(int preset)
+{
+    for (CMyStaticBmp& cell : m_presetCells)
+        cell.SetState(false);
+    if (!m_presetSwitch.GetState())
+        return;
+    if (static_cast<unsigned>(preset) < static_cast<unsigned>(hifi::kPresetCount))
+        m_presetCells[static_cast<size_t>(preset)].SetState(true);
+    // The card holds the built-in curves; a stored number outside the grid is
+    // still passed on.
+    CMSUP_SetEQMode(m_card, preset);
+}
+
+void CDlgHifi::SendEqGains(const hifi::GainArray& gains)
+{
+    hifi::GainArray copy = gains;
+    CMSUP_SetEQGain(m_card, copy.data());
+}

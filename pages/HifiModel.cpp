@@ -1,0 +1,128 @@
+#include "HifiModel.h"
+
+#include <windows.h>
+
+namespace hifi {
+
+int32_t GainToSliderPos(int32_t gain)
+{
+    // -INT32_MIN does not exist: such a gain is far below the range anyway.
+    int64_t pos = -static_cast<int64_t>(gain);
+    if (pos > kSliderMax)
+        pos = kSliderMax;
+    if (pos < kSliderMin)
+        pos = kSliderMin;
+    return static_cast<int32_t>(pos);
+}
+
+namespace {
+constexpr std::array<GainArray, kRegionStyleCount> kRegionCurves = {{
+    // Pure Monitor
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    // USA Style
+    {367002, 235930, 91750, 0, 0, -183501, -327680, -314573, -52429, -52429},
+    // England Style
+    {-196608, 0, 144179, 249037, 301466, 288358, 157286, 91750, 78643, 26214},
+    // Japanese Style
+    {-275251, 196608, 0, 262144, -262144, 314573, -52429, 419430, 275251, 26214},
+    // Germany Style
+    {0, 235930, -26214, -222822, -406323, -249037, 0, 340787, 144179, -170394},
+}};
+
+constexpr std::array<int32_t, kEnvironmentCount> kEnvironmentCodes = {
+    1, 2, 3, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 24, 25, 26};
+} // namespace
+
+const GainArray* RegionCurve(int style)
+{
+    if (style < 0 || style >= kRegionStyleCount)
+        return nullptr;
+    return &kRegionCurves[static_cast<size_t>(style)];
+}
+
+int PresetCellColumn(int cellId)
+{
+    if (cellId == 1045 || (cellId >= 1057 && cellId <= 1059))
+        return 0;
+    if (cellId >= 1060 && cellId <= 1063)
+        return 1;
+    if (cellId >= 1064 && cellId <= 1067)
+        return 2;
+    return -1;
+}
+
+GainArray BassTrebleGains(int bassPos, int treblePos)
+{
+    const int32_t b = (bassPos - 20) * kOneDb;
+    const int32_t t = (treblePos - 20) * kOneDb;
+    return {b, b, b, b, 0, 0, 0, t, t, t};
+}
+
+int32_t EnvironmentCode(int selector)
+{
+    if (selector == 0)
+        return kEnvironmentOffCode;
+    if (selector < 1 || selector > kEnvironmentCount)
+        return -1;
+    return kEnvironmentCodes[static_cast<size_t>(selector - 1)];
+}
+
+int RoomSizeAt(int y, int top, int bottom)
+{
+    const int third = (bottom - top) / 3;
+    const int t1 = top + third;
+    const int t2 = top + 2 * third;
+    if (y < t1)
+        return 0;
+    if (y > t1 && y < t2)
+        return 1;
+    if (y > t2)
+        return 2;
+    return -1;
+}
+
+std::wstring TrimSpaces(const std::wstring& text)
+{
+    size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring::npos)
+        return {};
+    size_t last = text.find_last_not_of(L' ');
+    return text.substr(first, last - first + 1);
+}
+
+bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b)
+{
+    // The store compares key names without regard to case the same way.
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+NameCheck CheckPresetName(const std::wstring& name, const std::vector<std::wstring>& listed)
+{
+    for (const std::wstring& entry : listed) {
+        if (SameNameIgnoringCase(name, entry))
+            return NameCheck::Duplicate;
+    }
+    if (name.empty() || name.find(L'\\') != std::wstring::npos || name.size() > kPresetNameLimit)
+        return NameCheck::Invalid;
+    return NameCheck::Ok;
+}
+
+Warning PresetWarning(NameCheck problem, int language)
+{
+    static const Warning kDuplicate[3] = {
+        {L"此名稱已存在.", L"警告"},
+        {L"此名称已存在.", L"警告"},
+        {L"This name already exists.", L"Warning"},
+    };
+    static const Warning kInvalid[3] = {
+        {L"請指定一個有效名稱.", L"警告"},
+        {L"请指定一个有效名称.", L"警告"},
+        {L"Please specify a valid name.", L"Warning"},
+    };
+    if (language < 0 || language > 2 || problem == NameCheck::Ok)
+        return {nullptr, nullptr};
+    return problem == NameCheck::Duplicate ? kDuplicate[language] : kInvalid[language];
+}
+
+} // namespace hifi
