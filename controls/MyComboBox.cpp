@@ -1,4 +1,115 @@
 #include "MyComboBox.h"
 
-bool CMyComboBox::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
-LRESULT CMyComboBox::WindowProc(UINT msg, WPARAM wp, LPARAM lp) { return CComboBox::WindowProc(msg, wp, lp); }
+#include "Dialog.h"
+#include "MemDC.h"
+
+#include <cwctype>
+
+bool CMyComboBox::IsEditBox() const
+{
+    wchar_t cls[16] = {};
+    ::GetClassNameW(m_hWnd, cls, 16);
+    return ::lstrcmpiW(cls, L"Edit") == 0;
+}
+
+HBITMAP CMyComboBox::Face()
+{
+    if (m_loadedFaceId != m_faceBitmapId) {
+        m_face.reset(m_faceBitmapId ? static_cast<HBITMAP>(::LoadImageW(FrameworkResourceHandle(),
+                                                                         MAKEINTRESOURCEW(m_faceBitmapId),
+                                                                         IMAGE_BITMAP, 0, 0, 0))
+                                    : nullptr);
+        m_loadedFaceId = m_faceBitmapId;
+    }
+    return m_face.get();
+}
+
+void CMyComboBox::DrawFace(HDC dc)
+{
+    HBITMAP face = Face();
+    if (!face)
+        return;
+    const RECT wr = CWnd::GetWindowRect();
+    fw::UniqueMemDC src(::CreateCompatibleDC(dc));
+    if (!src)
+        return;
+    fw::ScopedSelect select(src.get(), face);
+    ::BitBlt(dc, 0, 0, wr.right - wr.left, wr.bottom - wr.top, src.get(), 0, 0, SRCCOPY);
+}
+
+bool CMyComboBox::OnChildNotify(UINT msg, WPARAM wp, LPARAM, LRESULT* result)
+{
+    if (msg != WM_COMMAND)
+        return false;
+    const UINT code = HIWORD(wp);
+    if (IsEditBox()) {
+        // The edit box's face shows the focus change too; the page still hears it.
+        if (code == EN_SETFOCUS || code == EN_KILLFOCUS)
+            Invalidate(TRUE);
+        return false;
+    }
+    switch (code) {
+    case CBN_SETFOCUS:
+    case CBN_KILLFOCUS:
+        Invalidate(TRUE);
+        *result = 0;
+        return true;
+    case CBN_DROPDOWN:
+        *result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CMyComboBox::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return OnEraseBkgnd(reinterpret_cast<HDC>(wp));
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    default:
+        return CComboBox::WindowProc(msg, wp, lp);
+    }
+}
+
+LRESULT CMyComboBox::OnEraseBkgnd(HDC dc)
+{
+    DrawFace(dc);
+    // An edit box's own erase would paint its white background over the face.
+    if (IsEditBox())
+        return TRUE;
+    Default();
+    return TRUE;
+}
+
+void CMyComboBox::OnPaint()
+{
+    PAINTSTRUCT ps{};
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    if (!dc)
+        return;
+    {
+        RECT client = CWnd::GetClientRect();
+        // Face and text are composed off-screen and reach the screen in one
+        // copy, whether or not this paint was preceded by an erase.
+        CMemDC mem(dc, &client, false);
+        DrawFace(mem);
+        const std::wstring text = GetWindowText();
+        ::SetTextColor(mem, RGB(0, 0, 0));
+        ::SetBkMode(mem, TRANSPARENT);
+        LOGFONTW lf{};
+        lf.lfHeight = -::MulDiv(95, ::GetDeviceCaps(mem, LOGPIXELSY), 720);
+        lf.lfCharSet = DEFAULT_CHARSET;
+        ::lstrcpynW(lf.lfFaceName, L"Arial", LF_FACESIZE);
+        fw::UniqueFont font(::CreateFontIndirectW(&lf));
+        {
+            fw::ScopedSelect select(mem, font.get());
+            ::DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &client,
+                        DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
+        }
+    }
+    ::EndPaint(m_hWnd, &ps);
+}

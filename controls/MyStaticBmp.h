@@ -38,6 +38,10 @@ public:
     bool m_state = false;
     int m_currentIndex = 0;
 
+protected:
+    // Makes the slot a bitmap picture, whatever style the template gave it.
+    void PreSubclassWindow() override;
+
 private:
     bool LoadPictures(const UINT* ids, int count, int startIndex);
     void ReleaseUnused(HBITMAP (&old)[kPictureSlots]);

@@ -1,19 +1,463 @@
 #include "RoundSliderCtrl.h"
 
-CRoundSliderCtrl::CRoundSliderCtrl() = default;
+#include "Dialog.h"
+#include "MemDC.h"
+#include "resource.h"
+
+#include <algorithm>
+#include <cmath>
+#include <windowsx.h>
+
+namespace {
+
+const double kPi = 3.141592654;
+const double kHalfPi = 1.570796327;
+
+int TruncateToInt(double v)
+{
+    return static_cast<int>(std::trunc(v));
+}
+
+} // namespace
+
+CRoundSliderCtrl::CRoundSliderCtrl()
+    : m_indicatorBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE))),
+      m_pressedBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)))
+{
+}
+
 CRoundSliderCtrl::~CRoundSliderCtrl() = default;
-void CRoundSliderCtrl::SetIndicatorRadius(int pixels) { m_indicatorRadius = pixels; }
-void CRoundSliderCtrl::SetDragByIndicatorOnly(bool only) { m_dragByIndicatorOnly = only; }
-void CRoundSliderCtrl::SetZeroAngle(int degrees) { m_zeroAngle = degrees; }
-void CRoundSliderCtrl::SetInverted(bool inverted) { m_inverted = inverted; }
-void CRoundSliderCtrl::SetIndicatorColor(COLORREF) {}
-void CRoundSliderCtrl::SetIndicatorPressedColor(COLORREF) {}
-void CRoundSliderCtrl::UpdateGeometry() {}
-bool CRoundSliderCtrl::TrackToPoint(POINT) { return false; }
-void CRoundSliderCtrl::NotifyParent(int) {}
-void CRoundSliderCtrl::SetBackgroundBitmap(UINT id) { m_backgroundId = id; }
-int CRoundSliderCtrl::IndicatorAngle(int, int, int, int, bool) { return 0; }
-void CRoundSliderCtrl::DrawBevelCircle(HDC, int, int, int, COLORREF, COLORREF) {}
-COLORREF CRoundSliderCtrl::BevelColor(double, COLORREF a, COLORREF) { return a; }
-void CRoundSliderCtrl::PreSubclassWindow() {}
-LRESULT CRoundSliderCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) { return CSliderCtrl::WindowProc(msg, wp, lp); }
+
+void CRoundSliderCtrl::SetIndicatorRadius(int pixels)
+{
+    // The dial radius keeps its value until the next UpdateGeometry.
+    m_indicatorRadius = pixels;
+}
+
+void CRoundSliderCtrl::SetDragByIndicatorOnly(bool only)
+{
+    m_dragByIndicatorOnly = only;
+}
+
+void CRoundSliderCtrl::SetZeroAngle(int degrees)
+{
+    m_zeroAngle = degrees;
+}
+
+void CRoundSliderCtrl::SetInverted(bool inverted)
+{
+    m_inverted = inverted;
+}
+
+void CRoundSliderCtrl::SetIndicatorColor(COLORREF color)
+{
+    m_indicatorBrush.reset(::CreateSolidBrush(color));
+}
+
+void CRoundSliderCtrl::SetIndicatorPressedColor(COLORREF color)
+{
+    m_pressedBrush.reset(::CreateSolidBrush(color));
+}
+
+void CRoundSliderCtrl::SetBackgroundBitmap(UINT bitmapId)
+{
+    m_backgroundId = bitmapId;
+    // Loaded once here rather than at every paint.
+    m_background.reset(bitmapId ? static_cast<HBITMAP>(::LoadImageW(FrameworkResourceHandle(),
+                                                                      MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0,
+                                                                      0, LR_CREATEDIBSECTION))
+                                : nullptr);
+    if (m_hWnd)
+        Invalidate(FALSE);
+}
+
+void CRoundSliderCtrl::PreSubclassWindow()
+{
+    m_dragLimit = 359;
+    SetRange(0, 466, FALSE);
+    SetLineSize(1);
+    SetPageSize(10);
+    m_cursor = ::LoadCursorW(FrameworkResourceHandle(), MAKEINTRESOURCEW(IDC_KNOB_CURSOR));
+    UpdateGeometry();
+}
+
+void CRoundSliderCtrl::UpdateGeometry()
+{
+    if (!m_hWnd)
+        return;
+    const RECT rc = CWnd::GetClientRect();
+    const int m = std::min(rc.right, rc.bottom);
+    m_centreX = (rc.left + m) / 2;
+    m_centreY = (rc.top + m) / 2;
+    m_radius = m / 2 - m_indicatorRadius - 1;
+    // The window owns the region it is given (and deletes the one it
+    // replaces), so the knob never deletes a region itself.
+    HRGN round = ::CreateEllipticRgn(rc.left, rc.top, rc.left + m, rc.top + m);
+    if (round && !::SetWindowRgn(m_hWnd, round, TRUE))
+        ::DeleteObject(round);
+}
+
+int CRoundSliderCtrl::IndicatorAngle(int pos, int minimum, int maximum, int zeroAngle, bool inverted)
+{
+    const long long n = static_cast<long long>(maximum) + 1 - minimum;
+    long long angle = n != 0 ? (static_cast<long long>(pos) - minimum) * 360 / n : 0;
+    angle = ((angle + zeroAngle + 360) % 360 + 360) % 360;
+    if (inverted)
+        angle = 360 - angle;
+    return static_cast<int>(angle);
+}
+
+COLORREF CRoundSliderCtrl::BevelColor(double angle, COLORREF a, COLORREF b)
+{
+    double c = -angle - 2.356;
+    if (c < -3.1415)
+        c += 6.293;
+    else if (c > 3.1415)
+        c = 6.293 - c;
+    const double d = (1 + std::cos(c)) / 2;
+    auto mix = [d](int ca, int cb) { return TruncateToInt(ca * (1 - d) + cb * d); };
+    return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)), mix(GetBValue(a), GetBValue(b)));
+}
+
+void CRoundSliderCtrl::DrawBevelCircle(HDC dc, int cx, int cy, int r, COLORREF lowerRight, COLORREF upperLeft)
+{
+    double x = r;
+    double y = 0;
+    double e = -r;
+    while (x >= y) {
+        const double t = std::atan2(y, x);
+        const int ix = static_cast<int>(x);
+        const int iy = static_cast<int>(y);
+        ::SetPixel(dc, cx + ix, cy + iy, BevelColor(t, lowerRight, upperLeft));
+        ::SetPixel(dc, cx + iy, cy + ix, BevelColor(kHalfPi - t, lowerRight, upperLeft));
+        ::SetPixel(dc, cx - iy, cy + ix, BevelColor(t + kHalfPi, lowerRight, upperLeft));
+        ::SetPixel(dc, cx - ix, cy + iy, BevelColor(kPi - t, lowerRight, upperLeft));
+        ::SetPixel(dc, cx - ix, cy - iy, BevelColor(t - kPi, lowerRight, upperLeft));
+        ::SetPixel(dc, cx - iy, cy - ix, BevelColor(-t - kHalfPi, lowerRight, upperLeft));
+        ::SetPixel(dc, cx + iy, cy - ix, BevelColor(t - kHalfPi, lowerRight, upperLeft));
+        ::SetPixel(dc, cx + ix, cy - iy, BevelColor(-t, lowerRight, upperLeft));
+        e += 2 * y + 1;
+        y += 1;
+        if (e >= 0) {
+            x -= 1;
+            e -= 2 * x;
+        }
+    }
+}
+
+bool CRoundSliderCtrl::TrackToPoint(POINT pt)
+{
+    int dx = pt.x - m_centreX;
+    if (m_inverted)
+        dx = -dx;
+    const int dy = pt.y - m_centreY;
+
+    double a;
+    if (dx == 0) {
+        a = dy >= 0 ? 180.0 : 0.0;
+    } else {
+        a = 90.0 - std::atan(-static_cast<double>(dy) / dx) * 180.0 / kPi;
+        if (dx < 0)
+            a += 180.0;
+    }
+    a -= m_zeroAngle;
+    while (a < 0)
+        a += 360;
+    while (a >= 360)
+        a -= 360;
+
+    const int minimum = GetRangeMin();
+    const int maximum = GetRangeMax();
+    const int target = minimum + TruncateToInt(a * (static_cast<double>(maximum) + 1 - minimum) / 360.0);
+    const int pos = GetPos();
+    if (target == pos)
+        return false;
+
+    int next;
+    if (target <= m_dragLimit) {
+        next = target > pos ? pos + 1 : pos - 1;
+    } else {
+        // Dead zone beyond the drag limit: the nearer part pushes up to the
+        // limit, the part just before the zero angle pulls down.
+        const int h = TruncateToInt(0.3 * m_dragLimit) / 2;
+        next = (target - m_dragLimit > h) ? pos - 1 : pos + 1;
+        if (next > m_dragLimit)
+            next = m_dragLimit;
+    }
+    SetPos(next);
+    return true;
+}
+
+void CRoundSliderCtrl::NotifyParent(int code)
+{
+    HWND parent = ::GetParent(m_hWnd);
+    if (!parent)
+        return;
+    const WPARAM wp = (static_cast<WPARAM>(static_cast<UINT>(GetPos()) & 0xFFFF) << 16) |
+                      (static_cast<WPARAM>(code) & 0xFFFF);
+    ::PostMessageW(parent, WM_HSCROLL, wp, reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+LRESULT CRoundSliderCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_SIZE: {
+        LRESULT r = Default();
+        UpdateGeometry();
+        return r;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        return OnLButtonDown({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+    case WM_MOUSEMOVE:
+        return OnMouseMove({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+    case WM_LBUTTONUP:
+        return OnLButtonUp({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+    case WM_CAPTURECHANGED:
+        // Not passed on: the trackbar never started a drag of its own, and
+        // would report one ending.
+        OnCaptureChanged();
+        return 0;
+    case WM_MOUSEWHEEL:
+        return OnMouseWheel(wp, lp);
+    case WM_KEYDOWN:
+        return OnKeyDown(wp);
+    case WM_KEYUP:
+        return OnKeyUp(wp);
+    case WM_SETCURSOR:
+        if (m_cursor && LOWORD(lp) == HTCLIENT) {
+            ::SetCursor(m_cursor);
+            return TRUE;
+        }
+        break;
+    default:
+        break;
+    }
+    return CSliderCtrl::WindowProc(msg, wp, lp);
+}
+
+void CRoundSliderCtrl::OnPaint()
+{
+    // Every paint redraws the whole knob.
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    PAINTSTRUCT ps{};
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    if (!dc)
+        return;
+    {
+        CMemDC mem(dc, nullptr, false);
+        const RECT client = CWnd::GetClientRect();
+        mem.FillSolidRect(client, ::GetSysColor(COLOR_BTNFACE));
+
+        if (m_background) {
+            BITMAP bm{};
+            ::GetObjectW(m_background.get(), sizeof bm, &bm);
+            fw::UniqueMemDC src(::CreateCompatibleDC(mem));
+            if (src) {
+                fw::ScopedSelect select(src.get(), m_background.get());
+                const int oldMode = ::SetStretchBltMode(mem, HALFTONE);
+                POINT oldOrg{};
+                ::SetBrushOrgEx(mem, 0, 0, &oldOrg);
+                ::StretchBlt(mem, 0, 0, client.right, client.bottom, src.get(), 0, 0, bm.bmWidth, bm.bmHeight,
+                             SRCCOPY);
+                ::SetBrushOrgEx(mem, oldOrg.x, oldOrg.y, nullptr);
+                ::SetStretchBltMode(mem, oldMode);
+            }
+        }
+
+        const int angle = IndicatorAngle(GetPos(), GetRangeMin(), GetRangeMax(), m_zeroAngle, m_inverted);
+        const int r = m_radius - m_indicatorRadius;
+        const double theta = angle * kPi / 180.0;
+        m_indicatorY = TruncateToInt(m_centreY - std::cos(theta) * r);
+        m_indicatorX = TruncateToInt(m_centreX + std::sin(theta) * r);
+
+        const int s = (4 * m_indicatorRadius) / 5;
+        {
+            HBRUSH brush = m_dragging ? m_pressedBrush.get() : m_indicatorBrush.get();
+            fw::ScopedSelect selBrush(mem, brush);
+            fw::ScopedSelect selPen(mem, ::GetStockObject(NULL_PEN));
+            // A null pen leaves the right and bottom edges unfilled; one extra
+            // pixel gives the ellipse the size of the rectangle.
+            ::Ellipse(mem, m_indicatorX - s + 2, m_indicatorY - s + 2, m_indicatorX + s + 1, m_indicatorY + s + 1);
+        }
+        DrawBevelCircle(mem, m_indicatorX, m_indicatorY, s - 1, ::GetSysColor(COLOR_BTNHIGHLIGHT),
+                        ::GetSysColor(COLOR_3DDKSHADOW));
+        if (m_dragging)
+            DrawBevelCircle(mem, m_indicatorX, m_indicatorY, s - 2, ::GetSysColor(COLOR_3DLIGHT),
+                            ::GetSysColor(COLOR_BTNSHADOW));
+        else
+            DrawBevelCircle(mem, m_indicatorX, m_indicatorY, s - 2, ::GetSysColor(COLOR_BTNSHADOW),
+                            ::GetSysColor(COLOR_3DLIGHT));
+    }
+    ::EndPaint(m_hWnd, &ps);
+}
+
+void CRoundSliderCtrl::RepaintNow()
+{
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+LRESULT CRoundSliderCtrl::OnLButtonDown(POINT pt)
+{
+    if (m_dragByIndicatorOnly) {
+        const long long ddx = m_indicatorX - pt.x;
+        const long long ddy = m_indicatorY - pt.y;
+        if (ddx * ddx + ddy * ddy > static_cast<long long>(m_indicatorRadius) * m_indicatorRadius)
+            return 0;
+    }
+    if (m_dragging)
+        return Default();
+    m_dragging = true;
+    m_moved = false;
+    ::SetCapture(m_hWnd);
+    ::SetFocus(m_hWnd);
+    if (TrackToPoint(pt)) {
+        m_moved = true;
+        NotifyParent(TB_THUMBTRACK);
+    }
+    RepaintNow();
+    return 0;
+}
+
+LRESULT CRoundSliderCtrl::OnMouseMove(POINT pt)
+{
+    if (!m_dragging)
+        return Default();
+    if (TrackToPoint(pt)) {
+        m_moved = true;
+        NotifyParent(TB_THUMBTRACK);
+        RepaintNow();
+    }
+    return 0;
+}
+
+LRESULT CRoundSliderCtrl::OnLButtonUp(POINT pt)
+{
+    if (!m_dragging)
+        return Default();
+    // Cleared first: releasing the capture sends WM_CAPTURECHANGED.
+    m_dragging = false;
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    if (TrackToPoint(pt)) {
+        NotifyParent(TB_THUMBTRACK);
+        m_moved = true;
+    }
+    if (m_moved) {
+        NotifyParent(TB_THUMBPOSITION);
+        m_moved = false;
+    }
+    RepaintNow();
+    return 0;
+}
+
+void CRoundSliderCtrl::OnCaptureChanged()
+{
+    // The capture was taken away mid-drag: end the drag as a release would
+    // (without a last step), so the knob does not keep turning under a
+    // pointer whose button is up.
+    if (!m_dragging)
+        return;
+    m_dragging = false;
+    if (m_moved) {
+        NotifyParent(TB_THUMBPOSITION);
+        m_moved = false;
+    }
+    Invalidate(FALSE);
+}
+
+LRESULT CRoundSliderCtrl::OnMouseWheel(WPARAM wp, LPARAM lp)
+{
+    POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    ::ScreenToClient(m_hWnd, &pt);
+    const RECT rc = CWnd::GetClientRect();
+    if (!::PtInRect(&rc, pt))
+        return 0; // swallowed
+    // One line step per notch, forward turning the knob clockwise (up),
+    // within the range and without wrapping.
+    m_wheelRemainder += GET_WHEEL_DELTA_WPARAM(wp);
+    const int notches = m_wheelRemainder / WHEEL_DELTA;
+    m_wheelRemainder -= notches * WHEEL_DELTA;
+    if (notches != 0) {
+        const int before = GetPos();
+        long long next = before + static_cast<long long>(notches) * GetLineSize();
+        next = std::clamp<long long>(next, GetRangeMin(), GetRangeMax());
+        SetPos(static_cast<int>(next));
+        if (GetPos() != before) {
+            NotifyParent(notches > 0 ? TB_LINEDOWN : TB_LINEUP);
+            NotifyParent(TB_ENDTRACK);
+        }
+    }
+    RepaintNow();
+    return 0;
+}
+
+LRESULT CRoundSliderCtrl::OnKeyDown(WPARAM key)
+{
+    int step;
+    int code;
+    switch (key) {
+    case VK_LEFT:
+    case VK_UP:
+        step = -GetLineSize();
+        code = TB_LINEUP;
+        break;
+    case VK_RIGHT:
+    case VK_DOWN:
+        step = GetLineSize();
+        code = TB_LINEDOWN;
+        break;
+    case VK_PRIOR:
+        step = -GetPageSize();
+        code = TB_PAGEUP;
+        break;
+    case VK_NEXT:
+        step = GetPageSize();
+        code = TB_PAGEDOWN;
+        break;
+    case VK_HOME:
+    case VK_END:
+        return 0;
+    default:
+        return Default();
+    }
+    const long long minimum = GetRangeMin();
+    const long long maximum = GetRangeMax();
+    const long long n = maximum + 1 - minimum;
+    long long next = static_cast<long long>(GetPos()) + step;
+    if (n > 0) {
+        // Wrap-around from one end to the other (by whole turns).
+        if (next < minimum)
+            next += ((minimum - next + n - 1) / n) * n;
+        if (next >= maximum + 1)
+            next -= ((next - maximum - 1) / n + 1) * n;
+    }
+    SetPos(static_cast<int>(next));
+    RepaintNow();
+    NotifyParent(code);
+    return 0;
+}
+
+LRESULT CRoundSliderCtrl::OnKeyUp(WPARAM key)
+{
+    switch (key) {
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+        NotifyParent(TB_ENDTRACK);
+        return 0;
+    case VK_HOME:
+    case VK_END:
+        return 0;
+    default:
+        return Default();
+    }
+}

@@ -1,0 +1,218 @@
+// Label, bitmap-faced combo box and static-bitmap picture.
+#include "ControlHost.h"
+#include "Label.h"
+#include "MyComboBox.h"
+#include "MyStaticBmp.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Label, AnswersTheColourRequestWithTransparentGreyText)
+{
+    ControlHost host{100, 100, 300, 60, RGB(20, 30, 120)};
+    host.AddChild(L"Static", 1100, SS_LEFT, 10, 10, 280, 30, L"Driver version 5.12.01.0008 (long text that goes on)");
+    CLabel label(RGB(235, 235, 235));
+    ASSERT_TRUE(label.SubclassDlgItem(1100, host));
+    ::RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+
+    // The colour request, as the label sends it to its page.
+    HDC dc = ::GetDC(label);
+    LRESULT brush = ::SendMessageW(host, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                   reinterpret_cast<LPARAM>(label.m_hWnd));
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), ::GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(::GetTextColor(dc), RGB(235, 235, 235));
+    EXPECT_EQ(::GetBkMode(dc), TRANSPARENT);
+    wchar_t face[LF_FACESIZE] = {};
+    ::GetTextFaceW(dc, LF_FACESIZE, face);
+    LOGFONTW lf{};
+    ::GetObjectW(::GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf);
+    EXPECT_STREQ(lf.lfFaceName, L"微软雅黑");
+    EXPECT_EQ(lf.lfHeight, -::MulDiv(87, ::GetDeviceCaps(dc, LOGPIXELSY), 720));
+    ::SelectObject(dc, ::GetStockObject(SYSTEM_FONT));
+    ::ReleaseDC(label, dc);
+
+    // On screen: only the page colour and the text's grey (with its
+    // antialiased blends toward the page colour); no box behind the text.
+    int text = 0;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 280; x += 2) {
+            COLORREF c = ScreenPixel(label, x, y);
+            if (c == RGB(20, 30, 120))
+                continue;
+            ++text;
+            // A blend of the two lies between them in every channel.
+            EXPECT_GE(GetRValue(c), 20);
+            EXPECT_LE(GetRValue(c), 235);
+            EXPECT_GE(GetBValue(c), 120);
+            EXPECT_NE(c, ::GetSysColor(COLOR_BTNFACE));
+        }
+    }
+    EXPECT_GT(text, 20);
+    EXPECT_EQ(ScreenPixel(label, 278, 28), RGB(20, 30, 120));
+}
+
+TEST(MyComboBox, DropDownIsSwallowedSelectionReachesThePage)
+{
+    ControlHost host{100, 100, 200, 200};
+    HWND wnd = host.AddChild(L"ComboBox", 1081, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 10, 10, 105, 150);
+    CMyComboBox combo;
+    ASSERT_TRUE(combo.SubclassDlgItem(1081, host));
+    combo.SetFaceBitmap(IDB_COMBO_FACE_LIST);
+    combo.AddString(L"Rock");
+    combo.AddString(L"Jazz");
+    combo.AddString(L"Classic");
+    host.Clear();
+
+    ::SendMessageW(wnd, CB_SHOWDROPDOWN, TRUE, 0);
+    auto codes = [&] {
+        std::vector<UINT> out;
+        for (const auto& m : host.Take())
+            if (m.msg == WM_COMMAND && reinterpret_cast<HWND>(m.lp) == wnd)
+                out.push_back(HIWORD(m.wp));
+        return out;
+    };
+    auto first = codes();
+    for (UINT c : first) {
+        EXPECT_NE(c, static_cast<UINT>(CBN_DROPDOWN));
+        EXPECT_NE(c, static_cast<UINT>(CBN_SETFOCUS));
+    }
+    ::SendMessageW(wnd, CB_SHOWDROPDOWN, FALSE, 0);
+    ::SetFocus(wnd);
+    ::SendMessageW(wnd, WM_KEYDOWN, VK_DOWN, 0);
+    auto second = codes();
+    EXPECT_NE(std::find(second.begin(), second.end(), static_cast<UINT>(CBN_SELCHANGE)), second.end());
+    EXPECT_EQ(std::find(second.begin(), second.end(), static_cast<UINT>(CBN_SETFOCUS)), second.end());
+    EXPECT_EQ(combo.GetCurSel(), 0);
+    EXPECT_EQ(combo.GetWindowText(), L"Rock");
+    ::SetFocus(host);
+}
+
+TEST(MyComboBox, EditBoxShowsBlackTextOnItsFace)
+{
+    ControlHost host{100, 100, 200, 60};
+    HWND wnd = host.AddChild(L"Edit", 1082, ES_AUTOHSCROLL, 10, 10, 100, 15);
+    CMyComboBox name;
+    ASSERT_TRUE(name.SubclassDlgItem(1082, host));
+    name.SetFaceBitmap(IDB_COMBO_FACE_EDIT);
+    ::SetWindowTextW(wnd, L"My preset");
+    ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    // The face bitmap's own pixel at the far right (no text there).
+    HBITMAP face = static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_COMBO_FACE_EDIT), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(face, nullptr);
+    HDC mem = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(mem, face);
+    EXPECT_EQ(ScreenPixel(wnd, 97, 7), ::GetPixel(mem, 97, 7));
+    ::SelectObject(mem, old);
+    ::DeleteDC(mem);
+    ::DeleteObject(face);
+    int dark = 0;
+    for (int y = 0; y < 15; ++y)
+        for (int x = 0; x < 60; ++x) {
+            COLORREF c = ScreenPixel(wnd, x, y);
+            if (GetRValue(c) < 60 && GetGValue(c) < 60 && GetBValue(c) < 60)
+                ++dark;
+        }
+    EXPECT_GT(dark, 15); // the text is drawn in black
+    EXPECT_NE(ScreenPixel(wnd, 50, 7), RGB(255, 255, 255));
+}
+
+class Picture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        wnd = host.AddChild(L"Static", 1030, SS_BITMAP, 0, 0, 80, 80);
+        ASSERT_TRUE(picture.SubclassDlgItem(1030, host));
+    }
+    ControlHost host{100, 100, 200, 100};
+    CMyStaticBmp picture;
+    HWND wnd = nullptr;
+};
+
+TEST_F(Picture, FourBitmapListRepeatsSlotZeroAndIgnoresBadIndexes)
+{
+    const UINT room[4] = {258, 259, 260, 258};
+    EXPECT_TRUE(picture.SetPictureList(room, 2));
+    EXPECT_EQ(picture.m_currentIndex, 2);
+    EXPECT_EQ(picture.GetBitmap(), picture.GetPicture(2));
+    ASSERT_NE(picture.GetPicture(0), nullptr);
+    for (int i = 4; i <= 22; ++i) {
+        picture.ShowPicture(i);
+        EXPECT_EQ(picture.GetBitmap(), picture.GetPicture(0)) << i;
+    }
+    picture.ShowPicture(1);
+    HBITMAP shown = picture.GetBitmap();
+    picture.ShowPicture(23);
+    picture.ShowPicture(-1);
+    picture.ShowPicture(1000);
+    EXPECT_EQ(picture.GetBitmap(), shown);
+    EXPECT_EQ(picture.m_currentIndex, 2); // ShowPicture leaves the index alone
+    EXPECT_EQ(picture.GetPicture(23), nullptr);
+}
+
+TEST_F(Picture, TwentyThreeBitmapListAndReloadReleasesTheOldSet)
+{
+    UINT english[23], other[23];
+    for (int i = 0; i < 23; ++i) {
+        english[i] = 175 + i;
+        other[i] = 198 + i;
+    }
+    const int before = CountGdiObjects();
+    EXPECT_TRUE(picture.SetPictureList(english, 22));
+    EXPECT_EQ(CountGdiObjects(), before + 23);
+    EXPECT_EQ(picture.GetBitmap(), picture.GetPicture(22));
+    for (int round = 0; round < 20; ++round)
+        picture.SetPictureList(round % 2 ? english : other, round % 23);
+    EXPECT_EQ(CountGdiObjects(), before + 23);
+    for (int i = 0; i < 23; ++i)
+        EXPECT_NE(picture.GetPicture(i), nullptr) << i;
+}
+
+TEST_F(Picture, TwoStateShowsOnAndOff)
+{
+    picture.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
+    picture.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
+    picture.SetState(true);
+    EXPECT_TRUE(picture.GetState());
+    EXPECT_EQ(picture.GetBitmap(), picture.m_onBitmap);
+    picture.SetState(false);
+    EXPECT_EQ(picture.GetBitmap(), picture.m_offBitmap);
+    // Presses go through to the page: the picture has no notify style.
+    RECT wr = picture.CWnd::GetWindowRect();
+    EXPECT_EQ(::SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(wr.left + 5, wr.top + 5)), HTTRANSPARENT);
+}
+
+TEST(PictureLifetime, ReleasesWhatItHolds)
+{
+    ControlHost host{100, 100, 200, 100};
+    host.AddChild(L"Static", 1030, SS_BITMAP, 0, 0, 80, 80);
+    {
+        // Warm-up: the first paint of a picture creates the system's own
+        // lasting objects, which are not the control's.
+        CMyStaticBmp warm;
+        ASSERT_TRUE(warm.SubclassDlgItem(1030, host));
+        warm.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
+        warm.SetState(true);
+        ::RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    const int before = CountGdiObjects();
+    {
+        CMyStaticBmp picture;
+        ASSERT_TRUE(picture.SubclassDlgItem(1030, host));
+        picture.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
+        picture.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
+        picture.SetState(true);
+        const UINT room[4] = {258, 259, 260, 258};
+        picture.SetPictureList(room, 0);
+        EXPECT_GE(CountGdiObjects(), before + 5); // the five bitmaps it holds
+        // A missing bitmap is a null slot: showing it shows nothing.
+        const UINT missing[4] = {9990, 259, 260, 9990};
+        picture.SetPictureList(missing, 0);
+        EXPECT_EQ(picture.GetBitmap(), nullptr);
+    }
+    EXPECT_EQ(CountGdiObjects(), before);
+}
+
+} // namespace
