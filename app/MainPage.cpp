@@ -67,13 +67,33 @@ void SetupToggle(CMyStaticBmp& toggle, UINT on, UINT off)
     toggle.SetState(true);
 }
 
+RECT RectOnPage(const CWnd& page, const CWnd& control)
+{
+    RECT rc = control.GetWindowRect();
+    page.ScreenToClient(&rc);
+    return rc;
+}
+
 bool PointIn(const CWnd& page, const CWnd& control, POINT pt)
 {
     if (!control.m_hWnd)
         return false;
-    RECT rc = control.GetWindowRect();
-    page.ScreenToClient(&rc);
+    RECT rc = RectOnPage(page, control);
     return ::PtInRect(&rc, pt) != FALSE;
+}
+
+// The knob's range reaches 65 but full level is 50: a position past it (the
+// wheel steps through the whole range) would ask the endpoint for more than
+// full level, which it refuses while the knob showed the change. Such a
+// position is brought back to full level.
+int KnobWithinDragLimit(CRoundSliderCtrl& knob)
+{
+    int p = knob.GetPos();
+    if (p > kKnobDragLimit) {
+        p = kKnobDragLimit;
+        knob.SetPos(p);
+    }
+    return p;
 }
 
 } // namespace
@@ -207,13 +227,13 @@ void CZephrinDlg::OnKnobScroll(WPARAM, LPARAM lp)
     int b = m_balanceMaster.GetPos();
     HWND sender = reinterpret_cast<HWND>(lp);
     if (sender && sender == m_knobMaster.m_hWnd) {
-        ChannelLevels levels = LevelsForKnob(m_knobMaster.GetPos(), b);
+        ChannelLevels levels = LevelsForKnob(KnobWithinDragLimit(m_knobMaster), b);
         SetEndpointLevels(false, levels.left, levels.right, RightIsFullLevel(b));
     } else if (sender && sender == m_knobDigital.m_hWnd) {
         // The digital knob sets both channels alike; only its balance slider
         // applies a balance.
-        float level = static_cast<float>(m_knobDigital.GetPos() / 50.0);
-        SetEndpointLevels(true, level, level, false);
+        ChannelLevels levels = LevelsForKnob(KnobWithinDragLimit(m_knobDigital), 50);
+        SetEndpointLevels(true, levels.left, levels.right, false);
     }
     Default();
 }
@@ -244,8 +264,11 @@ void CZephrinDlg::OnReset()
 {
     ResetBalance(false);
     ResetBalance(true);
-    m_balanceMaster.RedrawWindow(RDW_INVALIDATE | RDW_UPDATENOW);
-    m_balanceDigital.RedrawWindow(RDW_INVALIDATE | RDW_UPDATENOW);
+    // The page's background under both sliders, and the sliders over it.
+    for (const CBitmapSlider* slider : {&m_balanceMaster, &m_balanceDigital}) {
+        RECT rc = RectOnPage(*this, *slider);
+        ::RedrawWindow(m_hWnd, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
 }
 
 void CZephrinDlg::OnMainLButtonDown(POINT pt)
@@ -257,12 +280,13 @@ void CZephrinDlg::OnMainLButtonDown(POINT pt)
         return;
     }
     if (PointIn(*this, m_muteDigital, pt)) {
-        // Until the card's endpoint is found there is nothing to mute.
-        if (m_endpoints.cardId.empty())
-            return;
-        m_digitalMuted = !m_digitalMuted;
-        m_muteDigital.SetState(m_digitalMuted);
-        SetEndpointMute(m_endpoints.cardId, m_digitalMuted);
+        // The lamp only changes when the endpoint took the change: until the
+        // card's endpoint is found (or after it went away) there is nothing
+        // to mute and the lamp keeps what it shows.
+        if (SetEndpointMute(m_endpoints.cardId, !m_digitalMuted)) {
+            m_digitalMuted = !m_digitalMuted;
+            m_muteDigital.SetState(m_digitalMuted);
+        }
         return;
     }
     if (PointIn(*this, m_outputSwitch, pt)) {
