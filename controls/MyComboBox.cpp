@@ -3,7 +3,7 @@
 #include "Dialog.h"
 #include "MemDC.h"
 
-#include <cwctype>
+#include <algorithm>
 
 bool CMyComboBox::IsEditBox() const
 {
@@ -24,12 +24,45 @@ HBITMAP CMyComboBox::Face()
     return m_face.get();
 }
 
+void CMyComboBox::SetFaceBitmap(UINT bitmapId)
+{
+    m_faceBitmapId = bitmapId;
+    FitToFace();
+}
+
+void CMyComboBox::FitToFace()
+{
+    HBITMAP face = Face();
+    if (!face || !m_hWnd || IsEditBox())
+        return;
+    BITMAP bm{};
+    ::GetObjectW(face, sizeof bm, &bm);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetComboBoxInfo(m_hWnd, &info))
+        return;
+    // The closed combo box's height follows its selection field: change the
+    // field by the difference between the face and the box.
+    const int boxHeight = info.rcItem.bottom + (info.rcItem.top > 0 ? info.rcItem.top : 0);
+    const LRESULT item = SendMessage(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    if (item == CB_ERR)
+        return;
+    const int wanted = static_cast<int>(item) + (bm.bmHeight - boxHeight);
+    if (wanted > 0 && wanted != item)
+        SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+}
+
 void CMyComboBox::DrawFace(HDC dc)
 {
     HBITMAP face = Face();
     if (!face)
         return;
-    const RECT wr = CWnd::GetWindowRect();
+    RECT wr = CWnd::GetWindowRect();
+    BITMAP bm{};
+    ::GetObjectW(face, sizeof bm, &bm);
+    // Never copy from outside the bitmap.
+    wr.right = wr.left + std::min<LONG>(wr.right - wr.left, bm.bmWidth);
+    wr.bottom = wr.top + std::min<LONG>(wr.bottom - wr.top, bm.bmHeight);
     fw::UniqueMemDC src(::CreateCompatibleDC(dc));
     if (!src)
         return;

@@ -13,7 +13,8 @@ public:
 
     // The face bitmap's resource id (314 for the preset list, 315 for the
     // name box); set before the control is first shown.
-    void SetFaceBitmap(UINT bitmapId) { m_faceBitmapId = bitmapId; }
+    // A drop-down list's selection field is made as tall as the face.
+    void SetFaceBitmap(UINT bitmapId);
     UINT GetFaceBitmap() const { return m_faceBitmapId; }
 
     UINT m_faceBitmapId = 0;
@@ -28,6 +29,7 @@ private:
     void DrawFace(HDC dc);
     HBITMAP Face();
     bool IsEditBox() const;
+    void FitToFace();
 
     fw::UniqueBitmap m_face;
     UINT m_loadedFaceId = 0;

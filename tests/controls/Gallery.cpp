@@ -218,7 +218,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = L"ZephrinControlGallery";
     ::RegisterClassW(&wc);
-    HWND wnd = ::CreateWindowExW(0, wc.lpszClassName, L"Zephrin control gallery", WS_POPUP | WS_CLIPCHILDREN, 200,
+    HWND wnd = ::CreateWindowExW(0, wc.lpszClassName, L"Zephrin control gallery", WS_POPUP, 200,
                                  150, 730, 280, nullptr, nullptr, instance, nullptr);
     auto gallery = std::make_unique<Gallery>(stateFile);
     gallery->SubclassWindow(wnd);

@@ -84,6 +84,7 @@ def main() -> int:
         z.screenshot(args.artefacts, "gallery_knob_held.png")
         subprocess.run(["xdotool", "mouseup", "1"], check=True)
         z.wait_until(lambda: read_state(state)[0][1022] > 20, what="knob turned clockwise")
+        time.sleep(0.5)  # the release's own last step and notice
         turned = read_state(state)[0][1022]
         if turned > 50:
             raise z.E2EError(f"knob passed its drag limit: {turned}")
