@@ -1,6 +1,14 @@
 // Switching between the five pages at one screen position.
 #include "ZephrinDlg.h"
 
+void CZephrinDlg::EndStartHidden()
+{
+    // Once the user asks for a page, no late non-client paint request may
+    // hide it again: how many such requests start-up brings differs between
+    // systems, and the first click on the tray icon must show the panel.
+    panel::g_startHiddenCount = 0;
+}
+
 void CZephrinDlg::ShowPageFromMain(int page)
 {
     CSkinnedPage* target = GetPageWindow(page);
@@ -15,8 +23,9 @@ void CZephrinDlg::ShowPageFromMain(int page)
         target->RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         target->ShowWindow(SW_SHOW);
     } else {
+        // Moved before it shows, so the page never flashes at its old place.
+        target->SetWindowPos(nullptr, mainRect.left, mainRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         target->ShowWindow(SW_SHOW);
-        target->SetWindowPos(nullptr, mainRect.left, mainRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         target->RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
     m_currentPage = page;
@@ -26,6 +35,7 @@ LRESULT CZephrinDlg::OnShowPage(WPARAM, LPARAM lp)
 {
     int page = static_cast<int>(lp);
     if (page == kPageMain) {
+        EndStartHidden();
         ShowWindow(SW_SHOW);
         m_currentPage = kPageMain;
         return 1;
@@ -42,6 +52,7 @@ LRESULT CZephrinDlg::OnMoveMain(WPARAM wp, LPARAM lp)
     int y = static_cast<int>(lp);
     SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    EndStartHidden();
     ShowWindow(SW_SHOW);
     return 1;
 }

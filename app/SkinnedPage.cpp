@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 constexpr size_t kRegionGrowth = 40;
@@ -119,35 +120,40 @@ HRGN CreateRegionFromRects(const RegionRects& shape)
 
 void ApplySkin(CSkinnedPage& page)
 {
-    HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(FrameworkResourceHandle(),
-                                                       MAKEINTRESOURCEW(page.m_backgroundId), IMAGE_BITMAP, 0, 0, 0));
+    fw::UniqueBitmap bitmap(static_cast<HBITMAP>(::LoadImageW(
+        FrameworkResourceHandle(), MAKEINTRESOURCEW(page.m_backgroundId), IMAGE_BITMAP, 0, 0, 0)));
     if (!bitmap)
-        return; // keep the skin the page has
-    RegionRects shape = BuildRegionFromBitmap(bitmap);
+        return; // a missing background keeps the skin the page has
+    RegionRects shape = BuildRegionFromBitmap(bitmap.get());
     page.ReleaseSkin();
-    page.m_background.reset(bitmap);
-    page.m_skinWidth = shape.width;
-    page.m_skinHeight = shape.height;
     {
         fw::ScopedWindowDC screen(page.m_hWnd);
         page.m_offscreen.CreateCompatibleDC(screen.get());
     }
-    page.m_offscreenOld = page.m_offscreen.SelectObject(bitmap);
-    if (page.m_hWnd) {
-        page.SetWindowPos(nullptr, 0, 0, shape.width, shape.height,
-                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        HRGN region = shape.supported ? CreateRegionFromRects(shape) : nullptr;
-        // The window owns the region from here on.
-        ::SetWindowRgn(page.m_hWnd, region, FALSE);
-    }
+    if (page.m_offscreen.GetSafeHdc())
+        page.m_offscreenOld = page.m_offscreen.SelectObject(bitmap.get());
+    page.m_background = std::move(bitmap);
+    page.m_skinWidth = shape.width;
+    page.m_skinHeight = shape.height;
+    if (!page.m_hWnd)
+        return;
+    page.SetWindowPos(nullptr, 0, 0, shape.width, shape.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A pixel format the scan does not read leaves the window rectangular.
+    fw::UniqueRgn region(shape.supported ? CreateRegionFromRects(shape) : nullptr);
+    // On success the window owns the region.
+    if (::SetWindowRgn(page.m_hWnd, region.get(), FALSE))
+        region.release();
 }
 
 void PlaceControl(CWnd& page, HWND control, int x, int y)
 {
-    (void)page;
-    if (!control)
+    if (!control || !page.m_hWnd)
         return;
-    ::SetWindowPos(control, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // (x, y) counts from the page window's own top-left corner.
+    RECT pageRect = page.GetWindowRect();
+    POINT pt{pageRect.left + x, pageRect.top + y};
+    ::MapWindowPoints(nullptr, ::GetParent(control), &pt, 1);
+    ::SetWindowPos(control, nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(control, nullptr, TRUE);
 }
 
@@ -174,8 +180,9 @@ void CSkinnedPage::StartWindowDrag()
 
 LRESULT CSkinnedPage::OnEraseBkgnd(HDC dc)
 {
-    if (m_offscreen.GetSafeHdc())
-        ::BitBlt(dc, 0, 0, m_skinWidth, m_skinHeight, m_offscreen.GetSafeHdc(), 0, 0, SRCCOPY);
+    if (!m_offscreen.GetSafeHdc())
+        return Default(); // no skin yet: the dialog's own background
+    ::BitBlt(dc, 0, 0, m_skinWidth, m_skinHeight, m_offscreen.GetSafeHdc(), 0, 0, SRCCOPY);
     return TRUE;
 }
 

@@ -59,7 +59,8 @@ struct RegionRects {
     bool supported = false; // false for pixel formats other than 8, 16, 24 and 32 bits
 };
 RegionRects BuildRegionFromBitmap(HBITMAP bitmap);
-// The rectangle list as a window region (null for an empty list).
+// The rectangle list as a region; an empty list gives an empty region (a
+// window with that shape shows nothing).
 HRGN CreateRegionFromRects(const RegionRects& shape);
 
 // Moves a control so that its top-left corner is at (x, y) pixels from the

@@ -9,6 +9,12 @@ const wchar_t kTrayTip[] = L"Marvolin VANTIR";
 const UINT kMainBackgrounds[3] = {IDB_MAIN_BG_TC, IDB_MAIN_BG_SC, IDB_MAIN_BG_EN};
 } // namespace
 
+UINT TaskbarCreatedMessage()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
 void CZephrinDlg::AddTrayIcon()
 {
     m_trayIcon = NOTIFYICONDATAW{};
@@ -20,18 +26,36 @@ void CZephrinDlg::AddTrayIcon()
     m_trayIcon.hIcon = m_hIcon;
     wcsncpy_s(m_trayIcon.szTip, ARRAYSIZE(m_trayIcon.szTip), kTrayTip, _TRUNCATE);
     m_trayIconAdded = ::Shell_NotifyIconW(NIM_ADD, &m_trayIcon) != FALSE;
+    m_trayIconWanted = true;
+    // The panel runs elevated: let the shell's "TaskbarCreated" broadcast
+    // through so the icon can come back after the notification area restarts.
+    ::ChangeWindowMessageFilterEx(m_hWnd, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
 }
 
 void CZephrinDlg::DeleteTrayIcon()
 {
+    m_trayIconWanted = false;
     if (!m_trayIconAdded)
         return;
     ::Shell_NotifyIconW(NIM_DELETE, &m_trayIcon);
     m_trayIconAdded = false;
 }
 
+void CZephrinDlg::OnTaskbarCreated()
+{
+    // The notification area was (re)started and has forgotten the icon: add
+    // it again, unless the panel never had one or is ending.
+    if (!m_trayIconWanted)
+        return;
+    m_trayIconAdded = ::Shell_NotifyIconW(NIM_ADD, &m_trayIcon) != FALSE;
+    if (!m_trayIconAdded) // the area kept it after all
+        m_trayIconAdded = ::Shell_NotifyIconW(NIM_MODIFY, &m_trayIcon) != FALSE;
+}
+
 void CZephrinDlg::ShowCurrentPage(bool show)
 {
+    if (show)
+        EndStartHidden();
     if (CSkinnedPage* page = GetPageWindow(m_currentPage))
         page->ShowWindow(show ? SW_SHOW : SW_HIDE);
 }

@@ -39,6 +39,8 @@ CZephrinDlg::CZephrinDlg() : CSkinnedPage(IDD)
 
 CZephrinDlg::~CZephrinDlg()
 {
+    // However the dialog ended, no dead icon stays in the tray.
+    DeleteTrayIcon();
     if (m_hIcon)
         ::DestroyIcon(m_hIcon);
 }
@@ -69,12 +71,7 @@ bool CZephrinDlg::CardIsPresent() const
 BOOL CZephrinDlg::OnInitDialog()
 {
     CSkinnedPage::OnInitDialog();
-    m_btnClose.SubclassDlgItem(IDC_MAIN_CLOSE, m_hWnd);
-    m_btnMain.SubclassDlgItem(IDC_MAIN_TO_MAIN, m_hWnd);
-    m_btnHifi.SubclassDlgItem(IDC_MAIN_TO_HIFI, m_hWnd);
-    m_btnDigital.SubclassDlgItem(IDC_MAIN_TO_DIGITAL, m_hWnd);
-    m_btnHp.SubclassDlgItem(IDC_MAIN_TO_HP, m_hWnd);
-    m_btnInfo.SubclassDlgItem(IDC_MAIN_TO_INFO, m_hWnd);
+    m_pageColumn.Bind(*this, kPageMain);
     BindMainPageControls();
 
     if (HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
@@ -105,6 +102,7 @@ BOOL CZephrinDlg::OnInitDialog()
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     CreatePages();
+    m_pageColumn.Setup();
     SetupMainPage();
     SetTimer(kStartupTimerId, kStartupTimerPeriod);
     RefreshToggles();
@@ -133,6 +131,14 @@ void CZephrinDlg::CreatePages()
     m_pagesCreated = true;
 }
 
+void CZephrinDlg::OnCancel()
+{
+    // The system close command ends the program like Exit: the icon goes
+    // while the window still exists.
+    DeleteTrayIcon();
+    CSkinnedPage::OnCancel();
+}
+
 BOOL CZephrinDlg::PreTranslateMessage(MSG* msg)
 {
     // Key presses never reach the main dialog or its controls: Enter and
@@ -142,7 +148,7 @@ BOOL CZephrinDlg::PreTranslateMessage(MSG* msg)
 
 LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    static const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    const UINT taskbarCreated = TaskbarCreatedMessage();
     switch (msg) {
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wp));
@@ -168,7 +174,7 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         OnMainLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         return 0;
     case WM_DESTROY:
-        // However the dialog ends, no dead icon stays in the tray.
+        // However the window goes, no dead icon stays in the tray.
         DeleteTrayIcon();
         break;
     case WM_SET_LANGUAGE:
@@ -187,9 +193,7 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return OnSliderTrack(wp, lp);
     default:
         if (msg == taskbarCreated && taskbarCreated != 0) {
-            // The notification area was restarted: put the icon back.
-            m_trayIconAdded = false;
-            AddTrayIcon();
+            OnTaskbarCreated();
             return 0;
         }
         break;
@@ -272,6 +276,7 @@ bool CZephrinDlg::OnCommand(UINT id)
         m_currentPage = kPageMain;
         return true;
     case IDC_MAIN_TO_MAIN:
+        EndStartHidden();
         ShowWindow(SW_SHOW);
         m_currentPage = kPageMain;
         return true;

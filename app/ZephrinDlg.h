@@ -11,6 +11,7 @@
 #include "DlgInfo.h"
 #include "Endpoints.h"
 #include "MyStaticBmp.h"
+#include "PageColumn.h"
 #include "RoundSliderCtrl.h"
 #include "SkinnedPage.h"
 #include "resource.h"
@@ -43,6 +44,7 @@ public:
     ~CZephrinDlg() override;
 
     int GetCurrentPage() const { return m_currentPage; }
+    CPageColumn& PageColumn() { return m_pageColumn; }
     const EndpointIds& GetEndpoints() const { return m_endpoints; }
     CSkinnedPage* GetPageWindow(int page);
     CDlgHifi& HifiPage() { return m_dlgHifi; }
@@ -53,6 +55,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     BOOL PreTranslateMessage(MSG* msg) override;
+    // The system close command ends the dialog through here.
+    void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
@@ -73,10 +77,12 @@ private:
 
     // Page switch
     void ShowPageFromMain(int page);
+    void EndStartHidden();
 
     // Tray icon, menu and language
     void AddTrayIcon();
     void DeleteTrayIcon();
+    void OnTaskbarCreated();
     LRESULT OnTrayNotify(WPARAM wp, LPARAM lp);
     void ShowTrayMenu();
     void ShowCurrentPage(bool show);
@@ -99,12 +105,7 @@ private:
     ComApartment m_com;
 
     // Members in order of construction (destroyed in reverse).
-    CBitmapButton m_btnClose;   // 1000
-    CBitmapButton m_btnMain;    // 1001
-    CBitmapButton m_btnHifi;    // 1002
-    CBitmapButton m_btnDigital; // 1003
-    CBitmapButton m_btnHp;      // 1087
-    CBitmapButton m_btnInfo;    // 1004
+    CPageColumn m_pageColumn; // 1000 close, 1001 Main, 1002 Hifi, 1003 Digital, 1087 Hp, 1004 Info
     CDlgHifi m_dlgHifi;
     CDlgDigital m_dlgDigital;
     CDlgInfo m_dlgInfo;
@@ -129,8 +130,12 @@ private:
     CMSUP_HANDLE m_cardHandle = nullptr;
     NOTIFYICONDATAW m_trayIcon{};
     bool m_trayIconAdded = false;
+    bool m_trayIconWanted = false; // from start-up until Exit, kept across tray restarts
     bool m_pagesCreated = false;
 };
+
+// The shell's broadcast after the notification area was (re)created.
+UINT TaskbarCreatedMessage();
 
 // Process-wide state of the panel.
 namespace panel {

@@ -44,7 +44,8 @@ REG_ROOT = r"HKLM\Software\Marvolin\VANTIR"
 # page's template (dialog id) instead. Page names as wintool understands them.
 PAGES = ("main", "hifi", "digital", "info", "hp")
 
-# Tray menu entries, top to bottom, as the pop-up shows them.
+# Tray menu entries, top to bottom, as the pop-up shows them (each menu of
+# the tray holds three items).
 TRAY_MENU_LANGUAGE = 0
 TRAY_MENU_SHOW = 1
 TRAY_MENU_EXIT = 2
@@ -67,10 +68,21 @@ def parse_args(argv: Optional[Iterable[str]] = None, description: str = "") -> a
     args.bin = args.bin.resolve()
     args.artefacts = args.artefacts.resolve()
     args.artefacts.mkdir(parents=True, exist_ok=True)
+    global _BIN
+    _BIN = args.bin
     for name in ("WINEPREFIX", "DISPLAY"):
         if not os.environ.get(name):
             raise SystemExit(f"{name} is not set: run the driver through scripts/test")
     return args
+
+
+_BIN: Optional[Path] = None
+
+
+def _default_bin() -> Path:
+    if _BIN is None:
+        raise E2EError("no bin folder: call parse_args() first or pass bin_dir")
+    return _BIN
 
 
 def wine_env() -> dict:
@@ -266,18 +278,43 @@ def tray_window() -> Optional[XWindow]:
     return None
 
 
-def tray_icon_point(index: int = -1) -> Optional[tuple[int, int]]:
-    """Screen point at the centre of a tray icon. Wine lays its icons out left
-    to right in square cells as high as the tray window; the default is the
-    last (most recently added) icon."""
-    tray = tray_window()
-    if not tray:
+def tray_icons(bin_dir: Path) -> list[Rect]:
+    """Screen rectangles of the icons in Wine's notification area (wintool
+    reads them as the tray window's children)."""
+    lines = wintool(bin_dir, "tray", check=False).splitlines()
+    icons = []
+    for line in lines[1:]:
+        numbers = re.findall(r"-?\d+", line)
+        if len(numbers) == 4:
+            icons.append(Rect(*map(int, numbers)))
+    return icons
+
+
+def tray_icon_point(index: int = -1, bin_dir: Optional[Path] = None) -> Optional[tuple[int, int]]:
+    """Screen point at the centre of a tray icon; the default is the last
+    (most recently added) icon. bin_dir defaults to --bin of parse_args."""
+    icons = tray_icons(bin_dir or _default_bin())
+    if not icons:
         return None
-    cell = tray.height
-    count = max(1, tray.width // cell)
-    slot = index if index >= 0 else count + index
-    slot = min(max(slot, 0), count - 1)
-    return (tray.x + slot * cell + cell // 2, tray.y + tray.height // 2)
+    return icons[index].centre()
+
+
+def open_menus(bin_dir: Path) -> list[Rect]:
+    """Rectangles of the open pop-up menus, outermost first."""
+    proc = run_wine(Path(bin_dir) / "wintool.exe", "menu", check=False)
+    menus = []
+    for line in proc.stdout.splitlines():
+        numbers = re.findall(r"-?\d+", line)
+        if len(numbers) == 4:
+            menus.append(Rect(*map(int, numbers)))
+    return menus
+
+
+def menu_item_point(menu: Rect, index: int, count: int, border: int = 3) -> tuple[int, int]:
+    """Centre of item `index` of a menu of `count` equally high text items."""
+    inner = menu.height - 2 * border
+    y = menu.top + border + inner * (2 * index + 1) // (2 * count)
+    return (menu.left + menu.width // 2, y)
 
 
 def mouse_move(x: int, y: int) -> None:
@@ -407,31 +444,31 @@ class Panel:
         def ready():
             if not self.running():
                 raise E2EError(f"Zephrin.exe ended early (code {self.proc.returncode})")
-            if not wintool(self.bin, "tray", check=False).strip().startswith("yes"):
+            if not wintool(self.bin, "tray", check=False).startswith("yes"):
                 return None
-            return tray_icon_point()
+            return tray_icon_point(bin_dir=self.bin)
         return wait_until(ready, timeout, what="the panel's tray icon")
 
     def click_tray_icon(self, button: int = 1) -> None:
-        point = tray_icon_point()
+        point = tray_icon_point(bin_dir=self.bin)
         if not point:
-            raise E2EError("no tray window on the display")
+            raise E2EError("the panel has no icon in the tray")
         click(*point, button=button)
 
-    def tray_menu(self, entry: int, submenu_entry: Optional[int] = None) -> None:
-        """Opens the tray menu with a real right click and picks an entry with
-        the keyboard: entry 0 Language (then submenu_entry 0..2), 1 show the
-        panel, 2 Exit."""
+    def tray_menu(self, entry: int, language: Optional[int] = None) -> None:
+        """Right-clicks the tray icon and clicks a menu entry as a person
+        would: entry TRAY_MENU_LANGUAGE with language 0..2 (the submenu opens
+        by hovering), TRAY_MENU_SHOW or TRAY_MENU_EXIT."""
         self.click_tray_icon(button=3)
-        time.sleep(0.4)
-        key(*(["Down"] * (entry + 1)))
-        if submenu_entry is None:
-            key("Return")
-        else:
-            key("Right")
-            time.sleep(0.2)
-            key(*(["Down"] * submenu_entry), "Return") if submenu_entry else key("Return")
-        time.sleep(0.2)
+        menus = wait_until(lambda: open_menus(self.bin), 5, what="the tray menu")
+        point = menu_item_point(menus[0], entry, 3)
+        if entry == TRAY_MENU_LANGUAGE:
+            mouse_move(*point)
+            menus = wait_until(lambda: (m := open_menus(self.bin)) and len(m) >= 2 and m, 5,
+                               what="the language submenu")
+            point = menu_item_point(menus[1], language or 0, 3)
+        click(*point)
+        wait_until(lambda: not open_menus(self.bin), 5, what="the tray menu to close")
 
 
 def require_tools(*names: str) -> None:

@@ -10,7 +10,7 @@
 //   wintool send PAGE MSG [WP [LP]]   SendMessage, prints the result
 //   wintool post PAGE MSG [WP [LP]]   PostMessage
 //   wintool tray                      "yes" and the icon rectangles when the panel's icon is shown, else "no"
-//   wintool menu                      items of the open pop-up menu: index left top right bottom text
+//   wintool menu                      rectangles of the open pop-up menus, outermost first
 //   wintool exit                      the tray menu's Exit command, then waits for the panel to end
 //   wintool kill                      ends every running panel process at once
 //   wintool running                   exit code 0 when a panel runs
@@ -212,32 +212,28 @@ int Tray()
     return 0;
 }
 
+// Open pop-up menus, outermost first: one line per menu window with its
+// screen rectangle. (Menu handles of another process cannot be read here, so
+// a driver finds an item from the rectangle and the known item count.)
 int Menu()
 {
-    HWND menuWnd = ::FindWindowW(L"#32768", nullptr);
-    if (!menuWnd || !::IsWindowVisible(menuWnd))
+    std::vector<HWND> menus;
+    ::EnumWindows(
+        [](HWND wnd, LPARAM lp) -> BOOL {
+            wchar_t cls[16] = {};
+            ::GetClassNameW(wnd, cls, 16);
+            if (std::wcscmp(cls, L"#32768") == 0 && ::IsWindowVisible(wnd))
+                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&menus));
+    if (menus.empty())
         return 1;
-    // The deepest open menu window is the last one in the z-order walk.
-    for (HWND w = menuWnd; w; w = ::GetWindow(w, GW_HWNDNEXT)) {
-        wchar_t cls[16] = {};
-        ::GetClassNameW(w, cls, 16);
-        if (std::wcscmp(cls, L"#32768") != 0 || !::IsWindowVisible(w))
-            continue;
-        HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(w, 0x01E1 /* MN_GETHMENU */, 0, 0));
-        if (!menu)
-            continue;
-        int count = ::GetMenuItemCount(menu);
-        for (int i = 0; i < count; ++i) {
-            RECT rc{};
-            ::GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &rc);
-            wchar_t text[128] = {};
-            ::GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
-            std::printf("%d %ld %ld %ld %ld ", i, rc.left, rc.top, rc.right, rc.bottom);
-            char utf8[512] = {};
-            ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-            std::printf("%s\n", utf8);
-        }
-        std::printf("--\n");
+    // EnumWindows walks the z-order from the top: the deepest submenu first.
+    for (auto it = menus.rbegin(); it != menus.rend(); ++it) {
+        RECT rc{};
+        ::GetWindowRect(*it, &rc);
+        PrintRect(rc);
     }
     return 0;
 }
