@@ -1,0 +1,232 @@
+// The Info page: its seven lines, the system line read from the system, the
+// DirectX line from the library beside the program, the maker's address
+// opened after the window move, and the language switch.
+#include "DlgInfo.h"
+#include "PageHarness.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace pagetests;
+using testsupport::RegistrySnapshot;
+
+namespace {
+
+const std::wstring kVantirKey = L"Software\\Marvolin\\VANTIR";
+const std::wstring kInfoKey = kVantirKey + L"\\Info";
+
+std::wstring SystemFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    ::GetSystemDirectoryW(path, MAX_PATH);
+    return path;
+}
+
+bool SystemHas(const wchar_t* file)
+{
+    return ::GetFileAttributesW((SystemFolder() + L"\\" + file).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class InfoPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::DeleteTree(kInfoKey);
+        testsupport::CreateKey(kInfoKey);
+    }
+
+    // Creates the page as the main dialog does: hidden, unless the test
+    // presses on it (only a visible window can be moved by a press).
+    void Open(bool visible = false)
+    {
+        page = std::make_unique<CDlgInfo>();
+        page->SetAddressOpener([this](const std::wstring& address) {
+            opened.push_back(address);
+            windowAtOpen = page->GetWindowRect();
+        });
+        ASSERT_TRUE(page->Create(CDlgInfo::IDD, owner.hwnd()));
+        page->SetWindowPos(nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (visible)
+            page->ShowWindow(SW_SHOWNA);
+        testsupport::PumpMessages();
+    }
+
+    std::wstring Line(int id) { return page->Label(id).GetWindowText(); }
+
+    RegistrySnapshot snapshot{kVantirKey};
+    OwnerWindow owner;
+    std::unique_ptr<CDlgInfo> page;
+    std::vector<std::wstring> opened;
+    RECT windowAtOpen{};
+};
+
+TEST_F(InfoPageTest, LinesShowTheStoredVersionsAndTheProductTexts)
+{
+    testsupport::SetText(kInfoKey, L"DriverVer", L"6.0.1.23");
+    Open();
+    EXPECT_EQ(Line(IDC_INFO_DRIVER), L"6.0.1.23");
+    EXPECT_EQ(Line(IDC_INFO_PANEL), L"") << "a missing CPLVer shows an empty line";
+    EXPECT_EQ(Line(IDC_INFO_TITLE), L"Marvolin Vantir Audio Configuration");
+    EXPECT_EQ(Line(IDC_INFO_COPYRIGHT), L"Copyright \u00A9 2026 Marvolin");
+    EXPECT_EQ(Line(IDC_INFO_ADDRESS), L"http://www.marvolin.com");
+    for (int id = IDC_INFO_OS; id <= IDC_INFO_ADDRESS; ++id)
+        EXPECT_EQ(page->Label(id).GetTextColor(), RGB(235, 235, 235));
+
+    const struct {
+        int id;
+        POINT at;
+    } places[] = {{1020, {212, 85}}, {1021, {212, 120}}, {1022, {212, 156}}, {1023, {212, 192}},
+                  {1024, {449, 85}}, {1025, {449, 138}}, {1026, {449, 192}}};
+    for (const auto& p : places) {
+        RECT rc = ChildRect(page->m_hWnd, p.id);
+        EXPECT_EQ(rc.left, p.at.x) << p.id;
+        EXPECT_EQ(rc.top, p.at.y) << p.id;
+    }
+
+    // Without the Info subkey both version lines are empty.
+    testsupport::DeleteTree(kInfoKey);
+    Open();
+    EXPECT_EQ(Line(IDC_INFO_DRIVER), L"");
+    EXPECT_EQ(Line(IDC_INFO_PANEL), L"");
+}
+
+TEST_F(InfoPageTest, SystemLineNamesTheRunningSystemAndItsBitness)
+{
+    Open();
+    const std::wstring line = Line(IDC_INFO_OS);
+    EXPECT_NE(line, L"Windows 8 32bit");
+
+    using RtlGetVersionFn = LONG(WINAPI*)(RTL_OSVERSIONINFOW*);
+    auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    ASSERT_NE(rtlGetVersion, nullptr);
+    RTL_OSVERSIONINFOW real{};
+    real.dwOSVersionInfoSize = sizeof real;
+    rtlGetVersion(&real);
+    const std::wstring version = std::to_wstring(real.dwMajorVersion) + L"." + std::to_wstring(real.dwMinorVersion) +
+                                 L"." + std::to_wstring(real.dwBuildNumber);
+    EXPECT_NE(line.find(L" " + version + L" "), std::wstring::npos) << "line: " << testing::PrintToString(line);
+    // A 64-bit program runs only on a 64-bit system.
+    EXPECT_EQ(line.substr(line.size() - 6), L" 64bit");
+    EXPECT_EQ(line.rfind(L"Windows", 0) == 0 || line.find(L"Windows") != std::wstring::npos, true);
+}
+
+TEST_F(InfoPageTest, SystemLineCorrectsTheNameWindows11KeepsFromWindows10)
+{
+    EXPECT_EQ(CDlgInfo::FormatOperatingSystem(L"Windows 10 Pro", 10, 0, 22631, true),
+              L"Windows 11 Pro 10.0.22631 64bit");
+    EXPECT_EQ(CDlgInfo::FormatOperatingSystem(L"Windows 10 Pro", 10, 0, 19045, true),
+              L"Windows 10 Pro 10.0.19045 64bit");
+    EXPECT_EQ(CDlgInfo::FormatOperatingSystem(L"Windows 8.1 Enterprise", 6, 3, 9600, false),
+              L"Windows 8.1 Enterprise 6.3.9600 32bit");
+    EXPECT_EQ(CDlgInfo::FormatOperatingSystem(L"", 6, 1, 7601, false), L"Windows 6.1.7601 32bit");
+}
+
+TEST_F(InfoPageTest, DirectXLineComesFromTheLibraryBesideTheProgram)
+{
+    Open();
+    // This system's newest Direct3D library decides the number.
+    const int expected = SystemHas(L"d3d12.dll")  ? 12
+                         : SystemHas(L"d3d11.dll") ? 11
+                         : SystemHas(L"d3d10.dll") ? 10
+                         : SystemHas(L"d3d9.dll")  ? 9
+                                                   : -1;
+    ASSERT_NE(expected, -1) << "no Direct3D library in " << testing::PrintToString(SystemFolder());
+    EXPECT_EQ(Line(IDC_INFO_DIRECTX), std::to_wstring(expected));
+
+    // Without the library (another folder) the line is empty, not an error.
+    EXPECT_EQ(CDlgInfo::DirectXLine(SystemFolder() + L"\\"), L"");
+    EXPECT_EQ(CDlgInfo::DirectXLine(L""), L"");
+}
+
+TEST_F(InfoPageTest, PressOnTheAddressMovesTheWindowThenOpensIt)
+{
+    Open(true);
+    const RECT start = page->GetWindowRect();
+    const RECT address = ChildRect(page->m_hWnd, IDC_INFO_ADDRESS);
+    const POINT at{address.left + 5, address.top + 3};
+
+    // The pointer goes down on the address, moves 60 pixels right and 40
+    // down and comes up there: the window follows, then the address opens.
+    POINT screen = at;
+    ::ClientToScreen(page->m_hWnd, &screen);
+    // The move starts from the position of the message being handled.
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(page->m_hWnd, WM_NULL, 0, 0);
+    MSG pressed{};
+    ::PeekMessageW(&pressed, page->m_hWnd, WM_NULL, WM_NULL, PM_REMOVE);
+    ::SetCursorPos(screen.x + 60, screen.y + 40);
+    ::PostMessageW(page->m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 60, at.y + 40));
+    ::PostMessageW(page->m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(at.x + 60, at.y + 40));
+    page->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+
+    ASSERT_EQ(opened, std::vector<std::wstring>{L"http://www.marvolin.com/"});
+    MSG left{};
+    EXPECT_FALSE(::PeekMessageW(&left, page->m_hWnd, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE))
+        << "the address opened before the window move ended";
+    const RECT end = page->GetWindowRect();
+    EXPECT_EQ(end.left - start.left, 60) << "the window follows the pointer";
+    EXPECT_EQ(end.top - start.top, 40);
+    EXPECT_EQ(windowAtOpen.left, end.left) << "opened only once the move was over";
+    EXPECT_EQ(windowAtOpen.top, end.top);
+}
+
+TEST_F(InfoPageTest, PressElsewhereOnlyMovesTheWindow)
+{
+    Open(true);
+    const RECT address = ChildRect(page->m_hWnd, IDC_INFO_ADDRESS);
+    EXPECT_TRUE(PressOnPage(page->m_hWnd, 300, 40));
+    EXPECT_TRUE(PressOnPage(page->m_hWnd, address.right, address.top)); // right edge is outside
+    EXPECT_TRUE(PressOnPage(page->m_hWnd, address.left, address.bottom));
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(PressOnPage(page->m_hWnd, address.right - 1, address.bottom - 1));
+    EXPECT_EQ(opened.size(), 1u);
+}
+
+TEST_F(InfoPageTest, LanguageChangesTheBackgroundButNotTheTexts)
+{
+    testsupport::SetText(kInfoKey, L"DriverVer", L"6.0.1.23");
+    testsupport::SetText(kInfoKey, L"CPLVer", L"1.0.0.1");
+    Open();
+    std::vector<std::wstring> before;
+    for (int id = IDC_INFO_OS; id <= IDC_INFO_ADDRESS; ++id)
+        before.push_back(Line(id));
+    EXPECT_EQ(page->GetBackgroundId(), 137u);
+
+    testsupport::SetText(kInfoKey, L"DriverVer", L"9.9.9.9"); // read once, at start only
+    const struct {
+        LPARAM language;
+        UINT background;
+    } cases[] = {{2, 135}, {1, 136}, {0, 137}, {2, 135}, {5, 135}, {-1, 135}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(page->SendMessage(WM_SET_LANGUAGE, 0, c.language), 0);
+        EXPECT_EQ(page->GetBackgroundId(), c.background);
+        std::vector<std::wstring> now;
+        for (int id = IDC_INFO_OS; id <= IDC_INFO_ADDRESS; ++id)
+            now.push_back(Line(id));
+        EXPECT_EQ(now, before);
+    }
+}
+
+TEST_F(InfoPageTest, PageColumnAsksTheMainDialogWithSenderCodeThree)
+{
+    Open(true);
+    const struct {
+        UINT id;
+        LPARAM target;
+    } cases[] = {{IDC_INFO_TO_MAIN, 0}, {IDC_INFO_TO_HIFI, 1}, {IDC_INFO_TO_DIGITAL, 2}, {IDC_INFO_TO_HP, 4}};
+    for (const auto& c : cases) {
+        page->SendMessage(WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED), 0);
+        ASSERT_GE(owner.requests().size(), 2u);
+        EXPECT_EQ(owner.requests().back().wp, 3u);
+        EXPECT_EQ(owner.requests().back().lp, c.target);
+    }
+    page->ShowWindow(SW_SHOWNA);
+    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_INFO_TO_INFO, BN_CLICKED), 0);
+    EXPECT_TRUE(page->IsWindowVisible());
+    EXPECT_EQ(owner.requests().size(), 8u);
+}
+
+} // namespace
