@@ -1,0 +1,394 @@
+// The main dialog with its four pages, created modelessly in this process of
+// the prepared prefix: the page switch and its screen position, the lit page
+// button, the tray clicks and menu, the language of every page, and the tray
+// icon across a notification-area restart and the system close command.
+#include "TestSupport.h"
+#include "ZephrinDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using testsupport::PumpMessages;
+using testsupport::PumpUntil;
+
+const wchar_t kCpl[] = L"Software\\Marvolin\\VANTIR\\CPL";
+constexpr int kPageCount = 5;
+// Page-column ids by page (0 Main ... 4 Hp) and target (same numbering), and close.
+constexpr int kToPage[kPageCount][kPageCount] = {
+    {1001, 1002, 1003, 1004, 1087}, {1006, 1007, 1008, 1009, 1085}, {1011, 1012, 1013, 1014, 1085},
+    {1016, 1017, 1018, 1019, 1085}, {1091, 1092, 1093, 1095, 1094},
+};
+constexpr int kClose[kPageCount] = {1000, 1005, 1010, 1015, 1085};
+constexpr UINT kLit[kPageCount] = {IDB_PAGE_MAIN_LIT, IDB_PAGE_HIFI_LIT, IDB_PAGE_DIGITAL_LIT, IDB_PAGE_INFO_LIT,
+                                   IDB_PAGE_HP_LIT};
+constexpr UINT kGrey[kPageCount] = {IDB_PAGE_MAIN_GREY, IDB_PAGE_HIFI_GREY, IDB_PAGE_DIGITAL_GREY,
+                                    IDB_PAGE_INFO_GREY, IDB_PAGE_HP_GREY};
+constexpr UINT kBackgrounds[3][kPageCount] = {
+    {IDB_MAIN_BG_TC, IDB_HIFI_BG_TC, IDB_DIGITAL_BG_TC, IDB_INFO_BG_TC, IDB_HP_BG_TC},
+    {IDB_MAIN_BG_SC, IDB_HIFI_BG_SC, IDB_DIGITAL_BG_SC, IDB_INFO_BG_SC, IDB_HP_BG_SC},
+    {IDB_MAIN_BG_EN, IDB_HIFI_BG_EN, IDB_DIGITAL_BG_EN, IDB_INFO_BG_EN, IDB_HP_BG_EN},
+};
+
+std::vector<uint32_t> Pixels(HDC dc, HBITMAP bitmap, int w, int h)
+{
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+    ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
+    return pixels;
+}
+
+// What a page-column button draws in its normal state, through the owner
+// draw its page reflects to it.
+std::vector<uint32_t> DrawnButton(HWND page, int id)
+{
+    HWND button = ::GetDlgItem(page, id);
+    RECT rc{};
+    ::GetClientRect(button, &rc);
+    HDC screen = ::GetDC(nullptr);
+    fw::UniqueBitmap target(::CreateCompatibleBitmap(screen, rc.right, rc.bottom));
+    ::ReleaseDC(nullptr, screen);
+    fw::UniqueMemDC mem(::CreateCompatibleDC(nullptr));
+    {
+        fw::ScopedSelect select(mem.get(), target.get());
+        DRAWITEMSTRUCT dis{};
+        dis.CtlType = ODT_BUTTON;
+        dis.CtlID = static_cast<UINT>(id);
+        dis.itemAction = ODA_DRAWENTIRE;
+        dis.hwndItem = button;
+        dis.hDC = mem.get();
+        dis.rcItem = rc;
+        ::SendMessageW(page, WM_DRAWITEM, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&dis));
+    }
+    return Pixels(mem.get(), target.get(), rc.right, rc.bottom);
+}
+
+std::vector<uint32_t> ResourcePixels(UINT id)
+{
+    fw::UniqueBitmap bitmap(static_cast<HBITMAP>(
+        ::LoadImageW(FrameworkResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
+    BITMAP bm{};
+    ::GetObjectW(bitmap.get(), sizeof bm, &bm);
+    fw::UniqueMemDC mem(::CreateCompatibleDC(nullptr));
+    return Pixels(mem.get(), bitmap.get(), bm.bmWidth, bm.bmHeight);
+}
+
+// Icons in Wine's notification area are child windows of its tray window.
+int TrayIconCount()
+{
+    HWND tray = ::FindWindowW(nullptr, L"Wine System Tray");
+    int count = 0;
+    if (tray) {
+        ::EnumChildWindows(
+            tray,
+            [](HWND wnd, LPARAM lp) -> BOOL {
+                if (::IsWindowVisible(wnd))
+                    ++*reinterpret_cast<int*>(lp);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&count));
+    }
+    return count;
+}
+
+class Shell : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_registry = new testsupport::RegistrySnapshot(L"Software\\Marvolin\\VANTIR"); }
+    static void TearDownTestSuite()
+    {
+        delete s_registry;
+        s_registry = nullptr;
+    }
+
+    void Start(const wchar_t* language = L"0")
+    {
+        testsupport::SetText(kCpl, L"language", language);
+        panel::g_startHiddenCount = 0;
+        panel::g_trayShown = false;
+        m_dlg = std::make_unique<CZephrinDlg>();
+        ASSERT_TRUE(m_dlg->Create(CZephrinDlg::IDD, nullptr));
+        m_dlg->ShowWindow(SW_HIDE);
+        PumpMessages(50ms);
+    }
+    void TearDown() override
+    {
+        m_dlg.reset();
+        PumpMessages(20ms);
+    }
+
+    HWND Page(int page) { return m_dlg->GetPageWindow(page)->m_hWnd; }
+    // Numbers of the visible pages.
+    std::vector<int> Visible()
+    {
+        std::vector<int> shown;
+        for (int p = 0; p < kPageCount; ++p) {
+            if (::IsWindowVisible(Page(p)))
+                shown.push_back(p);
+        }
+        return shown;
+    }
+    POINT TopLeft(int page)
+    {
+        RECT rc{};
+        ::GetWindowRect(Page(page), &rc);
+        return {rc.left, rc.top};
+    }
+    SIZE Size(int page)
+    {
+        RECT rc{};
+        ::GetWindowRect(Page(page), &rc);
+        return {rc.right - rc.left, rc.bottom - rc.top};
+    }
+    void Press(int page, int id)
+    {
+        HWND button = ::GetDlgItem(Page(page), id);
+        ASSERT_NE(button, nullptr) << "page " << page << " control " << id;
+        // What a click on the button delivers to its page.
+        ::SendMessageW(Page(page), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        PumpMessages(20ms);
+    }
+    LRESULT Tray(WPARAM icon, UINT mouse)
+    {
+        LRESULT r = m_dlg->SendMessage(WM_TRAY_NOTIFY, icon, mouse);
+        PumpMessages(20ms);
+        return r;
+    }
+    void ExpectLitColumn(int page)
+    {
+        for (int target = 0; target < kPageCount; ++target) {
+            const UINT expected = target == page ? kLit[target] : kGrey[target];
+            EXPECT_EQ(DrawnButton(Page(page), kToPage[page][target]), ResourcePixels(expected))
+                << "page " << page << ": button for page " << target << " not " << (target == page ? "lit" : "grey");
+        }
+    }
+
+    std::unique_ptr<CZephrinDlg> m_dlg;
+    static testsupport::RegistrySnapshot* s_registry;
+};
+testsupport::RegistrySnapshot* Shell::s_registry = nullptr;
+
+TEST_F(Shell, PageColumnSwitchesAtOneScreenPositionWithTheLitButtonNamingThePage)
+{
+    Start();
+    ASSERT_NE(DrawnButton(Page(0), 1001), DrawnButton(Page(0), 1002)) << "lit and grey art look the same";
+    for (int p = 0; p < kPageCount; ++p)
+        ExpectLitColumn(p);
+
+    EXPECT_EQ(m_dlg->SendMessage(WM_MOVE_MAIN, 100, 50), 1);
+    EXPECT_EQ(Visible(), std::vector<int>{0});
+    Press(0, 1002);
+    EXPECT_EQ(Visible(), std::vector<int>{1});
+    EXPECT_EQ(m_dlg->GetCurrentPage(), 1);
+    EXPECT_EQ(TopLeft(1).x, 100);
+    EXPECT_EQ(TopLeft(1).y, 50);
+    EXPECT_EQ(Size(1).cy, 546);
+
+    // The user drags the Hifi page elsewhere; Info opens there, then Main.
+    ::SetWindowPos(Page(1), nullptr, 310, 220, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Press(1, 1009);
+    EXPECT_EQ(Visible(), std::vector<int>{3});
+    EXPECT_EQ(m_dlg->GetCurrentPage(), 3);
+    EXPECT_EQ(TopLeft(3).x, 310);
+    EXPECT_EQ(TopLeft(3).y, 220);
+    Press(3, 1016);
+    EXPECT_EQ(Visible(), std::vector<int>{0});
+    EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
+    EXPECT_EQ(TopLeft(0).x, 310);
+    EXPECT_EQ(TopLeft(0).y, 220);
+    EXPECT_EQ(Size(0).cx, 800);
+    EXPECT_EQ(Size(0).cy, 313);
+
+    // Hp takes the main dialog's place and size; its own button does nothing.
+    Press(0, 1087);
+    EXPECT_EQ(Visible(), std::vector<int>{4});
+    EXPECT_EQ(TopLeft(4).x, 310);
+    EXPECT_EQ(Size(4).cx, 800);
+    EXPECT_EQ(Size(4).cy, 313);
+    Press(4, 1094);
+    EXPECT_EQ(Visible(), std::vector<int>{4});
+    Press(4, 1093);
+    EXPECT_EQ(Visible(), std::vector<int>{2});
+    EXPECT_EQ(m_dlg->GetCurrentPage(), 2);
+    EXPECT_EQ(TopLeft(2).y, 220);
+
+    // A page's close button only hides it: the current page stays.
+    Press(2, kClose[2]);
+    EXPECT_TRUE(Visible().empty());
+    EXPECT_EQ(m_dlg->GetCurrentPage(), 2);
+    // Main's close hides it and makes Main current.
+    m_dlg->SendMessage(WM_SHOW_PAGE, 0, 0);
+    Press(0, kClose[0]);
+    EXPECT_TRUE(Visible().empty());
+    EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
+}
+
+TEST_F(Shell, ShowPageAndMoveMainMessages)
+{
+    Start();
+    EXPECT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 1, 3), 1);
+    EXPECT_EQ(Visible(), std::vector<int>{3});
+    for (LPARAM bad : {5, -1, 100}) {
+        EXPECT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 1, bad), 0);
+        EXPECT_EQ(Visible(), std::vector<int>{3});
+        EXPECT_EQ(m_dlg->GetCurrentPage(), 3);
+    }
+    // Moving the hidden main dialog shows it there, its size kept.
+    EXPECT_EQ(m_dlg->SendMessage(WM_MOVE_MAIN, static_cast<WPARAM>(-20), 333), 1);
+    EXPECT_TRUE(::IsWindowVisible(Page(0)));
+    EXPECT_EQ(TopLeft(0).x, -20);
+    EXPECT_EQ(TopLeft(0).y, 333);
+    EXPECT_EQ(Size(0).cx, 800);
+    EXPECT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 5, 0), 1);
+    EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
+}
+
+TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
+{
+    Start();
+    // Start-up may leave a non-client paint request to be answered by hiding;
+    // the user's first click must still bring the panel up.
+    panel::g_startHiddenCount = 1;
+    EXPECT_EQ(Tray(IDR_MAINFRAME, WM_LBUTTONDOWN), 1);
+    EXPECT_EQ(Visible(), std::vector<int>{0});
+    EXPECT_TRUE(panel::g_trayShown);
+    Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
+    EXPECT_TRUE(Visible().empty());
+    EXPECT_FALSE(panel::g_trayShown);
+
+    // Shown, then closed by its own button: the next click only clears the
+    // flag, the one after shows the page again.
+    Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
+    Press(0, kClose[0]);
+    EXPECT_TRUE(Visible().empty());
+    Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
+    EXPECT_TRUE(Visible().empty());
+    EXPECT_FALSE(panel::g_trayShown);
+    Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
+    EXPECT_EQ(Visible(), std::vector<int>{0});
+
+    // On Info, a click hides Info and the next shows Info again.
+    Press(0, 1004);
+    Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
+    EXPECT_TRUE(Visible().empty());
+    Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
+    EXPECT_EQ(Visible(), std::vector<int>{3});
+
+    // Other icons and other mouse messages change nothing.
+    EXPECT_EQ(Tray(127, WM_LBUTTONDOWN), 1);
+    EXPECT_EQ(Tray(IDR_MAINFRAME, WM_LBUTTONUP), 1);
+    EXPECT_EQ(Tray(IDR_MAINFRAME, WM_MOUSEMOVE), 1);
+    EXPECT_EQ(Visible(), std::vector<int>{3});
+    EXPECT_TRUE(panel::g_trayShown);
+
+    // "Marvolin Control Panel" shows the current page and leaves the flag.
+    Press(3, kClose[3]);
+    m_dlg->SendMessage(WM_COMMAND, ID_SHOW_PANEL, 0);
+    EXPECT_EQ(Visible(), std::vector<int>{3});
+    EXPECT_TRUE(panel::g_trayShown);
+}
+
+TEST_F(Shell, LanguageReskinsEveryPageAtOnceAndIsStored)
+{
+    Start(L"0");
+    std::wstring stored;
+    ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
+    EXPECT_EQ(stored, L"0");
+    const UINT commands[3] = {ID_LANG_TRADITIONAL, ID_LANG_SIMPLIFIED, ID_LANG_ENGLISH};
+    for (int language : {2, 1, 0, 2}) {
+        m_dlg->SendMessage(WM_COMMAND, commands[language], 0);
+        for (int p = 0; p < kPageCount; ++p)
+            EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), kBackgrounds[language][p])
+                << "page " << p << " language " << language;
+        ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
+        EXPECT_EQ(stored, std::to_wstring(language));
+        EXPECT_EQ(Size(0).cy, 313);
+        EXPECT_EQ(Size(1).cy, 546);
+        EXPECT_TRUE(Visible().empty()) << "a language change showed a page";
+    }
+
+    // Language 3 changes nothing and writes nothing.
+    testsupport::SetText(kCpl, L"language", L"1");
+    EXPECT_EQ(m_dlg->SendMessage(WM_SET_LANGUAGE, 0, 3), 0);
+    for (int p = 0; p < kPageCount; ++p)
+        EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), kBackgrounds[2][p]) << "page " << p;
+    ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
+    EXPECT_EQ(stored, L"1");
+}
+
+TEST_F(Shell, RestartComesUpInTheStoredLanguage)
+{
+    Start(L"0");
+    m_dlg->SendMessage(WM_COMMAND, ID_LANG_ENGLISH, 0);
+    m_dlg.reset();
+    PumpMessages(50ms);
+
+    std::wstring stored;
+    ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
+    ASSERT_EQ(stored, L"2");
+    m_dlg = std::make_unique<CZephrinDlg>();
+    panel::g_startHiddenCount = 0;
+    ASSERT_TRUE(m_dlg->Create(CZephrinDlg::IDD, nullptr));
+    for (int p = 0; p < kPageCount; ++p)
+        EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), kBackgrounds[2][p]) << "page " << p;
+    m_dlg.reset();
+
+    // A stored number outside 0..2 keeps the bitmaps of initialisation and
+    // is not overwritten.
+    Start(L"7");
+    const UINT initial[kPageCount] = {IDB_MAIN_BG_TC, IDB_HIFI_BG_TC, IDB_DIGITAL_BG_TC, IDB_INFO_BG_TC,
+                                      IDB_HP_BG_SC};
+    for (int p = 0; p < kPageCount; ++p)
+        EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), initial[p]) << "page " << p;
+    ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
+    EXPECT_EQ(stored, L"7");
+}
+
+TEST_F(Shell, TrayIconComesBackAfterTheTrayRestartsAndGoesWithTheSystemClose)
+{
+    const int before = TrayIconCount();
+    Start();
+    ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+
+    // The notification area lost the icon (as after its restart) and says so.
+    NOTIFYICONDATAW record{};
+    record.cbSize = sizeof record;
+    record.hWnd = m_dlg->m_hWnd;
+    record.uID = IDR_MAINFRAME;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &record));
+    ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 5s));
+    m_dlg->SendMessage(TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+    // A broadcast while the icon is there leaves one icon.
+    m_dlg->SendMessage(TaskbarCreatedMessage(), 0, 0);
+    PumpMessages(200ms);
+    EXPECT_EQ(TrayIconCount(), before + 1);
+
+    // The system close command ends the dialog and takes the icon along.
+    m_dlg->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return m_dlg->IsEnded(); }, 5s));
+    EXPECT_EQ(m_dlg->GetResult(), IDCANCEL);
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
+    // Ended: a later tray restart does not bring the icon back.
+    m_dlg->SendMessage(TaskbarCreatedMessage(), 0, 0);
+    PumpMessages(300ms);
+    EXPECT_EQ(TrayIconCount(), before);
+}
+
+TEST_F(Shell, ExitRemovesTheIconBeforeEnding)
+{
+    const int before = TrayIconCount();
+    Start();
+    ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+    m_dlg->SendMessage(WM_COMMAND, ID_EXIT, 0);
+    EXPECT_TRUE(m_dlg->IsEnded());
+    EXPECT_EQ(m_dlg->GetResult(), IDOK);
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
+}
+
+} // namespace
