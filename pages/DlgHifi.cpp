@@ -182,6 +182,7 @@ void CDlgHifi::SetupPictures()
 
     m_presetList.SetFaceBitmap(IDB_COMBO_FACE_LIST);
     m_nameBox.SetFaceBitmap(IDB_COMBO_FACE_EDIT);
+    FitPresetControlsToFaces();
     m_presetList.ResetContent();
 }
 

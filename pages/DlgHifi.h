@@ -67,6 +67,7 @@ private:
 
     // HifiEqualizer.cpp
     void SetupBandSliders();
+    void FitPresetControlsToFaces();
     void LoadEqualizer();
     hifi::GainArray SliderGains() const;
     LRESULT OnEqSliderMoved();

@@ -10,12 +10,57 @@ namespace {
 const wchar_t* const kBandValues[hifi::kBandCount] = {L"eq_0", L"eq_1", L"eq_2", L"eq_3", L"eq_4",
                                                       L"eq_5", L"eq_6", L"eq_7", L"eq_8", L"eq_9"};
 
+// Pixel size of a bitmap resource; {0, 0} when it cannot be loaded.
+SIZE BitmapSize(UINT id)
+{
+    fw::UniqueBitmap bitmap(CMyStaticBmp::LoadBitmapResource(id));
+    BITMAP bm{};
+    if (!bitmap || !::GetObjectW(bitmap.get(), sizeof bm, &bm))
+        return SIZE{0, 0};
+    return SIZE{bm.bmWidth, bm.bmHeight};
+}
+
 } // namespace
+
+void CDlgHifi::FitPresetControlsToFaces()
+{
+    // The faces are drawn at the controls' size: make the controls as large
+    // as their faces.
+    const SIZE nameFace = BitmapSize(IDB_COMBO_FACE_EDIT);
+    if (nameFace.cx > 0)
+        m_nameBox.SetWindowPos(nullptr, 0, 0, nameFace.cx, nameFace.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE listFace = BitmapSize(IDB_COMBO_FACE_LIST);
+    if (listFace.cx <= 0)
+        return;
+    // A drop-down list's window height is that of the opened list; the
+    // closed field follows the selection field's item height.
+    constexpr int kDroppedListHeight = 120;
+    m_presetList.SetWindowPos(nullptr, 0, 0, listFace.cx, listFace.cy + kDroppedListHeight,
+                              SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The field's frame is the system's: step the item height until the
+    // field has the face's height or cannot get any closer (the system keeps
+    // it at least as high as the font needs).
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const RECT field = m_presetList.GetWindowRect();
+        const int error = listFace.cy - (field.bottom - field.top);
+        if (error == 0)
+            break;
+        const int itemHeight = static_cast<int>(m_presetList.SendMessage(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1)));
+        if (itemHeight + error <= 0)
+            break;
+        m_presetList.SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight + error);
+    }
+}
 
 void CDlgHifi::SetupBandSliders()
 {
     for (int i = 0; i < hifi::kBandCount; ++i) {
         CBitmapSlider& band = m_bands[static_cast<size_t>(i)];
+        // The slot takes the channel's size, so nothing of the control shows
+        // beside or below the channel.
+        const SIZE channel = BitmapSize(IDB_BAND_CHANNEL_FIRST + i);
+        if (channel.cx > 0)
+            band.SetWindowPos(nullptr, 0, 0, channel.cx, channel.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         band.SetChannelBitmaps(IDB_BAND_CHANNEL_FIRST + i, IDB_BAND_CHANNEL_FIRST + i);
         band.SetThumbBitmaps(IDB_BAND_THUMB, IDB_BAND_THUMB);
         band.SetMargins(0, 0, 0, 0);

@@ -114,6 +114,40 @@ TEST_F(HifiPageTest, StartupTakesStoredIndexesOverTheIniOnes)
     EXPECT_EQ(Journal(), expected);
 }
 
+TEST_F(HifiPageTest, ControlsSitAtTheirPlacesWithTheSizesOfTheirBitmaps)
+{
+    CreatePage();
+    const struct {
+        UINT id;
+        RECT rc;
+    } rows[] = {
+        {IDC_HIFI_MASTER, {50, 41, 85, 62}},          {IDC_HIFI_POWER_LIGHT, {35, 46, 46, 57}},
+        {IDC_HIFI_REGION_4, {194, 223, 233, 244}},    {IDC_HIFI_CELL_DANCE, {480, 150, 519, 171}},
+        {IDC_HIFI_CELL_TREBLE, {386, 150, 425, 171}}, {IDC_HIFI_CELL_VOCAL, {570, 172, 609, 193}},
+        {IDC_HIFI_BAND_RESET, {378, 276, 426, 297}},  {IDC_HIFI_PRESET_SAVE, {586, 201, 609, 222}},
+        {IDC_HIFI_ROOM_SELECTOR, {590, 280, 669, 359}}, {IDC_HIFI_ENV_DISPLAY, {475, 403, 621, 468}},
+        {IDC_HIFI_ENV_NEXT, {631, 436, 654, 457}},    {IDC_HIFI_TO_INFO, {690, 300, 763, 333}},
+        // The name box is as large as its face.
+        {IDC_HIFI_PRESET_NAME, {473, 228, 573, 243}},
+    };
+    for (const auto& row : rows) {
+        const RECT rc = Rect(row.id);
+        EXPECT_TRUE(::EqualRect(&rc, &row.rc)) << row.id << ": " << rc.left << "," << rc.top << " " << rc.right
+                                                << "," << rc.bottom;
+    }
+    // The list has its face's width; its field is as low as its font lets it be.
+    const RECT list = Rect(IDC_HIFI_PRESET_LIST);
+    EXPECT_EQ(list.right - list.left, 105);
+    EXPECT_LE(list.bottom - list.top, 21);
+    // Band slots take the channel's size.
+    for (int band = 0; band < hifi::kBandCount; ++band) {
+        const RECT rc = Rect(IDC_HIFI_BAND_0 + band);
+        EXPECT_EQ(rc.top, 309);
+        EXPECT_EQ(rc.right - rc.left, m_page->BandSlider(band).GetChannelWidth());
+        EXPECT_EQ(rc.bottom - rc.top, m_page->BandSlider(band).GetChannelHeight());
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Master switch, tone groups and the click map
 
