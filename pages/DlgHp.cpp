@@ -109,6 +109,12 @@ void CDlgHp::SetupCrossoverSlider()
     m_crossoverSlider.SetFitToBitmap(false);
     m_crossoverSlider.SetRange(0, static_cast<int32_t>(kCrossoverHighest));
     m_crossoverSlider.SetPos(150);
+    // The slot's template size depends on the dialog font; the slider draws
+    // only its channel, so the slot is given exactly the channel's size.
+    if (m_crossoverSlider.GetChannelWidth() > 0)
+        m_crossoverSlider.SetWindowPos(nullptr, 0, 0, m_crossoverSlider.GetChannelWidth(),
+                                       m_crossoverSlider.GetChannelHeight(),
+                                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CDlgHp::PlaceControls()

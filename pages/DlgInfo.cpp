@@ -197,6 +197,18 @@ void CDlgInfo::OnLButtonDown(POINT pt)
     }
 }
 
+bool CDlgInfo::OnSetCursor()
+{
+    // The address is a link: the hand shows where a click opens it.
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    RECT address = Label(IDC_INFO_ADDRESS).GetWindowRect();
+    if (!::PtInRect(&address, pt))
+        return false;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    return true;
+}
+
 bool CDlgInfo::OnCommand(UINT id)
 {
     return m_pageColumn.OnCommand(id);
@@ -215,6 +227,10 @@ LRESULT CDlgInfo::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_LBUTTONDOWN:
         OnLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         return 0;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wp) == m_hWnd && LOWORD(lp) == HTCLIENT && OnSetCursor())
+            return TRUE;
+        break;
     case WM_COMMAND:
         if (HIWORD(wp) == BN_CLICKED && OnCommand(LOWORD(wp)))
             return 0;

@@ -49,6 +49,7 @@ protected:
 
 private:
     void OnLButtonDown(POINT pt);
+    bool OnSetCursor();
     bool OnCommand(UINT id);
     LRESULT OnSetLanguage(LPARAM language);
     void FillLabels();

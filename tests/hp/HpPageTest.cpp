@@ -76,6 +76,12 @@ TEST_F(HpPageTest, ReadsTheCardOnceInOrder)
     EXPECT_EQ(Shown(page->ImpedanceSwitch()), page->ImpedanceSwitch().m_offBitmap);
     EXPECT_EQ(page->CrossoverSlider().GetPos(), 120);
     EXPECT_EQ(page->GetCrossover(), 120u);
+    // The slider sits at its place with exactly its channel's size.
+    const RECT slot = ChildRect(page->m_hWnd, IDC_HP_CROSSOVER);
+    EXPECT_EQ(slot.left, 108);
+    EXPECT_EQ(slot.top, 150);
+    EXPECT_EQ(slot.right - slot.left, 202);
+    EXPECT_EQ(slot.bottom - slot.top, 13);
 
     // Showing, hiding and re-skinning never read the card again.
     SimCard_JournalClear();
