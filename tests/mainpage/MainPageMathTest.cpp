@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 TEST(MainPageMath, KnobTurnsApplyTheBalanceToTheQuieterChannel)
 {
     ChannelLevels centred = LevelsForKnob(25, 50);
