@@ -109,6 +109,10 @@ CDlgInfo::CDlgInfo() : CSkinnedPage(IDD)
 std::wstring CDlgInfo::FormatOperatingSystem(std::wstring productName, unsigned major, unsigned minor,
                                              unsigned build, bool is64Bit)
 {
+    // "Microsoft Windows 7 ..." names the maker twice over on a short line.
+    const std::wstring maker = L"Microsoft ";
+    if (productName.compare(0, maker.size(), maker) == 0)
+        productName.erase(0, maker.size());
     if (productName.empty())
         productName = L"Windows";
     const std::wstring oldName = L"Windows 10";

@@ -122,6 +122,8 @@ TEST_F(InfoPageTest, SystemLineCorrectsTheNameWindows11KeepsFromWindows10)
     EXPECT_EQ(CDlgInfo::FormatOperatingSystem(L"Windows 8.1 Enterprise", 6, 3, 9600, false),
               L"Windows 8.1 Enterprise 6.3.9600 32bit");
     EXPECT_EQ(CDlgInfo::FormatOperatingSystem(L"", 6, 1, 7601, false), L"Windows 6.1.7601 32bit");
+    EXPECT_EQ(CDlgInfo::FormatOperatingSystem(L"Microsoft Windows 7 Ultimate", 6, 1, 7601, true),
+              L"Windows 7 Ultimate 6.1.7601 64bit");
 }
 
 TEST_F(InfoPageTest, DirectXLineComesFromTheLibraryBesideTheProgram)
