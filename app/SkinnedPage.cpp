@@ -191,6 +191,11 @@ LRESULT CSkinnedPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     switch (msg) {
     case WM_ERASEBKGND:
         return OnEraseBkgnd(reinterpret_cast<HDC>(wp));
+    case WM_LBUTTONDBLCLK:
+        // The dialog class asks for double clicks; on a page the second click
+        // of a quick pair is a press like the first (a lamp toggled twice
+        // quickly must end where it started).
+        return WindowProc(WM_LBUTTONDOWN, wp, lp);
     default:
         return CDialog::WindowProc(msg, wp, lp);
     }

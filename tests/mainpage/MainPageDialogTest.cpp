@@ -493,6 +493,21 @@ TEST_F(MainPage, MuteLampsToggleTheirEndpointWithoutMovingTheWindow)
     EXPECT_FALSE(p.shows(IDC_MASTER_MUTE));
 }
 
+TEST_F(MainPage, AQuickSecondClickOnALampTogglesItBack)
+{
+    const Panel& p = panel();
+    SetDefaultMute(FALSE);
+    p.refresh();
+    ASSERT_FALSE(p.shows(IDC_MASTER_MUTE));
+    POINT at = p.centreOf(IDC_MASTER_MUTE);
+    EXPECT_FALSE(p.press(at));
+    EXPECT_TRUE(DefaultMuted());
+    // The window system reports the second click of a quick pair as a double click.
+    ::SendMessageW(p.hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    EXPECT_FALSE(DefaultMuted());
+    EXPECT_FALSE(p.shows(IDC_MASTER_MUTE));
+}
+
 TEST_F(MainPage, AnotherProgramsMuteLightsTheLamp)
 {
     const Panel& p = panel();
