@@ -159,9 +159,9 @@ def simcard_get(bin_dir: Path, field: str) -> int:
     return int(match.group(0))
 
 
-def wintool(bin_dir: Path, *args: str, check: bool = True) -> str:
+def wintool(bin_dir: Path, *args: str, check: bool = True, timeout: float = 30.0) -> str:
     """The Windows-side helper (tools/wintool): see its usage text."""
-    return run_wine(bin_dir / "wintool.exe", *args, check=check).stdout
+    return run_wine(bin_dir / "wintool.exe", *args, check=check, timeout=timeout).stdout
 
 
 @dataclass
@@ -278,10 +278,15 @@ def tray_window() -> Optional[XWindow]:
     return None
 
 
-def tray_icons(bin_dir: Path) -> list[Rect]:
+def tray_icons(bin_dir: Path, timeout: float = 30.0) -> list[Rect]:
     """Screen rectangles of the icons in Wine's notification area (wintool
     reads them as the tray window's children)."""
-    lines = wintool(bin_dir, "tray", check=False).splitlines()
+    return _tray_icon_rects(wintool(bin_dir, "tray", check=False, timeout=timeout))
+
+
+def _tray_icon_rects(answer: str) -> list[Rect]:
+    """The icon rectangles of a `wintool tray` answer (after its yes/no line)."""
+    lines = answer.splitlines()
     icons = []
     for line in lines[1:]:
         numbers = re.findall(r"-?\d+", line)
@@ -439,14 +444,21 @@ class Panel:
 
     # -- the tray
 
-    def wait_for_tray_icon(self, timeout: float = 20.0) -> tuple[int, int]:
+    def wait_for_tray_icon(self, timeout: float = 40.0) -> tuple[int, int]:
         """Waits until the panel's icon is in the tray; returns its centre."""
         def ready():
             if not self.running():
                 raise E2EError(f"Zephrin.exe ended early (code {self.proc.returncode})")
-            if not wintool(self.bin, "tray", check=False).startswith("yes"):
+            try:
+                answer = wintool(self.bin, "tray", check=False, timeout=10.0)
+                if not answer.startswith("yes"):
+                    return None
+                icons = _tray_icon_rects(answer)
+                return icons[-1].centre() if icons else None
+            except subprocess.TimeoutExpired:
+                # A Wine start of the query tool can stall while the prefix is
+                # busy; the query only reads, so ask again.
                 return None
-            return tray_icon_point(bin_dir=self.bin)
         return wait_until(ready, timeout, what="the panel's tray icon")
 
     def click_tray_icon(self, button: int = 1) -> None:
