@@ -28,6 +28,29 @@ void CMyComboBox::SetFaceBitmap(UINT bitmapId)
 {
     m_faceBitmapId = bitmapId;
     FitToFace();
+    ClipToFace();
+}
+
+void CMyComboBox::ClipToFace()
+{
+    HBITMAP face = Face();
+    if (!face || !m_hWnd)
+        return;
+    BITMAP bm{};
+    ::GetObjectW(face, sizeof bm, &bm);
+    // Some systems keep a combo box taller than its face (a minimum field
+    // height for the font): what lies beyond the face stays the page's, not
+    // a strip of the system's own combo box.
+    const RECT wr = CWnd::GetWindowRect();
+    const LONG width = wr.right - wr.left;
+    const LONG height = wr.bottom - wr.top;
+    if (width <= bm.bmWidth && height <= bm.bmHeight) {
+        ::SetWindowRgn(m_hWnd, nullptr, TRUE);
+        return;
+    }
+    HRGN shape = ::CreateRectRgn(0, 0, std::min<LONG>(width, bm.bmWidth), std::min<LONG>(height, bm.bmHeight));
+    if (shape && !::SetWindowRgn(m_hWnd, shape, TRUE)) // on success the window owns the region
+        ::DeleteObject(shape);
 }
 
 void CMyComboBox::FitToFace()
@@ -125,9 +148,16 @@ void CMyComboBox::OnPaint()
     if (!dc)
         return;
     {
+        // Only the face's part of the box is painted (the box can be taller
+        // than its face). Face and text are composed off-screen and reach
+        // the screen in one copy, whether or not an erase came first.
         RECT client = CWnd::GetClientRect();
-        // Face and text are composed off-screen and reach the screen in one
-        // copy, whether or not this paint was preceded by an erase.
+        if (HBITMAP face = Face()) {
+            BITMAP bm{};
+            ::GetObjectW(face, sizeof bm, &bm);
+            client.right = std::min<LONG>(client.right, bm.bmWidth);
+            client.bottom = std::min<LONG>(client.bottom, bm.bmHeight);
+        }
         CMemDC mem(dc, &client, false);
         DrawFace(mem);
         const std::wstring text = GetWindowText();

@@ -13,7 +13,8 @@ public:
 
     // The face bitmap's resource id (314 for the preset list, 315 for the
     // name box); set before the control is first shown.
-    // A drop-down list's selection field is made as tall as the face.
+    // A drop-down list's selection field is made as tall as the face, and
+    // the control shows nothing outside its face.
     void SetFaceBitmap(UINT bitmapId);
     UINT GetFaceBitmap() const { return m_faceBitmapId; }
 
@@ -30,6 +31,7 @@ private:
     HBITMAP Face();
     bool IsEditBox() const;
     void FitToFace();
+    void ClipToFace();
 
     fw::UniqueBitmap m_face;
     UINT m_loadedFaceId = 0;

@@ -89,6 +89,35 @@ TEST(MyComboBox, DropDownIsSwallowedSelectionReachesThePage)
     ::SetFocus(host);
 }
 
+TEST(MyComboBox, NothingShowsBelowTheFaceOfTheList)
+{
+    ControlHost host{100, 100, 200, 80};
+    HWND wnd = host.AddChild(L"ComboBox", 1081, CBS_DROPDOWNLIST | WS_VSCROLL, 10, 10, 105, 150);
+    CMyComboBox combo;
+    ASSERT_TRUE(combo.SubclassDlgItem(1081, host));
+    combo.SetFaceBitmap(IDB_COMBO_FACE_LIST);
+    combo.AddString(L"Rock");
+    combo.SetCurSel(0);
+    ::RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+
+    RECT rc{};
+    ::GetWindowRect(wnd, &rc);
+    // The face is 105 x 19: every row of the closed box below it, if the
+    // system keeps the box taller, is the page's own background.
+    for (int y = 19; y < rc.bottom - rc.top; ++y) {
+        for (int x : {2, 50, 100})
+            EXPECT_EQ(ScreenPixel(host, 10 + x, 10 + y), host.m_background) << x << "," << y;
+    }
+    EXPECT_NE(ScreenPixel(host, 10 + 50, 10 + 9), host.m_background);
+    // Clicks on the face reach the box; below it, the page.
+    POINT onFace{rc.left + 50, rc.top + 9};
+    EXPECT_EQ(::WindowFromPoint(onFace), wnd);
+    if (rc.bottom - rc.top > 19) {
+        POINT belowFace{rc.left + 50, rc.top + 19};
+        EXPECT_EQ(::WindowFromPoint(belowFace), static_cast<HWND>(host));
+    }
+}
+
 TEST(MyComboBox, EditBoxShowsBlackTextOnItsFace)
 {
     ControlHost host{100, 100, 200, 60};
