@@ -31,24 +31,32 @@ void CMyComboBox::SetFaceBitmap(UINT bitmapId)
     ClipToFace();
 }
 
+RECT CMyComboBox::WithinFace(RECT area)
+{
+    if (HBITMAP face = Face()) {
+        BITMAP bm{};
+        ::GetObjectW(face, sizeof bm, &bm);
+        area.right = area.left + std::min<LONG>(area.right - area.left, bm.bmWidth);
+        area.bottom = area.top + std::min<LONG>(area.bottom - area.top, bm.bmHeight);
+    }
+    return area;
+}
+
 void CMyComboBox::ClipToFace()
 {
-    HBITMAP face = Face();
-    if (!face || !m_hWnd)
+    if (!Face() || !m_hWnd)
         return;
-    BITMAP bm{};
-    ::GetObjectW(face, sizeof bm, &bm);
     // Some systems keep a combo box taller than its face (a minimum field
     // height for the font): what lies beyond the face stays the page's, not
     // a strip of the system's own combo box.
     const RECT wr = CWnd::GetWindowRect();
-    const LONG width = wr.right - wr.left;
-    const LONG height = wr.bottom - wr.top;
-    if (width <= bm.bmWidth && height <= bm.bmHeight) {
+    const RECT box{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+    const RECT face = WithinFace(box);
+    if (::EqualRect(&face, &box)) {
         ::SetWindowRgn(m_hWnd, nullptr, TRUE);
         return;
     }
-    HRGN shape = ::CreateRectRgn(0, 0, std::min<LONG>(width, bm.bmWidth), std::min<LONG>(height, bm.bmHeight));
+    HRGN shape = ::CreateRectRgnIndirect(&face);
     if (shape && !::SetWindowRgn(m_hWnd, shape, TRUE)) // on success the window owns the region
         ::DeleteObject(shape);
 }
@@ -80,12 +88,8 @@ void CMyComboBox::DrawFace(HDC dc)
     HBITMAP face = Face();
     if (!face)
         return;
-    RECT wr = CWnd::GetWindowRect();
-    BITMAP bm{};
-    ::GetObjectW(face, sizeof bm, &bm);
     // Never copy from outside the bitmap.
-    wr.right = wr.left + std::min<LONG>(wr.right - wr.left, bm.bmWidth);
-    wr.bottom = wr.top + std::min<LONG>(wr.bottom - wr.top, bm.bmHeight);
+    const RECT wr = WithinFace(CWnd::GetWindowRect());
     fw::UniqueMemDC src(::CreateCompatibleDC(dc));
     if (!src)
         return;
@@ -151,13 +155,7 @@ void CMyComboBox::OnPaint()
         // Only the face's part of the box is painted (the box can be taller
         // than its face). Face and text are composed off-screen and reach
         // the screen in one copy, whether or not an erase came first.
-        RECT client = CWnd::GetClientRect();
-        if (HBITMAP face = Face()) {
-            BITMAP bm{};
-            ::GetObjectW(face, sizeof bm, &bm);
-            client.right = std::min<LONG>(client.right, bm.bmWidth);
-            client.bottom = std::min<LONG>(client.bottom, bm.bmHeight);
-        }
+        RECT client = WithinFace(CWnd::GetClientRect());
         CMemDC mem(dc, &client, false);
         DrawFace(mem);
         const std::wstring text = GetWindowText();

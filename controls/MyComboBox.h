@@ -32,6 +32,8 @@ private:
     bool IsEditBox() const;
     void FitToFace();
     void ClipToFace();
+    // `area` cut to the face bitmap's size from its top-left corner.
+    RECT WithinFace(RECT area);
 
     fw::UniqueBitmap m_face;
     UINT m_loadedFaceId = 0;
