@@ -221,6 +221,17 @@ class GeneratedArt(unittest.TestCase):
         self.assertGreater(bright(320, top), 3 * bright(320, bottom) + 5)
         self.assertGreater(bright(321, bottom), 3 * bright(321, top) + 5)
 
+    def test_slider_thumb_is_whole_on_the_shorter_crossover_groove(self):
+        # The crossover slot is as tall as its 13-pixel groove, so the 14-pixel
+        # thumb loses its last row there: that row must carry nothing of it.
+        thumb = self.image(302)
+        groove_height = self.image(319).height
+        well = self.image(319).getpixel((1, groove_height - 1))
+        for y in range(groove_height, thumb.height):
+            self.assertEqual({thumb.getpixel((x, y)) for x in range(thumb.width)}, {well}, y)
+        self.assertGreater(sum(1 for x in range(thumb.width) if max(thumb.getpixel((x, groove_height - 1))) < 16), 10,
+                           "the thumb's lower edge lies inside the groove's rows")
+
     def test_first_and_last_environments_leave_the_missing_neighbour_blank(self):
         def ink(bid, box):
             return sum(1 for p in self.image(bid).crop(box).getdata() if max(p) > 60)

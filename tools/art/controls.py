@@ -335,16 +335,23 @@ def crossover_channel():
 
 
 def slider_thumb():
+    # The thumb serves the 14-pixel balance grooves and the 13-pixel crossover
+    # groove, whose slot is as tall as its groove: its body takes the upper 13
+    # rows and the last row is the well's colour, so nothing of it is lost
+    # where that row is cut off.
     w, h = SLIDER_THUMB
-    c = Canvas(w, h, WELL)
-    c.rrect((0.5, 0.5, w - 0.5, h - 0.5), 3, fill=(6, 7, 9))
-    m = c.mask_rrect((1.3, 1.3, w - 1.3, h - 1.3), 2.4)
-    c.gradient(m, (200, 205, 213), (92, 97, 106), 1, h - 1)
+    body = CROSSOVER_CHANNEL[1]
+    c = Canvas(w, body, WELL)
+    c.rrect((0.5, 0.5, w - 0.5, body - 0.5), 3, fill=(6, 7, 9))
+    m = c.mask_rrect((1.3, 1.3, w - 1.3, body - 1.3), 2.4)
+    c.gradient(m, (200, 205, 213), (92, 97, 106), 1, body - 1)
     for dx in (-5, 5):
-        c.line([(w / 2 + dx, 3.5), (w / 2 + dx, h - 3.5)], (70, 75, 84), 0.8)
-    c.line([(w / 2, 2.5), (w / 2, h - 2.5)], ACCENT, 1.6)
+        c.line([(w / 2 + dx, 3.5), (w / 2 + dx, body - 3.5)], (70, 75, 84), 0.8)
+    c.line([(w / 2, 2.5), (w / 2, body - 2.5)], ACCENT, 1.6)
     c.line([(3, 2.1), (w - 3, 2.1)], (244, 246, 250), 0.6)
-    return finish(c)
+    thumb = Image.new("RGB", (w, h), WELL)
+    thumb.paste(finish(c), (0, 0))
+    return thumb
 
 
 # ---------------------------------------------------------------------------
