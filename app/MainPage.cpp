@@ -250,13 +250,15 @@ LRESULT CZephrinDlg::OnSliderTrack(WPARAM wp, LPARAM)
 void CZephrinDlg::ResetBalance(bool digital)
 {
     CBitmapSlider& balance = digital ? m_balanceDigital : m_balanceMaster;
+    balance.SetPos(50);
+    balance.Invalidate(FALSE);
+    // An endpoint that cannot be read (gone, or never found) is left alone:
+    // there is no louder level to keep.
     float left = 0.0f;
     float right = 0.0f;
     if (!ReadEndpointLevels(digital, &left, &right))
         return;
     float loudest = right >= left ? right : left;
-    balance.SetPos(50);
-    balance.Invalidate(FALSE);
     SetEndpointLevels(digital, loudest, loudest, false);
 }
 

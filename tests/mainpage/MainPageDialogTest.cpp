@@ -593,7 +593,7 @@ protected:
 
 TEST_F(MainPageWithoutCardEndpoint, TheDigitalGroupWaitsForTheEndpoint)
 {
-    // Registrations are never withdrawn: an earlier dialog's stay counted.
+    // Counted from here: other dialogs of this process may have registered.
     const int registeredBefore = RegisteredVolumeCallbacks();
     Panel p(false);
     ASSERT_TRUE(p.created());
@@ -638,6 +638,13 @@ TEST_F(MainPageWithoutCardEndpoint, TheDigitalGroupWaitsForTheEndpoint)
     EXPECT_FALSE(p.press(p.centreOf(IDC_DIGITAL_MUTE)));
     EXPECT_FALSE(CardMuted(id));
     EXPECT_FALSE(p.shows(IDC_DIGITAL_MUTE));
+
+    // The endpoint goes again: Reset still centres the slider, with no level
+    // to keep and nothing to set.
+    ASSERT_EQ(p.slider(IDC_DIGITAL_BALANCE).GetPos(), 75);
+    ASSERT_EQ(CasRemoveEndpoint(id), S_OK);
+    ::SendMessageW(p.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MAIN_RESET, BN_CLICKED), 0);
+    EXPECT_EQ(p.slider(IDC_DIGITAL_BALANCE).GetPos(), 50);
 }
 
 } // namespace
