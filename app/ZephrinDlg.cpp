@@ -174,8 +174,11 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         OnMainLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         return 0;
     case WM_DESTROY:
-        // However the window goes, no dead icon stays in the tray.
+        // However the window goes, no dead icon stays in the tray, and no
+        // change notice is delivered once the window and COM are gone.
         DeleteTrayIcon();
+        SetListenerTarget(nullptr);
+        WithdrawListenerRegistrations();
         break;
     case WM_SET_LANGUAGE:
         return OnSetLanguage(wp, lp);

@@ -16,7 +16,7 @@ std::atomic<HWND> g_target{nullptr};
 // A registration and the platform object that carries it.
 struct Registration {
     enum Kind { kVolume, kControl, kEndpoints } kind;
-    IUnknown* carrier;  // IAudioEndpointVolume or IPart, one reference held (none for kEndpoints)
+    IUnknown* carrier;  // IAudioEndpointVolume, IPart or IMMDeviceEnumerator, one reference held
     IUnknown* listener; // not held
 };
 
@@ -148,8 +148,10 @@ void RegisterEndpointNotifications(CMMNotificationClient* client)
     if (!client)
         return;
     ComPtr<IMMDeviceEnumerator> enumerator;
+    // The registration is the enumerator's: keep that object for as long as
+    // the registration lives, so no platform can end it with the object.
     if (SUCCEEDED(CreateEnumerator(enumerator)) && SUCCEEDED(enumerator->RegisterEndpointNotificationCallback(client)))
-        Remember(Registration::kEndpoints, nullptr, client);
+        Remember(Registration::kEndpoints, enumerator.detach(), client);
 }
 
 void WithdrawListenerRegistrations()
@@ -159,7 +161,6 @@ void WithdrawListenerRegistrations()
         std::lock_guard<std::mutex> lock(g_registrationsLock);
         registrations.swap(Registrations());
     }
-    ComPtr<IMMDeviceEnumerator> enumerator;
     for (const Registration& r : registrations) {
         switch (r.kind) {
         case Registration::kVolume:
@@ -170,8 +171,8 @@ void WithdrawListenerRegistrations()
             static_cast<IPart*>(r.carrier)->UnregisterControlChangeCallback(static_cast<CControlChangeNotify*>(r.listener));
             break;
         case Registration::kEndpoints:
-            if (enumerator || SUCCEEDED(CreateEnumerator(enumerator)))
-                enumerator->UnregisterEndpointNotificationCallback(static_cast<CMMNotificationClient*>(r.listener));
+            static_cast<IMMDeviceEnumerator*>(r.carrier)->UnregisterEndpointNotificationCallback(
+                static_cast<CMMNotificationClient*>(r.listener));
             break;
         }
         if (r.carrier)

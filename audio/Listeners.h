@@ -34,7 +34,8 @@ HRESULT GetHardwareDeviceTopology(IMMDevice* endpoint, IDeviceTopology** topolog
 void RegisterTopologyCallbacks(CControlChangeNotify* listener, const std::wstring& endpointId, const GUID& context);
 void RegisterEndpointNotifications(CMMNotificationClient* client);
 
-// The endpoint volume objects and parts that carry registrations are held
-// until the program ends. This withdraws every registration made above and
-// releases those objects (the listeners themselves stay with their owner).
+// The endpoint volume objects, parts and enumerator that carry registrations
+// are held until the main window ends. This withdraws every registration made
+// above and releases those objects (the listeners themselves stay with their
+// owner).
 void WithdrawListenerRegistrations();
