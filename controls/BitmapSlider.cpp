@@ -355,7 +355,12 @@ bool CBitmapSlider::OnKeyDown(UINT key)
         next = m_max;
     if (next < m_min)
         next = m_min;
+    const int32_t before = m_pos;
     SetPos(static_cast<int32_t>(next));
+    // A key that moves the thumb reports the move as a drag does, so the page
+    // applies what the slider now shows; the settle notice follows always.
+    if (m_pos != before)
+        Post(WM_SLIDER_TRACK);
     Post(WM_SLIDER_SETTLED);
     return true;
 }

@@ -6,6 +6,8 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -149,6 +151,25 @@ TEST_F(CrossoverSlider, KeysStepClampAndAlwaysSettle)
     // Keys the slider does not take post nothing.
     EXPECT_TRUE(key('A').empty());
     EXPECT_TRUE(Only(host.Take(), WM_SLIDER_TRACK).empty());
+}
+
+TEST_F(CrossoverSlider, KeysThatMoveTheThumbReportTheMoveBeforeTheSettle)
+{
+    auto key = [&](UINT vk) {
+        ::SendMessageW(wnd, WM_KEYDOWN, vk, 0);
+        std::vector<std::pair<UINT, LPARAM>> posted;
+        for (const auto& m : host.Take())
+            if (m.msg == WM_SLIDER_TRACK || m.msg == WM_SLIDER_SETTLED)
+                posted.emplace_back(m.msg, m.lp);
+        return posted;
+    };
+    slider.SetPos(100);
+    using Posted = std::vector<std::pair<UINT, LPARAM>>;
+    EXPECT_EQ(key(VK_RIGHT), (Posted{{WM_SLIDER_TRACK, 101}, {WM_SLIDER_SETTLED, 101}}));
+    EXPECT_EQ(key(VK_HOME), (Posted{{WM_SLIDER_TRACK, 0}, {WM_SLIDER_SETTLED, 0}}));
+    // Nothing moved: only the settle notice.
+    EXPECT_EQ(key(VK_HOME), (Posted{{WM_SLIDER_SETTLED, 0}}));
+    EXPECT_EQ(key(VK_LEFT), (Posted{{WM_SLIDER_SETTLED, 0}}));
 }
 
 TEST_F(CrossoverSlider, AsksForArrowKeysExceptWhileTabIsHeld)

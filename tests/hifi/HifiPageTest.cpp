@@ -348,6 +348,32 @@ TEST_F(HifiPageTest, DraggingABandStoresAndSendsOnlyWithTheEqualizerOn)
     EXPECT_EQ(Journal().back(), GainCall(stored));
 }
 
+TEST_F(HifiPageTest, KeysOnABandAreAppliedLikeADragAndAKeyThatMovesNothingSendsNothing)
+{
+    Set(L"isDrySoundOn", L"1");
+    Set(L"InitialButtonOn", L"3");
+    Set(L"Customize", L"1");
+    CreatePage();
+    HWND band = ::GetDlgItem(m_page->m_hWnd, IDC_HIFI_BAND_4);
+    auto key = [&](UINT vk) {
+        ::SendMessageW(band, WM_KEYDOWN, vk, 0);
+        testsupport::PumpMessages(std::chrono::milliseconds(20));
+    };
+    SimCard_JournalClear();
+    key(VK_HOME); // the top of the band: +20 dB
+    EXPECT_EQ(Get(L"eq_4"), L"1310680");
+    EXPECT_EQ(Get(L"Customize"), L"0");
+    ASSERT_EQ(Journal().size(), 1u);
+    EXPECT_EQ(Journal().back(), GainCall(StoredPageCurve()));
+
+    SimCard_JournalClear();
+    key(VK_HOME);
+    EXPECT_TRUE(Journal().empty());
+    key(VK_DOWN);
+    EXPECT_EQ(Get(L"eq_4"), L"1310679");
+    EXPECT_EQ(Journal().size(), 1u);
+}
+
 TEST_F(HifiPageTest, ResetFlattensOnlyWithTheEqualizerOnButAlwaysDropsThePresetChoice)
 {
     Set(L"isDrySoundOn", L"1");

@@ -449,6 +449,20 @@ TEST_F(MainPage, ResetCentresBothBalancesAndKeepsTheLouderLevel)
     EXPECT_EQ(p.knob(IDC_DIGITAL_KNOB), 30);
 }
 
+TEST_F(MainPage, ArrowKeysOnABalanceSliderSetTheLevelsToo)
+{
+    const Panel& p = panel();
+    SetLevelsAndRefresh(p, {0.8f, 0.8f}, {0.6f, 0.6f});
+    ASSERT_EQ(p.slider(IDC_MASTER_BALANCE).GetPos(), 50);
+    ::SendMessageW(p.item(IDC_MASTER_BALANCE), WM_KEYDOWN, VK_RIGHT, 0);
+    PumpMessages(100ms);
+    EXPECT_EQ(p.slider(IDC_MASTER_BALANCE).GetPos(), 51);
+    EXPECT_LEVELS(DefaultLevels(), 0.784f, 0.8f);
+    ::SendMessageW(p.item(IDC_DIGITAL_BALANCE), WM_KEYDOWN, VK_HOME, 0);
+    PumpMessages(100ms);
+    EXPECT_LEVELS(CardLevels(p.cardId()), 0.6f, 0.0f);
+}
+
 TEST_F(MainPage, TheWheelCannotTurnAKnobPastFullLevel)
 {
     const Panel& p = panel();
