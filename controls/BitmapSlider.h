@@ -2,9 +2,9 @@
 // CBitmapSlider: the linear slider of the skinned pages. A channel bitmap with
 // a thumb bitmap on it, horizontal or vertical, over a signed 32-bit range.
 // The slider keeps its own position and posts WM_SLIDER_TRACK while dragged
-// and WM_SLIDER_SETTLED on release and after each handled key (wParam = the
-// control id, lParam = the position). Attach it to a static slot of the
-// page's template with SubclassDlgItem.
+// or moved by a key, and WM_SLIDER_SETTLED on release and after each handled
+// key (wParam = the control id, lParam = the position). Attach it to a static
+// slot of the page's template with SubclassDlgItem.
 #include "Handles.h"
 #include "Static.h"
 
