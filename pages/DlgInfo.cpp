@@ -3,10 +3,13 @@
 #include "Handles.h"
 #include "SettingsStore.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
 #include <cwchar>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 const wchar_t CDlgInfo::kTitle[] = L"Marvolin Vantir Audio Configuration";
@@ -152,7 +155,21 @@ std::wstring CDlgInfo::DirectXLine(const std::wstring& folder)
 
 void CDlgInfo::OpenInBrowser(const std::wstring& address)
 {
-    ::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // Handed to a thread of its own in a single-threaded apartment: the shell
+    // extensions behind "open" may need one (the panel's thread is in the
+    // multithreaded apartment), and starting a browser can take a while that
+    // the page should not wait for.
+    auto open = [address] {
+        const bool joined = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+        ::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        if (joined)
+            ::CoUninitialize();
+    };
+    try {
+        std::thread(open).detach();
+    } catch (const std::system_error&) {
+        open(); // no thread to be had: open it from here
+    }
 }
 
 BOOL CDlgInfo::OnInitDialog()

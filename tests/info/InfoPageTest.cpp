@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 using namespace pagetests;
@@ -185,6 +186,35 @@ TEST_F(InfoPageTest, PressElsewhereOnlyMovesTheWindow)
     EXPECT_TRUE(opened.empty());
     EXPECT_TRUE(PressOnPage(page->m_hWnd, address.right - 1, address.bottom - 1));
     EXPECT_EQ(opened.size(), 1u);
+}
+
+TEST(InfoPageOpener, OpensWhatItIsGivenAndReturnsAtOnce)
+{
+    // A script stands in for the address: "open" runs it, and it leaves a
+    // mark that it ran.
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring script = std::wstring(temp) + L"zephrin-open-test.bat";
+    const std::wstring mark = std::wstring(temp) + L"zephrin-open-test.mark";
+    ::DeleteFileW(mark.c_str());
+    {
+        FILE* f = _wfopen(script.c_str(), L"w");
+        ASSERT_NE(f, nullptr);
+        std::fprintf(f, "@echo opened> \"%ls\"\r\n", mark.c_str());
+        std::fclose(f);
+    }
+    const DWORD started = ::GetTickCount();
+    CDlgInfo::OpenInBrowser(script);
+    EXPECT_LT(::GetTickCount() - started, 500u) << "the page waited for the opening";
+    bool opened = false;
+    for (int i = 0; i < 200 && !opened; ++i) {
+        opened = ::GetFileAttributesW(mark.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (!opened)
+            ::Sleep(50);
+    }
+    EXPECT_TRUE(opened);
+    ::DeleteFileW(mark.c_str());
+    ::DeleteFileW(script.c_str());
 }
 
 TEST_F(InfoPageTest, LanguageChangesTheBackgroundButNotTheTexts)
