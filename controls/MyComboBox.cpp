@@ -20,6 +20,8 @@ HBITMAP CMyComboBox::Face()
                                                                          IMAGE_BITMAP, 0, 0, 0))
                                     : nullptr);
         m_loadedFaceId = m_faceBitmapId;
+        BITMAP bm{};
+        m_faceSize = m_face && ::GetObjectW(m_face.get(), sizeof bm, &bm) ? SIZE{bm.bmWidth, bm.bmHeight} : SIZE{};
     }
     return m_face.get();
 }
@@ -33,11 +35,9 @@ void CMyComboBox::SetFaceBitmap(UINT bitmapId)
 
 RECT CMyComboBox::WithinFace(RECT area)
 {
-    if (HBITMAP face = Face()) {
-        BITMAP bm{};
-        ::GetObjectW(face, sizeof bm, &bm);
-        area.right = area.left + std::min<LONG>(area.right - area.left, bm.bmWidth);
-        area.bottom = area.top + std::min<LONG>(area.bottom - area.top, bm.bmHeight);
+    if (Face()) {
+        area.right = area.left + std::min<LONG>(area.right - area.left, m_faceSize.cx);
+        area.bottom = area.top + std::min<LONG>(area.bottom - area.top, m_faceSize.cy);
     }
     return area;
 }
@@ -56,18 +56,16 @@ void CMyComboBox::ClipToFace()
         ::SetWindowRgn(m_hWnd, nullptr, TRUE);
         return;
     }
-    HRGN shape = ::CreateRectRgnIndirect(&face);
-    if (shape && !::SetWindowRgn(m_hWnd, shape, TRUE)) // on success the window owns the region
-        ::DeleteObject(shape);
+    fw::UniqueRgn shape(::CreateRectRgnIndirect(&face));
+    // On success the window owns the region.
+    if (shape && ::SetWindowRgn(m_hWnd, shape.get(), TRUE))
+        shape.release();
 }
 
 void CMyComboBox::FitToFace()
 {
-    HBITMAP face = Face();
-    if (!face || !m_hWnd || IsEditBox())
+    if (!Face() || !m_hWnd || IsEditBox())
         return;
-    BITMAP bm{};
-    ::GetObjectW(face, sizeof bm, &bm);
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (!::GetComboBoxInfo(m_hWnd, &info))
@@ -78,7 +76,7 @@ void CMyComboBox::FitToFace()
     const LRESULT item = SendMessage(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
     if (item == CB_ERR)
         return;
-    const int wanted = static_cast<int>(item) + (bm.bmHeight - boxHeight);
+    const int wanted = static_cast<int>(item) + (m_faceSize.cy - boxHeight);
     if (wanted > 0 && wanted != item)
         SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
 }

@@ -36,5 +36,6 @@ private:
     RECT WithinFace(RECT area);
 
     fw::UniqueBitmap m_face;
+    SIZE m_faceSize{};
     UINT m_loadedFaceId = 0;
 };
