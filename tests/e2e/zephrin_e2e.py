@@ -306,7 +306,12 @@ def tray_icon_point(index: int = -1, bin_dir: Optional[Path] = None) -> Optional
 
 def open_menus(bin_dir: Path) -> list[Rect]:
     """Rectangles of the open pop-up menus, outermost first."""
-    proc = run_wine(Path(bin_dir) / "wintool.exe", "menu", check=False)
+    try:
+        proc = run_wine(Path(bin_dir) / "wintool.exe", "menu", check=False, timeout=10.0)
+    except subprocess.TimeoutExpired:
+        # A stalled Wine start of the query tool is not an answer; the
+        # caller's wait asks again.
+        return []
     menus = []
     for line in proc.stdout.splitlines():
         numbers = re.findall(r"-?\d+", line)
@@ -467,20 +472,40 @@ class Panel:
             raise E2EError("the panel has no icon in the tray")
         click(*point, button=button)
 
-    def tray_menu(self, entry: int, language: Optional[int] = None) -> None:
+    def tray_menu(self, entry: int, language: Optional[int] = None, attempts: int = 3) -> None:
         """Right-clicks the tray icon and clicks a menu entry as a person
         would: entry TRAY_MENU_LANGUAGE with language 0..2 (the submenu opens
-        by hovering), TRAY_MENU_SHOW or TRAY_MENU_EXIT."""
-        self.click_tray_icon(button=3)
-        menus = wait_until(lambda: open_menus(self.bin), 5, what="the tray menu")
+        by hovering), TRAY_MENU_SHOW or TRAY_MENU_EXIT.
+
+        Under a busy virtual display a right-click now and then never turns
+        into a menu (Wine's tray drops it); a person would click again, and so
+        does this. (No Escape in between: with no menu open it would reach
+        the page and close it.)"""
+        for attempt in range(1, attempts + 1):
+            self.click_tray_icon(button=3)
+            try:
+                menus = wait_until(lambda: open_menus(self.bin), 10, what="the tray menu")
+                break
+            except E2EError:
+                if attempt == attempts:
+                    raise
+                log(f"no tray menu after right-click {attempt}; clicking again")
         point = menu_item_point(menus[0], entry, 3)
         if entry == TRAY_MENU_LANGUAGE:
+            def submenu():
+                m = open_menus(self.bin)
+                if len(m) >= 2:
+                    return m
+                # Hovering opens the submenu after a delay; a move that came
+                # before the menu tracked the mouse is repeated.
+                mouse_move(point[0] + 1, point[1])
+                mouse_move(*point)
+                return None
             mouse_move(*point)
-            menus = wait_until(lambda: (m := open_menus(self.bin)) and len(m) >= 2 and m, 5,
-                               what="the language submenu")
+            menus = wait_until(submenu, 10, interval=0.3, what="the language submenu")
             point = menu_item_point(menus[1], language or 0, 3)
         click(*point)
-        wait_until(lambda: not open_menus(self.bin), 5, what="the tray menu to close")
+        wait_until(lambda: not open_menus(self.bin), 10, what="the tray menu to close")
 
 
 def require_tools(*names: str) -> None:
