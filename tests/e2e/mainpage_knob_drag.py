@@ -124,7 +124,7 @@ def main():
 
         # Turned with the mouse to 40: the default endpoint follows.
         turn_knob(knob, 40, steps=30)
-        z.wait_until(lambda: abs(default_level(args, 0) - 0.8) < 1e-3, timeout=5,
+        z.wait_until(lambda: abs(default_level(args, 0) - 0.8) < 1e-3, timeout=15,
                      what="the default endpoint at 0.8 after the drag")
         expect_close(default_level(args, 1), 0.8, "right channel after the drag")
         shown = z.wait_stable(lambda: knob_position_on_screen(knob), what="the knob after the drag")
@@ -136,9 +136,9 @@ def main():
         lamp_before = crop_pixels(lamp)
         castool(args, "set-level", "default", "all", "0.3")
         castool(args, "set-mute", "default", "1")
-        z.wait_until(lambda: knob_position_on_screen(knob) == 15, timeout=5,
+        z.wait_until(lambda: knob_position_on_screen(knob) == 15, timeout=15,
                      what="the knob at 15 after another program's change")
-        z.wait_until(lambda: crop_pixels(lamp) != lamp_before, timeout=5, what="the master lamp lit")
+        z.wait_until(lambda: crop_pixels(lamp) != lamp_before, timeout=15, what="the master lamp lit")
         time.sleep(0.2)
         z.screenshot(args.artefacts, "mainpage_3_after_other_program.png")
         # The page showing the change did not write it back.

@@ -67,17 +67,17 @@ def main():
         # Away from Wine's tray at the top-left corner.
         rect = z.page_rect(bin_dir, "main")
         z.drag(rect.left + 400, rect.bottom - 8, rect.left + 520, rect.bottom + 192)
-        z.wait_until(lambda: z.page_rect(bin_dir, "main").left == rect.left + 120, 5, what="the Main page to move")
+        z.wait_until(lambda: z.page_rect(bin_dir, "main").left == rect.left + 120, 15, what="the Main page to move")
         switch(bin_dir, "main", "digital")
 
         # Digital: switch the output on, then choose the upper-right rate.
         z.click(*control_rect(bin_dir, "digital", 1021).centre())
-        z.wait_until(lambda: z.reg_query(DIGITAL, "DigitalOutSr") == "1", 5, what="DigitalOutSr 1")
+        z.wait_until(lambda: z.reg_query(DIGITAL, "DigitalOutSr") == "1", 15, what="DigitalOutSr 1")
         expect(card(bin_dir, "spdifStatus") == 2, "switching on did not give the card status 2")
         selector = control_rect(bin_dir, "digital", 1024)
         cx, cy = selector.centre()
         z.click(cx + selector.width // 4, cy - selector.height // 4)
-        z.wait_until(lambda: z.reg_query(DIGITAL, "DigitalOutSr") == "3", 5, what="DigitalOutSr 3")
+        z.wait_until(lambda: z.reg_query(DIGITAL, "DigitalOutSr") == "3", 15, what="DigitalOutSr 3")
         expect(card(bin_dir, "spdifStatus") == 0x40, "the upper-right rate did not give the card 0x40")
         # The window did not move under either click.
         expect(z.page_rect(bin_dir, "digital").left == rect.left + 120, "a click on a control moved the page")
@@ -86,7 +86,7 @@ def main():
         # large speakers; the thumb dragged past the left end sends 0.
         switch(bin_dir, "digital", "hp")
         z.click(*control_rect(bin_dir, "hp", 1088).centre())
-        z.wait_until(lambda: card(bin_dir, "largeSpeakers") == 1, 5, what="large speakers on the card")
+        z.wait_until(lambda: card(bin_dir, "largeSpeakers") == 1, 15, what="large speakers on the card")
         expect(card(bin_dir, "crossover") == 30, "the page wrote its clamped crossover back to the card")
         slider = control_rect(bin_dir, "hp", 1086)
         thumb_x = slider.left + 14 + int(50 / 250 * 174)  # position 50 on the 202-pixel channel
@@ -94,14 +94,14 @@ def main():
         expect(slider.width == 202, f"crossover slider {slider.width} pixels wide instead of its channel's 202")
         # One move past the end: the thumb centre pins at the channel's start.
         z.drag(thumb_x, y, slider.left - 40, y, steps=1)
-        z.wait_until(lambda: card(bin_dir, "crossover") == 0, 5, what="crossover 0 on the card")
+        z.wait_until(lambda: card(bin_dir, "crossover") == 0, 15, what="crossover 0 on the card")
 
         switch(bin_dir, "hp", "info")
 
         # Every page in every language; the Info lines stay as they are.
         for number, language in enumerate(LANGUAGES):
             panel.tray_menu(z.TRAY_MENU_LANGUAGE, number)
-            z.wait_until(lambda: z.reg_query(CPL, "language") == str(number), 5, what=f"language {number}")
+            z.wait_until(lambda: z.reg_query(CPL, "language") == str(number), 15, what=f"language {number}")
             wait_page(bin_dir, "info")
             z.screenshot(out, f"pages-{language}-info.png")
             switch(bin_dir, "info", "digital")
@@ -119,7 +119,7 @@ def main():
     panel = z.Panel(bin_dir, log_path=out / "pages-e2e-panel.log").start()
     try:
         panel.wait_for_tray_icon()
-        z.wait_until(lambda: card(bin_dir, "spdifStatus") == 0x40, 5, what="status 0x40 re-applied at start")
+        z.wait_until(lambda: card(bin_dir, "spdifStatus") == 0x40, 15, what="status 0x40 re-applied at start")
     finally:
         panel.stop()
     z.log("pages end-to-end run passed; screenshots in", out)

@@ -64,7 +64,7 @@ def drag_page(bin_dir, page, dx, dy):
            f"drag point not inside the {page} page's shape")
     z.drag(x, y, x + dx, y + dy)
     z.wait_until(lambda: (r := z.page_rect(bin_dir, page)) and (r.left, r.top) == (rect.left + dx, rect.top + dy),
-                 5, what=f"the {page} page to follow the drag")
+                 15, what=f"the {page} page to follow the drag")
 
 
 def crop(shot, rect, box, out):
@@ -110,7 +110,7 @@ def main():
         order = ["hifi", "digital", "hp", "info", "main"]
         for number, language in enumerate(LANGUAGES):
             panel.tray_menu(z.TRAY_MENU_LANGUAGE, number)
-            z.wait_until(lambda: z.reg_query(CPL, "language") == str(number), 5,
+            z.wait_until(lambda: z.reg_query(CPL, "language") == str(number), 15,
                          what=f"language {number} stored")
             wait_page(bin_dir, current)
             shot = z.screenshot(out, f"shell-{language}-{current}.png")
@@ -135,7 +135,7 @@ def main():
         # next click only clears it and the click after shows the same page.
         switch(bin_dir, "main", "digital")
         click_control(bin_dir, "digital", COLUMN["digital"]["close"])
-        z.wait_until(lambda: z.visible_pages(bin_dir) == [], 5, what="the Digital page to hide")
+        z.wait_until(lambda: z.visible_pages(bin_dir) == [], 15, what="the Digital page to hide")
         panel.click_tray_icon()
         time.sleep(0.8)
         expect(z.visible_pages(bin_dir) == [], "the click that clears the tray flag showed a page")
@@ -144,7 +144,7 @@ def main():
 
         # "Marvolin Control Panel" shows the current page.
         click_control(bin_dir, "digital", COLUMN["digital"]["close"])
-        z.wait_until(lambda: z.visible_pages(bin_dir) == [], 5, what="the Digital page to hide")
+        z.wait_until(lambda: z.visible_pages(bin_dir) == [], 15, what="the Digital page to hide")
         panel.tray_menu(z.TRAY_MENU_SHOW)
         wait_page(bin_dir, "digital")
 

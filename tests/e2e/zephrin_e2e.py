@@ -103,10 +103,14 @@ def log(*parts) -> None:
 def wait_until(predicate: Callable[[], T], timeout: float = 10.0, interval: float = 0.1,
                what: str = "condition") -> T:
     """Calls predicate until it returns something truthy; returns that value.
-    Raises E2EError naming `what` when the timeout passes."""
+    Raises E2EError naming `what` when the timeout passes. A probe whose
+    Wine start stalls past its own time limit counts as "not yet"."""
     deadline = time.monotonic() + timeout
     while True:
-        value = predicate()
+        try:
+            value = predicate()
+        except subprocess.TimeoutExpired:
+            value = None
         if value:
             return value
         if time.monotonic() >= deadline:
