@@ -310,12 +310,7 @@ def tray_icon_point(index: int = -1, bin_dir: Optional[Path] = None) -> Optional
 
 def open_menus(bin_dir: Path) -> list[Rect]:
     """Rectangles of the open pop-up menus, outermost first."""
-    try:
-        proc = run_wine(Path(bin_dir) / "wintool.exe", "menu", check=False, timeout=10.0)
-    except subprocess.TimeoutExpired:
-        # A stalled Wine start of the query tool is not an answer; the
-        # caller's wait asks again.
-        return []
+    proc = run_wine(Path(bin_dir) / "wintool.exe", "menu", check=False, timeout=10.0)
     menus = []
     for line in proc.stdout.splitlines():
         numbers = re.findall(r"-?\d+", line)
@@ -458,16 +453,13 @@ class Panel:
         def ready():
             if not self.running():
                 raise E2EError(f"Zephrin.exe ended early (code {self.proc.returncode})")
-            try:
-                answer = wintool(self.bin, "tray", check=False, timeout=10.0)
-                if not answer.startswith("yes"):
-                    return None
-                icons = _tray_icon_rects(answer)
-                return icons[-1].centre() if icons else None
-            except subprocess.TimeoutExpired:
-                # A Wine start of the query tool can stall while the prefix is
-                # busy; the query only reads, so ask again.
+            # A stalled start of the query tool ends in a timeout, which the
+            # wait takes as "not yet".
+            answer = wintool(self.bin, "tray", check=False, timeout=10.0)
+            if not answer.startswith("yes"):
                 return None
+            icons = _tray_icon_rects(answer)
+            return icons[-1].centre() if icons else None
         return wait_until(ready, timeout, what="the panel's tray icon")
 
     def click_tray_icon(self, button: int = 1) -> None:
@@ -481,9 +473,8 @@ class Panel:
         would: entry TRAY_MENU_LANGUAGE with language 0..2 (the submenu opens
         by hovering), TRAY_MENU_SHOW or TRAY_MENU_EXIT.
 
-        Under a busy virtual display a right-click now and then never turns
-        into a menu (Wine's tray drops it); a person would click again, and so
-        does this. (No Escape in between: with no menu open it would reach
+        Under a busy virtual display a right-click has now and then shown no
+        menu in time; a person would click again, and so does this. (No Escape in between: with no menu open it would reach
         the page and close it.)"""
         for attempt in range(1, attempts + 1):
             self.click_tray_icon(button=3)
