@@ -11,7 +11,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win64
 
 ZEPHRIN_PACKAGES=(cmake make g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xdotool imagemagick
-    x11-utils python3 python3-pil fonts-wqy-microhei fonts-dejavu-core googletest)
+    x11-utils python3 python3-pil fonts-wqy-microhei fonts-dejavu-core fonts-dejavu-extra googletest)
 
 log() { printf '[zephrin] %s\n' "$*" >&2; }
 
@@ -47,19 +47,37 @@ ensure_prefix() {
     fi
 }
 
-# A virtual X display on the first free number from 90 on.
+# A virtual X display; Xvfb itself picks a free number and reports it, so
+# several runs on one machine never race for the same display.
 ZEPHRIN_XVFB_PID=
 start_virtual_display() {
-    local n=90
-    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    local fifo n
+    fifo=$(mktemp -u "${TMPDIR:-/tmp}/zephrin-xvfb.XXXXXX")
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     ZEPHRIN_XVFB_PID=$!
-    for _ in $(seq 100); do
-        [ -e /tmp/.X11-unix/X$n ] && break
-        sleep 0.05
-    done
+    read -r -t 30 n <"$fifo" || true
+    rm -f "$fifo"
+    if [ -z "$n" ]; then
+        log "the virtual display did not start"
+        return 1
+    fi
     export DISPLAY=":$n"
+    ZEPHRIN_VIRTUAL_DISPLAY=1
     log "virtual display $DISPLAY (pid $ZEPHRIN_XVFB_PID)"
+}
+
+# A virtual display has no window manager: Wine must not hand windows to one,
+# or every hide of the main dialog waits 2 s for an answer that never comes.
+# A person's own desktop has a window manager and keeps Wine's default.
+ZEPHRIN_VIRTUAL_DISPLAY=
+configure_window_manager() {
+    local key='HKCU\Software\Wine\X11 Driver'
+    if [ -n "$ZEPHRIN_VIRTUAL_DISPLAY" ]; then
+        wine reg add "$key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    else
+        wine reg delete "$key" /v Managed /f >/dev/null 2>&1 || true
+    fi
 }
 
 ZEPHRIN_WINESERVER_STARTED=
@@ -85,5 +103,6 @@ stop_all() {
 # The simulated machine: the card installed in the prefix, its files beside
 # the panel, and the Core Audio stand-in registered.
 prepare_machine() {
+    configure_window_manager
     "$ZEPHRIN_ROOT/scripts/prepare-machine" "$ZEPHRIN_BUILD"
 }
