@@ -11,7 +11,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win64
 
 ZEPHRIN_PACKAGES=(cmake make g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xdotool imagemagick
-    x11-utils python3 python3-pil fonts-wqy-microhei fonts-dejavu-core fonts-dejavu-extra googletest)
+    x11-utils python3 python3-pil fonts-wqy-microhei fonts-dejavu-core fonts-dejavu-extra googletest nsis)
 
 log() { printf '[zephrin] %s\n' "$*" >&2; }
 

@@ -153,8 +153,7 @@ class Pages:
         z.click((left + right) // 2, (top + bottom) // 2)
 
     def shoot(self, name: str) -> Path:
-        """The setup's window (the largest one titled like it), or the whole
-        screen while a message box stands over it."""
+        """The setup's window, with a message box standing over it."""
         out = z.run_wine(self.bin / "setupwin.exe", "windows", self.title, check=False, timeout=20).stdout
         rects = [[int(v) for v in line.split()] for line in out.splitlines() if len(line.split()) == 4]
         path = self.shots / name
@@ -337,7 +336,7 @@ def real_pages(machine: Machine, args, shots: Path) -> None:
     pages.shoot("real-3-no-card-library.png")
     pages.press("OK")
     pages.wait_text(f"Zephrin {args.version} is installed")
-    pages.press("Start Zephrin now (it shows its icon in the notification area)")  # untick: no card here
+    pages.press("Start Zephrin now")  # untick: no card here
     pages.shoot("real-4-finished.png")
     pages.press("Finish")
     expect(setup.wait(60) == 0, "the real setup failed")

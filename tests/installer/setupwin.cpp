@@ -7,7 +7,8 @@
 //                            visible, enabled button labelled TEXT (without
 //                            its & marker), topmost window first
 //   setupwin windows TITLE   screen rectangles of the visible top-level
-//                            windows titled TITLE, topmost first
+//                            windows whose title begins with TITLE (a setup
+//                            adds the page's name), topmost first
 //   setupwin version FILE    the file version of a program's version resource
 //
 // Output is UTF-8. Exit code 0 on success, 1 when no such button, 2 on misuse.
@@ -114,7 +115,7 @@ int Button(const std::wstring& label)
 int Windows(const std::wstring& title)
 {
     for (HWND top : VisibleTopLevel()) {
-        if (TextOf(top) != title)
+        if (TextOf(top).compare(0, title.size(), title) != 0)
             continue;
         RECT rc{};
         ::GetWindowRect(top, &rc);

@@ -7,7 +7,8 @@ import subprocess
 import sys
 
 RUNTIME_PREFIXES = ("libstdc++", "libgcc", "libwinpthread", "libssp", "libgomp")
-PROGRAMS = ("Zephrin.exe", "CmAudioX.dll", "FindDeviceWinxp.dll", "simcard.exe", "VantirSetup.exe")
+PROGRAMS = ("Zephrin.exe", "CmAudioX.dll", "FindDeviceWinxp.dll", "Vek_GetDxVerDll.dll", "simcard.exe",
+            "castool.exe", "CoreAudioStandIn.dll")
 
 
 def imports(path: pathlib.Path) -> list[str]:

@@ -1,7 +1,8 @@
 ; The panel's installer, in two flavours built from this one script:
 ;
 ;   makensis -DVERSION=1.0.0.1 -DDRIVER_VERSION=6.0.1.23 -DBIN=<build>/bin
-;            -DICON=<icon> -DOUTFILE=<setup.exe> [-DSIMULATED] Zephrin.nsi
+;            -DICON=<icon> -DWIZARD=<side picture> -DOUTFILE=<setup.exe>
+;            [-DSIMULATED] Zephrin.nsi
 ;
 ; Without SIMULATED: for a machine with the card. The card's control library
 ; (CmAudioX.dll) belongs to the card's driver; setup only looks for it.
@@ -20,8 +21,8 @@ ManifestSupportedOS all
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 
-!ifndef VERSION | DRIVER_VERSION | BIN | ICON | OUTFILE
-    !error "VERSION, DRIVER_VERSION, BIN, ICON and OUTFILE must be defined"
+!ifndef VERSION | DRIVER_VERSION | BIN | ICON | WIZARD | OUTFILE
+    !error "VERSION, DRIVER_VERSION, BIN, ICON, WIZARD and OUTFILE must be defined"
 !endif
 
 !define ZEPHRIN_PUBLISHER "Marvolin"
@@ -71,6 +72,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${ZEPHRIN_PUBLIS
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 
@@ -85,7 +87,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${ZEPHRIN_PUBLIS
 !ifdef SIMULATED
     !define MUI_PAGE_HEADER_TEXT "Parts to install"
     !define MUI_PAGE_HEADER_SUBTEXT "The simulated parts stand in for the VANTIR card and its driver under Wine."
-    !define MUI_COMPONENTSPAGE_TEXT_TOP "Zephrin and the simulated machine it runs on. Every part is needed to try the panel without the card."
+    !define MUI_COMPONENTSPAGE_TEXT_TOP "Zephrin and the simulated machine it runs on: the card's library (CmAudioX.dll), the card's PCI device entry, and audio endpoints from a Core Audio stand-in. All are needed to try the panel."
     !insertmacro MUI_PAGE_COMPONENTS
 !endif
 !insertmacro MUI_PAGE_DIRECTORY
@@ -97,7 +99,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${ZEPHRIN_PUBLIS
     !define MUI_FINISHPAGE_TEXT "Zephrin is installed in $INSTDIR and starts at every logon, in the notification area."
 !endif
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Zephrin.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Start Zephrin now (it shows its icon in the notification area)"
+!define MUI_FINISHPAGE_RUN_TEXT "Start Zephrin now"
+!define MUI_FINISHPAGE_TEXT_LARGE
 !insertmacro MUI_PAGE_FINISH
 
 !define MUI_PAGE_HEADER_TEXT "Uninstall Zephrin"
@@ -179,14 +182,14 @@ Section "Zephrin control panel" SecPanel
 SectionEnd
 
 !ifdef SIMULATED
-Section "Simulated VANTIR card (CmAudioX.dll, simcard.exe)" SecSimCard
+Section "Simulated VANTIR card" SecSimCard
     SectionIn RO
     SetOutPath "$INSTDIR"
     File "${BIN}\CmAudioX.dll"
     File "${BIN}\simcard.exe"
 SectionEnd
 
-Section "Simulated PCI device entry $\"VANTIR$\"" SecSimDevice
+Section "Simulated PCI device VANTIR" SecSimDevice
     SectionIn RO
     WriteRegStr HKLM "${ZEPHRIN_PCI_DEVICE}" "DeviceDesc" "VANTIR"
     WriteRegStr HKLM "${ZEPHRIN_PCI_DEVICE}" "ClassGUID" "{4d36e96c-e325-11ce-bfc1-08002be10318}"
@@ -195,7 +198,7 @@ Section "Simulated PCI device entry $\"VANTIR$\"" SecSimDevice
         50,00,43,00,49,00,5c,00,56,00,45,00,4e,00,5f,00,46,00,45,00,45,00,44,00,26,00,44,00,45,00,56,00,5f,00,30,00,41,00,31,00,37,00,00,00,00,00
 SectionEnd
 
-Section "Simulated audio endpoints (Core Audio stand-in, castool.exe)" SecSimAudio
+Section "Simulated audio endpoints" SecSimAudio
     SectionIn RO
     SetOutPath "$INSTDIR"
     File "${BIN}\CoreAudioStandIn.dll"
