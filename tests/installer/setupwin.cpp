@@ -6,6 +6,8 @@
 //   setupwin button TEXT     screen rectangle (left top right bottom) of the
 //                            visible, enabled button labelled TEXT (without
 //                            its & marker), topmost window first
+//   setupwin checked TEXT    "checked" or "unchecked": the visible check box
+//                            labelled TEXT
 //   setupwin windows TITLE   screen rectangles of the visible top-level
 //                            windows whose title begins with TITLE (a setup
 //                            adds the page's name), topmost first
@@ -93,23 +95,39 @@ int Texts()
     return 0;
 }
 
-int Button(const std::wstring& label)
+HWND FindButton(const std::wstring& label)
 {
     for (HWND top : VisibleTopLevel()) {
         for (HWND child : VisibleDescendants(top)) {
             wchar_t cls[32] = {};
             ::GetClassNameW(child, cls, 32);
-            if (_wcsicmp(cls, L"Button") != 0 || !::IsWindowEnabled(child))
-                continue;
-            if (WithoutMarker(TextOf(child)) != label)
-                continue;
-            RECT rc{};
-            ::GetWindowRect(child, &rc);
-            std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
-            return 0;
+            if (_wcsicmp(cls, L"Button") == 0 && ::IsWindowEnabled(child) && WithoutMarker(TextOf(child)) == label)
+                return child;
         }
     }
-    return 1;
+    return nullptr;
+}
+
+int Checked(const std::wstring& label)
+{
+    HWND box = FindButton(label);
+    if (!box)
+        return 1;
+    LRESULT state = BST_UNCHECKED;
+    ::SendMessageTimeoutW(box, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, reinterpret_cast<PDWORD_PTR>(&state));
+    std::printf("%s\n", state == BST_CHECKED ? "checked" : "unchecked");
+    return 0;
+}
+
+int Button(const std::wstring& label)
+{
+    HWND button = FindButton(label);
+    if (!button)
+        return 1;
+    RECT rc{};
+    ::GetWindowRect(button, &rc);
+    std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
+    return 0;
 }
 
 int Windows(const std::wstring& title)
@@ -150,10 +168,12 @@ int wmain(int argc, wchar_t** argv)
         return Texts();
     if (cmd == L"button" && argc >= 3)
         return Button(argv[2]);
+    if (cmd == L"checked" && argc >= 3)
+        return Checked(argv[2]);
     if (cmd == L"windows" && argc >= 3)
         return Windows(argv[2]);
     if (cmd == L"version" && argc >= 3)
         return Version(argv[2]);
-    std::fprintf(stderr, "usage: setupwin texts | button TEXT | windows TITLE | version FILE\n");
+    std::fprintf(stderr, "usage: setupwin texts | button TEXT | checked TEXT | windows TITLE | version FILE\n");
     return 2;
 }

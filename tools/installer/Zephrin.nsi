@@ -101,6 +101,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${ZEPHRIN_PUBLIS
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Zephrin.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Zephrin now"
 !define MUI_FINISHPAGE_TEXT_LARGE
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShow
 !insertmacro MUI_PAGE_FINISH
 
 !define MUI_PAGE_HEADER_TEXT "Uninstall Zephrin"
@@ -110,6 +111,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${ZEPHRIN_PUBLIS
 !insertmacro MUI_UNPAGE_INSTFILES
 
 !insertmacro MUI_LANGUAGE "English"
+
+; 1 when the card's control library was not found (the real setup only).
+Var CardLibraryMissing
 
 ; ---------------------------------------------------------------------------
 ; Checks before any page
@@ -247,9 +251,18 @@ Section "-Logon task and uninstaller" SecRegister
     ${AndIfNot} ${FileExists} "$SYSDIR\CmAudioX.dll"
         DetailPrint "The VANTIR card's control library (CmAudioX.dll) was not found."
         MessageBox MB_OK|MB_ICONEXCLAMATION "The VANTIR card's control library (CmAudioX.dll) was not found, neither in $SYSDIR nor in $INSTDIR.$\r$\n$\r$\nZephrin is installed, but it starts only once the card and its driver are installed." /SD IDOK
+        StrCpy $CardLibraryMissing 1
     ${EndIf}
 !endif
 SectionEnd
+
+; Without the card's library the panel would end at once, without a word:
+; the last page does not offer to start it then.
+Function FinishPageShow
+    ${If} $CardLibraryMissing = 1
+        SendMessage $mui.FinishPage.Run ${BM_SETCHECK} 0 0 ; BST_UNCHECKED
+    ${EndIf}
+FunctionEnd
 
 ; ---------------------------------------------------------------------------
 ; Uninstallation
