@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -58,7 +59,10 @@ std::wstring DumpTree(const std::wstring& path)
 // folder of its own (removed again at the end).
 class ProgramCopy {
 public:
-    explicit ProgramCopy(const std::vector<std::wstring>& files)
+    explicit ProgramCopy(const std::vector<std::wstring>& files) : ProgramCopy(files, {}) {}
+    // `renamed`: a library copied under another name (source, name in the copy).
+    ProgramCopy(const std::vector<std::wstring>& files,
+                const std::vector<std::pair<std::wstring, std::wstring>>& renamed)
     {
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);
@@ -67,6 +71,13 @@ public:
         for (const std::wstring& file : files) {
             const std::wstring target = m_folder + L"\\" + file;
             if (::CopyFileW((testsupport::ProgramFolder() + L"\\" + file).c_str(), target.c_str(), FALSE))
+                m_files.push_back(target);
+            else
+                m_complete = false;
+        }
+        for (const auto& [source, name] : renamed) {
+            const std::wstring target = m_folder + L"\\" + name;
+            if (::CopyFileW((testsupport::ProgramFolder() + L"\\" + source).c_str(), target.c_str(), FALSE))
                 m_files.push_back(target);
             else
                 m_complete = false;
@@ -189,6 +200,26 @@ TEST_F(StartupTest, WithoutTheCardLibraryEndsAsQuietlyAsWithoutTheCard)
 
     ASSERT_TRUE(panel.WaitForExit(0)) << "the panel must end by itself";
     EXPECT_EQ(panel.ExitCode(), 0u) << "ended by its own code, not by the system's loader";
+    EXPECT_FALSE(sawVisibleWindow);
+    EXPECT_EQ(DumpTree(kSettingsKey), before);
+}
+
+TEST_F(StartupTest, ACardLibraryWithoutTheOperationsEndsItQuietlyToo)
+{
+    // A damaged library: a file of that name that exports none of the operations.
+    ProgramCopy copy({L"Zephrin.exe", L"FindDeviceWinxp.dll", L"Vek_GetDxVerDll.dll"},
+                     {{L"FindDeviceWinxp.dll", L"CmAudioX.dll"}});
+    ASSERT_TRUE(copy.complete());
+    const std::wstring before = DumpTree(kSettingsKey);
+
+    PanelProcess panel;
+    ASSERT_TRUE(panel.Start(copy.folder(), {}));
+    bool sawVisibleWindow = false;
+    for (DWORD start = ::GetTickCount(); !panel.WaitForExit(10) && ::GetTickCount() - start < 8000;)
+        sawVisibleWindow = sawVisibleWindow || !panel.VisibleWindows().empty();
+
+    ASSERT_TRUE(panel.WaitForExit(0)) << "the panel must end by itself";
+    EXPECT_EQ(panel.ExitCode(), 0u);
     EXPECT_FALSE(sawVisibleWindow);
     EXPECT_EQ(DumpTree(kSettingsKey), before);
 }
