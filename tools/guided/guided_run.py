@@ -74,6 +74,7 @@ class Artwork:
         self._cache: dict[str, tuple[list[Image.Image], Image.Image, int]] = {}
 
     def _bitmap(self, number: int) -> Image.Image:
+        # The artwork folder holds each bitmap as BMP or as PNG.
         for suffix in (".bmp", ".png"):
             path = self.dir / f"{number}{suffix}"
             if path.exists():
