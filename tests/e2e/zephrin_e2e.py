@@ -504,10 +504,12 @@ class Panel:
         given, is called with the open menus (outermost first) just before
         the entry is clicked, for example to photograph them.
 
-        Under a busy virtual display a right-click has now and then shown no
-        menu in time; a person would click again, and so does this. (No Escape in between: with no menu open it would reach
+        Each right-click follows a click into the notification area (see
+        focus_tray). Under a busy virtual display a right-click has now and
+        then shown no menu in time; a person would click again, and so does this. (No Escape in between: with no menu open it would reach
         the page and close it.)"""
         for attempt in range(1, attempts + 1):
+            self.focus_tray()
             self.click_tray_icon(button=3)
             try:
                 menus = wait_until(lambda: open_menus(self.bin), 10, what="the tray menu")

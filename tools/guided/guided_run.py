@@ -59,8 +59,8 @@ DRAG = (240, 200)
 # at most 79 % for another (the two Chinese scripts share many pixels).
 MATCH_SHARE = 0.9
 MATCH_LEAD = 0.1
-# Right clicks on the tray icon before the menu must be open. The run clicks
-# into the notification area first (see Panel.focus_tray); should a menu
+# Right clicks on the tray icon before the menu must be open. Each follows a
+# click into the notification area (see Panel.focus_tray); should a menu
 # still close at once, a person clicks again, and so does the run.
 MENU_ATTEMPTS = 4
 
@@ -213,7 +213,6 @@ class Run:
         def photograph(menus: list[z.Rect]) -> None:
             z.expect(len(menus) == 2, f"{len(menus)} menus open instead of the menu and its language submenu")
             self.shot(menu_shot)
-        self.panel.focus_tray()
         self.panel.tray_menu(z.TRAY_MENU_LANGUAGE, number, attempts=MENU_ATTEMPTS, before_click=photograph)
         z.wait_until(lambda: z.reg_query(CPL, "language") == str(number), 15, what=f"language {number} stored")
         z.wait_page(self.bin, page)
@@ -229,7 +228,6 @@ class Run:
     def exit(self) -> str:
         def photograph(menus: list[z.Rect]) -> None:
             self.shot("menu-exit.png")
-        self.panel.focus_tray()
         self.panel.tray_menu(z.TRAY_MENU_EXIT, attempts=MENU_ATTEMPTS, before_click=photograph)
         code = self.panel.wait_exit(30)
         z.expect(code is not None, "Zephrin.exe still runs 30 s after Exit")
