@@ -51,6 +51,7 @@ struct Counts {
 };
 
 int g_failures = 0;
+bool g_warmedUp = false; // phases after the warm-up print what their actions did
 void Fail(const char* what, int step)
 {
     if (++g_failures <= 10)
@@ -159,14 +160,15 @@ bool SwitchPage(const Panel& panel, int target)
     return VisiblePage(panel) == target;
 }
 
-std::wstring StoredLanguage()
+// The stored language number; -1 when it cannot be read.
+int StoredLanguage()
 {
     wchar_t text[16] = {};
     DWORD size = sizeof text;
     if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Marvolin\\VANTIR\\CPL", L"language", RRF_RT_REG_SZ, nullptr,
                        text, &size) != ERROR_SUCCESS)
-        return L"";
-    return text;
+        return -1;
+    return static_cast<int>(std::wcstol(text, nullptr, 10));
 }
 
 // ---------------------------------------------------------------------------
@@ -178,7 +180,7 @@ void SwitchLanguages(const Panel& panel, int count)
     for (int i = 0; i < count; ++i) {
         const int language = i % 3;
         Send(panel.pages[0], WM_COMMAND, MAKEWPARAM(kCommands[language], 0), 0);
-        if (i % 97 == 0 && StoredLanguage() != std::to_wstring(language))
+        if (i % 97 == 0 && StoredLanguage() != language)
             Fail("the language was not stored", i);
     }
 }
@@ -226,9 +228,22 @@ int DragKnob(HWND knob, int steps)
     return turned;
 }
 
+std::wstring StoredBand(int band)
+{
+    wchar_t text[32] = {};
+    DWORD size = sizeof text;
+    const std::wstring name = L"eq_" + std::to_wstring(band);
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Marvolin\\VANTIR\\Hifi", name.c_str(), RRF_RT_REG_SZ, nullptr,
+                       text, &size) != ERROR_SUCCESS)
+        return L"";
+    return text;
+}
+
 // A drag along a band slider: a press, `steps` moves up and down, a release.
+// Returns how many moves changed the band's stored gain.
 int DragBand(HWND band, int steps)
 {
+    const int index = ::GetDlgCtrlID(band) - IDC_HIFI_BAND_0;
     RECT rc{};
     ::GetClientRect(band, &rc);
     int y = rc.bottom / 2, dy = 3;
@@ -240,8 +255,10 @@ int DragBand(HWND band, int steps)
             dy = -dy;
             y += 2 * dy;
         }
+        const std::wstring before = StoredBand(index);
         Send(band, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(rc.right / 2, y));
-        ++moved;
+        if (StoredBand(index) != before)
+            ++moved;
     }
     Send(band, WM_LBUTTONUP, 0, MAKELPARAM(rc.right / 2, y));
     return moved;
@@ -249,10 +266,11 @@ int DragBand(HWND band, int steps)
 
 void DragControls(const Panel& panel, int count)
 {
-    // A quarter on each Main page knob's drag, a quarter on the Hifi page's
-    // knobs, half on an equalizer band; drags of 50 steps each.
+    // A quarter of the steps on the Main page's master knob, a quarter on the
+    // Hifi page's bass and treble knobs, half on its equalizer bands; drags of
+    // 50 steps each.
     constexpr int kStepsPerDrag = 50;
-    int done = 0, turned = 0;
+    int done = 0, turned = 0, bandSteps = 0;
     for (int round = 0; done < count; ++round) {
         HWND target = nullptr;
         int page = 0;
@@ -272,11 +290,17 @@ void DragControls(const Panel& panel, int count)
         if (VisiblePage(panel) != page)
             SwitchPage(panel, page);
         const int steps = std::min(kStepsPerDrag, count - done);
-        turned += (round % 4 < 2) ? DragKnob(target, steps) : DragBand(target, steps);
+        if (round % 4 < 2)
+            turned += DragKnob(target, steps);
+        else
+            bandSteps += DragBand(target, steps);
         done += steps;
     }
-    if (turned == 0 && count > 0)
-        Fail("no drag step moved a control", 0);
+    if (g_warmedUp)
+        std::printf("%22s knob steps that turned a knob: %d, band steps that changed a stored gain: %d\n", "", turned,
+                    bandSteps);
+    if (count > 0 && (turned == 0 || bandSteps == 0))
+        Fail("no drag step moved a knob or a band", 0);
 }
 
 // Volume changes by another program through Core Audio; each must reach the
@@ -390,6 +414,7 @@ int wmain(int argc, wchar_t** argv)
     }
     SwitchPage(panel, 0);
     const ProcessFigures baseline = ReadProcessFigures(panel.process.hProcess);
+    g_warmedUp = true;
     PrintFigures("after warm-up", baseline, seconds());
 
     auto phase = [&](const char* name, int count, void (*action)(const Panel&, int)) {
