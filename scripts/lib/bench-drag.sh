@@ -7,11 +7,11 @@
 set -euo pipefail
 BIN=$1
 EXE=$2
-zbench() { wine "$BIN/zbench.exe" "$@"; }
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
+zbench() { wine "$BIN/zbench.exe" "$@" | tr -d '\r'; }
 
 zbench show "$EXE" hifi >/dev/null
-read -r left top right bottom < <(wine "$BIN/wintool.exe" rect hifi 1038)
+trap 'xdotool mouseup 1; zbench exit >/dev/null' EXIT
+read -r left top right bottom < <(wine "$BIN/wintool.exe" rect hifi 1038 | tr -d '\r')
 x=$(((left + right) / 2))
 high=$top
 low=$((bottom - 1))
@@ -37,6 +37,4 @@ sweep() { # from to value-at-the-end
 }
 up=$(sweep "$low" "$high" "$top_value")
 down=$(sweep "$high" "$low" "$bottom_value")
-xdotool mouseup 1
-zbench exit >/dev/null
 printf '{"up": %s, "down": %s}\n' "$up" "$down"

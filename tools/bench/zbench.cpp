@@ -13,7 +13,8 @@
 //                                     step, knob step, refresh after a change
 //   zbench show PANEL PAGE            starts the panel and shows a page, for
 //                                     drags with the real mouse (left running)
-//   zbench exit                       ends a panel started with "show"
+//   zbench launch PANEL               starts the panel and leaves it running
+//   zbench exit                       ends a panel started with "show" or "launch"
 //   zbench storewait KEY NAME [VALUE] waits for a value of the panel's store
 //
 // Every command prints one JSON object on stdout. Times are in milliseconds.
@@ -146,8 +147,11 @@ public:
         const int before = TrayIconCount();
         std::wstring folder = m_exe.substr(0, m_exe.find_last_of(L"\\/"));
         std::wstring command = L"\"" + m_exe + L"\"";
+        // The program gets none of our standard handles: whoever reads our
+        // output through a pipe must not wait for the program to end.
         STARTUPINFOW si{};
         si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
         const double t0 = Now();
         if (!::CreateProcessW(m_exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
                               &m_pi))
@@ -493,6 +497,16 @@ int Show(const std::wstring& panelExe, int page)
     return 0;
 }
 
+int Launch(const std::wstring& panelExe)
+{
+    Program p(panelExe, true);
+    p.Start();
+    Settle(p, 1000);
+    p.Detach();
+    std::printf("{\"launched\": true}\n");
+    return 0;
+}
+
 int ExitPanel()
 {
     // The panel of the last "show": the only one running in this prefix.
@@ -569,7 +583,7 @@ int StoreWait(const std::wstring& subkey, const std::wstring& name, const wchar_
 int Usage()
 {
     std::fprintf(stderr, "usage: zbench start N NAME=EXE... | memory PANEL BASELINE | idle PANEL SECONDS | "
-                         "actions PANEL REPS | show PANEL PAGE | exit | storewait KEY NAME [VALUE]\n");
+                         "actions PANEL REPS | show PANEL PAGE | launch PANEL | exit | storewait KEY NAME [VALUE]\n");
     return 2;
 }
 
@@ -595,6 +609,8 @@ int wmain(int argc, wchar_t** argv)
         }
         return Usage();
     }
+    if (cmd == L"launch" && argc == 3)
+        return Launch(argv[2]);
     if (cmd == L"exit")
         return ExitPanel();
     if (cmd == L"storewait" && (argc == 4 || argc == 5))
