@@ -55,11 +55,11 @@ bool CMyStaticBmp::LoadPictures(const UINT* ids, int count, int startIndex)
 {
     HBITMAP old[kPictureSlots];
     std::copy(std::begin(m_pictures), std::end(m_pictures), old);
-    // Only the ids now: a picture is loaded when it is first needed.
-    for (int i = 0; i < kPictureSlots; ++i) {
-        m_pictureIds[i] = i < count ? ids[i] : ids[0];
-        m_pictures[i] = nullptr;
-    }
+    for (int i = 0; i < count; ++i)
+        m_pictures[i] = LoadBitmapResource(ids[i]);
+    // The short list repeats its first picture in the remaining slots.
+    for (int i = count; i < kPictureSlots; ++i)
+        m_pictures[i] = m_pictures[0];
     m_currentIndex = startIndex;
     ShowPicture(startIndex);
     // A list loaded again (a language change) releases the pictures of the
@@ -92,25 +92,12 @@ void CMyStaticBmp::ShowPicture(int index)
 {
     if (index < 0 || index >= kPictureSlots)
         return;
-    SetBitmap(GetPicture(index));
+    SetBitmap(m_pictures[index]);
 }
 
 HBITMAP CMyStaticBmp::GetPicture(int index) const
 {
     if (index < 0 || index >= kPictureSlots)
         return nullptr;
-    if (!m_pictures[index] && m_pictureIds[index]) {
-        // Slots with the same id (a short list's repeats) share one bitmap.
-        HBITMAP shared = nullptr;
-        for (int i = 0; i < kPictureSlots && !shared; ++i) {
-            if (m_pictureIds[i] == m_pictureIds[index])
-                shared = m_pictures[i];
-        }
-        HBITMAP bitmap = shared ? shared : LoadBitmapResource(m_pictureIds[index]);
-        for (int i = 0; i < kPictureSlots; ++i) {
-            if (m_pictureIds[i] == m_pictureIds[index])
-                m_pictures[i] = bitmap;
-        }
-    }
     return m_pictures[index];
 }

@@ -1,7 +1,7 @@
 #pragma once
 // CMyStaticBmp: a static bitmap picture, used either as a two-state picture
 // (on bitmap, off bitmap, state) or as a picture list (23 slots, one shown by
-// index; a slot's bitmap is loaded the first time it is shown or asked for). Pages create the pictures without the notify style, so presses on
+// index). Pages create the pictures without the notify style, so presses on
 // them reach the page. The control owns every bitmap it holds (the on and off
 // handles the page stores, and the loaded picture list) and releases them
 // when it is destroyed.
@@ -33,10 +33,8 @@ public:
     // Two-state picture: the handles the page stores after loading them.
     HBITMAP m_onBitmap = nullptr;
     HBITMAP m_offBitmap = nullptr;
-    // Picture list: the ids of the slots, and the bitmaps loaded so far (a
-    // slot past a short list shares slot 0's bitmap).
-    UINT m_pictureIds[kPictureSlots] = {};
-    mutable HBITMAP m_pictures[kPictureSlots] = {};
+    // Picture list.
+    HBITMAP m_pictures[kPictureSlots] = {};
     bool m_state = false;
     int m_currentIndex = 0;
 

@@ -88,7 +88,14 @@ bool Decode(const void* png, DWORD size, Pixels& out)
         return false;
     const UINT stride = out.width * 4;
     out.bgrx.resize(static_cast<size_t>(stride) * out.height);
-    return SUCCEEDED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(out.bgrx.size()), out.bgrx.data()));
+    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(out.bgrx.size()), out.bgrx.data())))
+        return false;
+    // The fourth byte must be 0, as in a bitmap loaded from a 24-bit file: a
+    // 32-bit bitmap with anything there counts as one with alpha (a picture
+    // control, for one, then shows a premultiplied copy instead).
+    for (size_t i = 3; i < out.bgrx.size(); i += 4)
+        out.bgrx[i] = 0;
+    return true;
 }
 
 // Small pictures are loaded many times (every page's column buttons, the

@@ -73,8 +73,8 @@ Picture Read(HBITMAP bitmap)
     ::ReleaseDC(nullptr, screen);
     if (rows != p.height)
         p.pixels.clear();
-    for (uint32_t& v : p.pixels)
-        v &= 0x00FFFFFFu; // the unused byte is not part of the picture
+    // All four bytes count: a fourth byte other than 0 makes a 32-bit bitmap
+    // one with alpha for the system's controls.
     return p;
 }
 
