@@ -9,9 +9,8 @@ BIN=$1
 EXE=$2
 zbench() { wine "$BIN/zbench.exe" "$@" | tr -d '\r'; }
 
-zbench show "$EXE" hifi >/dev/null
+read -r left top right bottom < <(zbench show "$EXE" hifi)
 trap 'xdotool mouseup 1; zbench exit >/dev/null' EXIT
-read -r left top right bottom < <(wine "$BIN/wintool.exe" rect hifi 1038 | tr -d '\r')
 x=$(((left + right) / 2))
 high=$top
 low=$((bottom - 1))

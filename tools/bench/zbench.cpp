@@ -12,7 +12,8 @@
 //   zbench actions PANEL REPS         page switches, language switch, band
 //                                     step, knob step, refresh after a change
 //   zbench show PANEL PAGE            starts the panel and shows a page, for
-//                                     drags with the real mouse (left running)
+//                                     drags with the real mouse (left running);
+//                                     prints the 1 kHz band's screen rectangle
 //   zbench launch PANEL               starts the panel and leaves it running
 //   zbench exit                       ends a panel started with "show" or "launch"
 //   zbench storewait KEY NAME [VALUE] waits for a value of the panel's store
@@ -492,8 +493,12 @@ int Show(const std::wstring& panelExe, int page)
     Settle(p, 500);
     Send(p.MainDialog(), kShowPage, 0, 0);
     ShowPage(p, 0, page);
+    // The screen rectangle of the 1 kHz band, for a drag on the Hifi page.
+    RECT band{};
+    if (HWND shown = p.Page(page))
+        ::GetWindowRect(::GetDlgItem(shown, kBand5), &band);
     p.Detach();
-    std::printf("{\"shown\": \"%ls\"}\n", kPageNames[page]);
+    std::printf("%ld %ld %ld %ld\n", band.left, band.top, band.right, band.bottom);
     return 0;
 }
 
