@@ -2,6 +2,7 @@
 
 #include "Dialog.h"
 #include "MemDC.h"
+#include "ResourceBitmap.h"
 #include "resource.h"
 
 #include <algorithm>
@@ -63,10 +64,7 @@ void CRoundSliderCtrl::SetBackgroundBitmap(UINT bitmapId)
 {
     m_backgroundId = bitmapId;
     // Loaded once here rather than at every paint.
-    m_background.reset(bitmapId ? static_cast<HBITMAP>(::LoadImageW(FrameworkResourceHandle(),
-                                                                      MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0,
-                                                                      0, LR_CREATEDIBSECTION))
-                                : nullptr);
+    m_background.reset(bitmapId ? LoadSkinBitmap(bitmapId, BitmapKind::DibSection) : nullptr);
     if (m_hWnd)
         Invalidate(FALSE);
 }
