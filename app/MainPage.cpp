@@ -275,18 +275,23 @@ void CZephrinDlg::OnReset()
 
 void CZephrinDlg::OnMainLButtonDown(POINT pt)
 {
+    // After a mute change each lamp shows what the endpoint reads back, so a
+    // lamp that showed the wrong state comes right with the first click.
     if (PointIn(*this, m_muteMaster, pt)) {
-        m_masterMuted = !m_masterMuted;
+        BOOL muted = !m_masterMuted;
+        SetDefaultMute(muted);
+        GetDefaultMute(&muted); // left as asked when it cannot be read
+        m_masterMuted = muted != FALSE;
         m_muteMaster.SetState(m_masterMuted);
-        SetDefaultMute(m_masterMuted);
         return;
     }
     if (PointIn(*this, m_muteDigital, pt)) {
         // The lamp only changes when the endpoint took the change: until the
         // card's endpoint is found (or after it went away) there is nothing
         // to mute and the lamp keeps what it shows.
-        if (SetEndpointMute(m_endpoints.cardId, !m_digitalMuted)) {
-            m_digitalMuted = !m_digitalMuted;
+        BOOL muted = !m_digitalMuted;
+        if (SetEndpointMute(m_endpoints.cardId, muted) && SUCCEEDED(GetEndpointMute(m_endpoints.cardId, &muted))) {
+            m_digitalMuted = muted != FALSE;
             m_muteDigital.SetState(m_digitalMuted);
         }
         return;

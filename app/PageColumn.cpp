@@ -151,7 +151,7 @@ bool ApplyLanguageSkin(CSkinnedPage& page, LPARAM language, const UINT (&backgro
         return false;
     }
     page.SetBackgroundId(backgrounds[language]);
-    ApplySkin(page);
+    ApplySkinWhenShown(page);
     RepaintPage(page);
     return true;
 }

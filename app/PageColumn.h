@@ -47,7 +47,8 @@ private:
 void RequestPageChange(CSkinnedPage& page, WPARAM senderCode, int targetPage);
 
 // The common part of a page's language change: for language 0, 1 or 2 sets
-// the page's background from `backgrounds`, re-skins and repaints the page and
+// the page's background from `backgrounds`, re-skins (a hidden page when it is
+// next shown) and repaints the page and
 // returns true; any other number only repaints (unless repaintOnOther is
 // false) and returns false.
 bool ApplyLanguageSkin(CSkinnedPage& page, LPARAM language, const UINT (&backgrounds)[3], bool repaintOnOther = true);

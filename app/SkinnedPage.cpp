@@ -1,5 +1,7 @@
 #include "SkinnedPage.h"
 
+#include "ResourceBitmap.h"
+
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -118,10 +120,30 @@ HRGN CreateRegionFromRects(const RegionRects& shape)
     return ::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), rgn);
 }
 
+void ApplySkinWhenShown(CSkinnedPage& page)
+{
+    if (page.m_hWnd && !::IsWindowVisible(page.m_hWnd)) {
+        page.m_skinPending = true;
+        return;
+    }
+    ApplySkin(page);
+}
+
+const CSkinnedPage& CSkinnedPage::RealizedSkin() const
+{
+    if (m_skinPending)
+        ApplySkin(const_cast<CSkinnedPage&>(*this));
+    return *this;
+}
+
 void ApplySkin(CSkinnedPage& page)
 {
-    fw::UniqueBitmap bitmap(static_cast<HBITMAP>(::LoadImageW(
-        FrameworkResourceHandle(), MAKEINTRESOURCEW(page.m_backgroundId), IMAGE_BITMAP, 0, 0, 0)));
+    page.m_skinPending = false;
+    // The skin the window already has (start-up skins each page once for its
+    // creation and once for the stored language, often the same one).
+    if (page.m_hWnd && page.m_background && page.m_appliedId == page.m_backgroundId)
+        return;
+    fw::UniqueBitmap bitmap(LoadSkinBitmap(page.m_backgroundId));
     if (!bitmap)
         return; // a missing background keeps the skin the page has
     RegionRects shape = BuildRegionFromBitmap(bitmap.get());
@@ -143,6 +165,7 @@ void ApplySkin(CSkinnedPage& page)
     // On success the window owns the region.
     if (::SetWindowRgn(page.m_hWnd, region.get(), FALSE))
         region.release();
+    page.m_appliedId = page.m_backgroundId;
 }
 
 void PlaceControl(CWnd& page, HWND control, int x, int y)
@@ -169,6 +192,7 @@ void CSkinnedPage::ReleaseSkin()
     m_offscreenOld = nullptr;
     m_offscreen.DeleteDC();
     m_background.reset();
+    m_appliedId = 0;
 }
 
 void CSkinnedPage::StartWindowDrag()
@@ -180,6 +204,7 @@ void CSkinnedPage::StartWindowDrag()
 
 LRESULT CSkinnedPage::OnEraseBkgnd(HDC dc)
 {
+    RealizedSkin();
     if (!m_offscreen.GetSafeHdc())
         return Default(); // no skin yet: the dialog's own background
     ::BitBlt(dc, 0, 0, m_skinWidth, m_skinHeight, m_offscreen.GetSafeHdc(), 0, 0, SRCCOPY);
@@ -191,6 +216,12 @@ LRESULT CSkinnedPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     switch (msg) {
     case WM_ERASEBKGND:
         return OnEraseBkgnd(reinterpret_cast<HDC>(wp));
+    case WM_SHOWWINDOW:
+        // Sent before the page appears: a skin that waited is built now, so
+        // the first paint is the one an immediate skin would have given.
+        if (wp)
+            RealizedSkin();
+        return CDialog::WindowProc(msg, wp, lp);
     case WM_LBUTTONDBLCLK:
         // The dialog class asks for double clicks; on a page the second click
         // of a quick pair is a press like the first (a lamp toggled twice

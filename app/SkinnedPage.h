@@ -15,9 +15,10 @@ public:
 
     UINT GetBackgroundId() const { return m_backgroundId; }
     void SetBackgroundId(UINT id) { m_backgroundId = id; }
-    int GetSkinWidth() const { return m_skinWidth; }
-    int GetSkinHeight() const { return m_skinHeight; }
-    HDC GetOffscreenDC() const { return m_offscreen.GetSafeHdc(); }
+    // These build a skin that is still waiting for the page to be shown.
+    int GetSkinWidth() const { return RealizedSkin().m_skinWidth; }
+    int GetSkinHeight() const { return RealizedSkin().m_skinHeight; }
+    HDC GetOffscreenDC() const { return RealizedSkin().m_offscreen.GetSafeHdc(); }
 
     // Starts the system's interactive move of the page, as if the left button
     // had been pressed on a caption bar.
@@ -30,7 +31,11 @@ protected:
 
 private:
     friend void ApplySkin(CSkinnedPage& page);
+    friend void ApplySkinWhenShown(CSkinnedPage& page);
+    const CSkinnedPage& RealizedSkin() const;
+    bool m_skinPending = false; // the background changed while the page was hidden
     UINT m_backgroundId = 0;
+    UINT m_appliedId = 0; // the background the window was last sized and shaped to
     int m_skinWidth = 0;
     int m_skinHeight = 0;
     fw::UniqueBitmap m_background;
@@ -46,6 +51,10 @@ public:
 // bitmap, cuts the window shape from it, resizes the window to it and makes
 // it the off-screen copy. The caller repaints the page afterwards.
 void ApplySkin(CSkinnedPage& page);
+// ApplySkin for a page on show; a hidden page only takes note, and builds the
+// skin when it is next shown (or its skin is asked for): a language change
+// decodes no background of a page the user does not see.
+void ApplySkinWhenShown(CSkinnedPage& page);
 
 // The window shape of a bitmap: one rectangle per run of opaque pixels in
 // each row, in scan order. The list's room starts at the bitmap's height and

@@ -106,7 +106,7 @@ LRESULT CZephrinDlg::OnSetLanguage(WPARAM wp, LPARAM lp)
 {
     if (lp >= 0 && lp <= 2) {
         SetBackgroundId(kMainBackgrounds[lp]);
-        ApplySkin(*this);
+        ApplySkinWhenShown(*this);
         RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         WriteRegString(kRegRoot, L"CPL", L"language", std::to_wstring(lp));
     }

@@ -2,7 +2,6 @@
 
 #include "AboutDlg.h"
 #include "FindDeviceWinxp.h"
-#include "Listeners.h"
 #include "SettingsStore.h"
 
 #include <objbase.h>
@@ -39,6 +38,9 @@ CZephrinDlg::CZephrinDlg() : CSkinnedPage(IDD)
 
 CZephrinDlg::~CZephrinDlg()
 {
+    // The window goes while this object still handles its WM_DESTROY.
+    if (m_hWnd && ::IsWindow(m_hWnd))
+        ::DestroyWindow(m_hWnd);
     // However the dialog ended, no dead icon stays in the tray.
     DeleteTrayIcon();
     if (m_hIcon)
@@ -90,7 +92,9 @@ BOOL CZephrinDlg::OnInitDialog()
     // A tool window has no taskbar button.
     ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
 
-    if (!CardIsPresent()) {
+    // A damaged card software (its library missing or incomplete) ends the
+    // panel as quietly as a machine without the card.
+    if (!CardLibraryAvailable() || !CardIsPresent()) {
         EndDialog(IDOK);
         return TRUE;
     }
@@ -177,9 +181,11 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         // However the window goes, no dead icon stays in the tray, and no
         // change notice is delivered once the window and COM are gone.
         DeleteTrayIcon();
-        SetListenerTarget(nullptr);
-        WithdrawListenerRegistrations();
+        StopListening();
         break;
+    case WM_ENDSESSION:
+        OnEndSession(wp != FALSE);
+        return 0;
     case WM_SET_LANGUAGE:
         return OnSetLanguage(wp, lp);
     case WM_TRAY_NOTIFY:
@@ -221,18 +227,40 @@ void CZephrinDlg::CompleteAudioSetup()
     RefreshLevels();
     panel::g_eventContext = kEventContextGuid;
 
+    // The owner holds each listener from its registration on; the creator
+    // references go with these pointers.
     SetListenerTarget(m_hWnd);
-    CAudioEndpointVolumeCallback* volumeListener = CreateVolumeListener();
-    RegisterVolumeCallbacks(volumeListener, panel::g_eventContext);
+    ComPtr<CAudioEndpointVolumeCallback> volumeListener;
+    *volumeListener.put() = CreateVolumeListener();
+    m_listeners.RegisterVolumeCallbacks(volumeListener.get(), panel::g_eventContext);
 
-    CControlChangeNotify* controlListener = CreateControlChangeListener();
+    ComPtr<CControlChangeNotify> controlListener;
+    *controlListener.put() = CreateControlChangeListener();
     GetDefaultEndpointId(m_endpoints);
-    RegisterTopologyCallbacks(controlListener, m_endpoints.defaultId, panel::g_eventContext);
+    m_listeners.RegisterTopologyCallbacks(controlListener.get(), m_endpoints.defaultId, panel::g_eventContext);
 
-    CMMNotificationClient* endpointClient = CreateEndpointNotificationClient();
-    RegisterEndpointNotifications(endpointClient);
+    ComPtr<CMMNotificationClient> endpointClient;
+    *endpointClient.put() = CreateEndpointNotificationClient();
+    m_listeners.RegisterEndpointNotifications(endpointClient.get());
 
     KillTimer(kStartupTimerId);
+}
+
+void CZephrinDlg::StopListening()
+{
+    SetListenerTarget(nullptr);
+    m_listeners.WithdrawAll();
+}
+
+void CZephrinDlg::OnEndSession(bool ending)
+{
+    if (!ending)
+        return;
+    // The system may end the process as soon as this returns: nothing stays
+    // registered and no icon stays behind, then the panel ends like Exit.
+    DeleteTrayIcon();
+    StopListening();
+    EndDialog(IDOK);
 }
 
 void CZephrinDlg::OnSysCommand(WPARAM cmd, LPARAM)

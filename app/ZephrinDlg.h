@@ -10,6 +10,7 @@
 #include "DlgHp.h"
 #include "DlgInfo.h"
 #include "Endpoints.h"
+#include "Listeners.h"
 #include "MyStaticBmp.h"
 #include "PageColumn.h"
 #include "RoundSliderCtrl.h"
@@ -74,6 +75,8 @@ private:
     bool CardIsPresent() const;
     void CreatePages();
     void CompleteAudioSetup();
+    void OnEndSession(bool ending);
+    void StopListening();
 
     // Page switch
     void ShowPageFromMain(int page);
@@ -103,6 +106,8 @@ private:
     bool ReadEndpointLevels(bool digital, float* left, float* right);
 
     ComApartment m_com;
+    // Destroyed before the apartment is left: nothing stays registered.
+    CAudioListeners m_listeners;
 
     // Members in order of construction (destroyed in reverse).
     CPageColumn m_pageColumn; // 1000 close, 1001 Main, 1002 Hifi, 1003 Digital, 1087 Hp, 1004 Info

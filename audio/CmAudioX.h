@@ -1,17 +1,23 @@
 #pragma once
-// The card vendor's control library CmAudioX.dll, imported by name. Every
-// operation but CMSUP_GetInterface takes the caller's interface handle first;
-// every Get writes its out-parameter on every call. No caller looks at the
-// results: the library is fire-and-forget.
+// The card vendor's control library CmAudioX.dll. Every operation but
+// CMSUP_GetInterface takes the caller's interface handle first; every Get
+// writes its out-parameter on every call. No caller looks at the results: the
+// library is fire-and-forget.
+//
+// The library builds its exports from these declarations. The panel does not
+// import it at load time (a damaged card software would stop the program in
+// the system's loader): for the panel's code these are its own functions of
+// the same names (CardLibrary.cpp), which load the library at run time and
+// call each operation by its exported name.
 #include <stdint.h>
 
 #ifdef CMAUDIOX_BUILDING
 #define CMAUDIOX_API __declspec(dllexport)
 #else
-#define CMAUDIOX_API __declspec(dllimport)
+#define CMAUDIOX_API
 #endif
 
-#ifdef __cplusplus
+#if defined(__cplusplus) && defined(CMAUDIOX_BUILDING)
 extern "C" {
 #endif
 
@@ -47,6 +53,13 @@ CMAUDIOX_API int CMSUP_GetCrossOverFrequency(CMSUP_HANDLE handle, int32_t* hertz
 CMAUDIOX_API int CMSUP_SetSpkData(CMSUP_HANDLE handle, int32_t value);
 CMAUDIOX_API int CMSUP_GetSpkData(CMSUP_HANDLE handle, int32_t* value);
 
-#ifdef __cplusplus
+#if defined(__cplusplus) && defined(CMAUDIOX_BUILDING)
 }
+#endif
+
+#ifndef CMAUDIOX_BUILDING
+// True when CmAudioX.dll was found in the program's folder or the system
+// folder and exports every operation above (loaded on first use). Without it
+// every operation does nothing and returns 0.
+bool CardLibraryAvailable();
 #endif

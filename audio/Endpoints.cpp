@@ -188,6 +188,7 @@ HRESULT GetEndpointMute(const std::wstring& id, BOOL* muted)
 
 bool SetEndpointMute(const std::wstring& id, BOOL muted)
 {
+    // S_FALSE ("it already was") is a success like S_OK.
     ComPtr<IAudioEndpointVolume> volume;
-    return OpenEndpointVolume(id, volume) == S_OK && volume->SetMute(muted, &kEventContextGuid) == S_OK;
+    return OpenEndpointVolume(id, volume) == S_OK && SUCCEEDED(volume->SetMute(muted, &kEventContextGuid));
 }

@@ -31,7 +31,8 @@ bool SetDefaultChannelVolume(UINT channel, float level);
 bool GetDefaultMute(BOOL* muted);
 bool SetDefaultMute(BOOL muted);
 
-// An endpoint by identifier: each step must return exactly S_OK.
+// An endpoint by identifier: each step must return exactly S_OK, except the
+// mute change itself, where every success code counts.
 HRESULT GetEndpointChannelVolume(const std::wstring& id, UINT channel, float* level);
 bool SetEndpointChannelVolume(const std::wstring& id, UINT channel, float level);
 HRESULT GetEndpointMute(const std::wstring& id, BOOL* muted);

@@ -6,33 +6,10 @@
 #include <objbase.h>
 
 #include <atomic>
-#include <mutex>
-#include <vector>
 
 namespace {
 
 std::atomic<HWND> g_target{nullptr};
-
-// A registration and the platform object that carries it.
-struct Registration {
-    enum Kind { kVolume, kControl, kEndpoints } kind;
-    IUnknown* carrier;  // IAudioEndpointVolume, IPart or IMMDeviceEnumerator, one reference held
-    IUnknown* listener; // not held
-};
-
-std::mutex g_registrationsLock;
-std::vector<Registration>& Registrations()
-{
-    // Lives until the process ends, like the registrations it records.
-    static auto* registrations = new std::vector<Registration>;
-    return *registrations;
-}
-
-void Remember(Registration::Kind kind, IUnknown* carrier, IUnknown* listener)
-{
-    std::lock_guard<std::mutex> lock(g_registrationsLock);
-    Registrations().push_back({kind, carrier, listener});
-}
 
 HRESULT CreateEnumerator(ComPtr<IMMDeviceEnumerator>& enumerator)
 {
@@ -57,7 +34,15 @@ CAudioEndpointVolumeCallback* CreateVolumeListener() { return new (std::nothrow)
 CControlChangeNotify* CreateControlChangeListener() { return new (std::nothrow) CControlChangeNotify; }
 CMMNotificationClient* CreateEndpointNotificationClient() { return new (std::nothrow) CMMNotificationClient; }
 
-void RegisterVolumeCallbacks(CAudioEndpointVolumeCallback* listener, const GUID& context)
+CAudioListeners::~CAudioListeners() { WithdrawAll(); }
+
+void CAudioListeners::Remember(Registration::Kind kind, IUnknown* carrier, IUnknown* listener)
+{
+    listener->AddRef();
+    m_registrations.push_back({kind, carrier, listener});
+}
+
+void CAudioListeners::RegisterVolumeCallbacks(CAudioEndpointVolumeCallback* listener, const GUID& context)
 {
     if (!listener)
         return;
@@ -105,7 +90,7 @@ HRESULT GetHardwareDeviceTopology(IMMDevice* endpoint, IDeviceTopology** topolog
     return hr;
 }
 
-void RegisterTopologyCallbacks(CControlChangeNotify* listener, const std::wstring& endpointId, const GUID& context)
+void CAudioListeners::RegisterTopologyCallbacks(CControlChangeNotify* listener, const std::wstring& endpointId, const GUID& context)
 {
     if (!listener)
         return;
@@ -143,7 +128,7 @@ void RegisterTopologyCallbacks(CControlChangeNotify* listener, const std::wstrin
     }
 }
 
-void RegisterEndpointNotifications(CMMNotificationClient* client)
+void CAudioListeners::RegisterEndpointNotifications(CMMNotificationClient* client)
 {
     if (!client)
         return;
@@ -154,13 +139,10 @@ void RegisterEndpointNotifications(CMMNotificationClient* client)
         Remember(Registration::kEndpoints, enumerator.detach(), client);
 }
 
-void WithdrawListenerRegistrations()
+void CAudioListeners::WithdrawAll()
 {
     std::vector<Registration> registrations;
-    {
-        std::lock_guard<std::mutex> lock(g_registrationsLock);
-        registrations.swap(Registrations());
-    }
+    registrations.swap(m_registrations);
     for (const Registration& r : registrations) {
         switch (r.kind) {
         case Registration::kVolume:
@@ -175,7 +157,7 @@ void WithdrawListenerRegistrations()
                 static_cast<CMMNotificationClient*>(r.listener));
             break;
         }
-        if (r.carrier)
-            r.carrier->Release();
+        r.carrier->Release();
+        r.listener->Release();
     }
 }

@@ -2,6 +2,7 @@
 
 #include "Dialog.h"
 #include "MemDC.h"
+#include "ResourceBitmap.h"
 #include "resource.h"
 
 #include <algorithm>
@@ -12,8 +13,7 @@ namespace {
 
 HBITMAP LoadBitmapResource(UINT id)
 {
-    return static_cast<HBITMAP>(
-        ::LoadImageW(FrameworkResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    return LoadSkinBitmap(id, BitmapKind::DibSection);
 }
 
 SIZE BitmapSize(HBITMAP bitmap)

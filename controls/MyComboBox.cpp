@@ -2,6 +2,7 @@
 
 #include "Dialog.h"
 #include "MemDC.h"
+#include "ResourceBitmap.h"
 
 #include <algorithm>
 
@@ -15,10 +16,7 @@ bool CMyComboBox::IsEditBox() const
 HBITMAP CMyComboBox::Face()
 {
     if (m_loadedFaceId != m_faceBitmapId) {
-        m_face.reset(m_faceBitmapId ? static_cast<HBITMAP>(::LoadImageW(FrameworkResourceHandle(),
-                                                                         MAKEINTRESOURCEW(m_faceBitmapId),
-                                                                         IMAGE_BITMAP, 0, 0, 0))
-                                    : nullptr);
+        m_face.reset(m_faceBitmapId ? LoadSkinBitmap(m_faceBitmapId) : nullptr);
         m_loadedFaceId = m_faceBitmapId;
         BITMAP bm{};
         m_faceSize = m_face && ::GetObjectW(m_face.get(), sizeof bm, &bm) ? SIZE{bm.bmWidth, bm.bmHeight} : SIZE{};

@@ -1,6 +1,7 @@
 #include "MyStaticBmp.h"
 
 #include "Dialog.h"
+#include "ResourceBitmap.h"
 
 #include <algorithm>
 
@@ -31,8 +32,7 @@ void CMyStaticBmp::PreSubclassWindow()
 
 HBITMAP CMyStaticBmp::LoadBitmapResource(UINT id)
 {
-    return static_cast<HBITMAP>(
-        ::LoadImageW(FrameworkResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+    return LoadSkinBitmap(id);
 }
 
 void CMyStaticBmp::SetState(bool on)

@@ -2,6 +2,7 @@
 
 #include "Dialog.h"
 #include "MemDC.h"
+#include "ResourceBitmap.h"
 #include "resource.h"
 
 #include <algorithm>
@@ -63,10 +64,7 @@ void CRoundSliderCtrl::SetBackgroundBitmap(UINT bitmapId)
 {
     m_backgroundId = bitmapId;
     // Loaded once here rather than at every paint.
-    m_background.reset(bitmapId ? static_cast<HBITMAP>(::LoadImageW(FrameworkResourceHandle(),
-                                                                      MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0,
-                                                                      0, LR_CREATEDIBSECTION))
-                                : nullptr);
+    m_background.reset(bitmapId ? LoadSkinBitmap(bitmapId, BitmapKind::DibSection) : nullptr);
     if (m_hWnd)
         Invalidate(FALSE);
 }
@@ -379,15 +377,13 @@ LRESULT CRoundSliderCtrl::OnMouseWheel(WPARAM wp, LPARAM lp)
     if (!::PtInRect(&rc, pt))
         return 0; // swallowed
     // One line step per notch, forward turning the knob clockwise (up),
-    // within the range and without wrapping.
+    // stopping at the ends like the keys.
     m_wheelRemainder += GET_WHEEL_DELTA_WPARAM(wp);
     const int notches = m_wheelRemainder / WHEEL_DELTA;
     m_wheelRemainder -= notches * WHEEL_DELTA;
     if (notches != 0) {
         const int before = GetPos();
-        long long next = before + static_cast<long long>(notches) * GetLineSize();
-        next = std::clamp<long long>(next, GetRangeMin(), GetRangeMax());
-        SetPos(static_cast<int>(next));
+        SetPos(SteppedPosition(static_cast<long long>(notches) * GetLineSize()));
         if (GetPos() != before) {
             NotifyParent(notches > 0 ? TB_LINEDOWN : TB_LINEUP);
             NotifyParent(TB_ENDTRACK);
@@ -395,6 +391,23 @@ LRESULT CRoundSliderCtrl::OnMouseWheel(WPARAM wp, LPARAM lp)
     }
     RepaintNow();
     return 0;
+}
+
+int CRoundSliderCtrl::SteppedPosition(long long step) const
+{
+    // Keys and the wheel stop at the minimum and at the drag limit (or the
+    // maximum, when lower); they never wrap from one end to the other, so no
+    // single step can jump from the quietest to the loudest setting. A
+    // position already above the limit is not pushed further up.
+    const long long position = GetPos();
+    const long long minimum = GetRangeMin();
+    const long long top = std::max<long long>(minimum, std::min<long long>(GetRangeMax(), m_dragLimit));
+    long long next = position + step;
+    if (step > 0)
+        next = std::min(next, std::max(top, position));
+    else
+        next = std::max(next, std::min(minimum, position));
+    return static_cast<int>(next);
 }
 
 LRESULT CRoundSliderCtrl::OnKeyDown(WPARAM key)
@@ -426,18 +439,7 @@ LRESULT CRoundSliderCtrl::OnKeyDown(WPARAM key)
     default:
         return Default();
     }
-    const long long minimum = GetRangeMin();
-    const long long maximum = GetRangeMax();
-    const long long n = maximum + 1 - minimum;
-    long long next = static_cast<long long>(GetPos()) + step;
-    if (n > 0) {
-        // Wrap-around from one end to the other (by whole turns).
-        if (next < minimum)
-            next += ((minimum - next + n - 1) / n) * n;
-        if (next >= maximum + 1)
-            next -= ((next - maximum - 1) / n + 1) * n;
-    }
-    SetPos(static_cast<int>(next));
+    SetPos(SteppedPosition(step));
     RepaintNow();
     NotifyParent(code);
     return 0;

@@ -63,6 +63,8 @@ private:
     LRESULT OnKeyDown(WPARAM key);
     LRESULT OnKeyUp(WPARAM key);
     void OnCaptureChanged();
+    // The position after a key or wheel step of `step` positions.
+    int SteppedPosition(long long step) const;
     void RepaintNow();
 
     int m_centreX = 0;

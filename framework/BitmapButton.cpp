@@ -1,15 +1,11 @@
 #include "BitmapButton.h"
 
-#include "Dialog.h"
+#include "ResourceBitmap.h"
 
 BOOL CBitmapButton::LoadBitmaps(UINT normalId, UINT pressedId)
 {
-    m_normal.reset(static_cast<HBITMAP>(
-        ::LoadImageW(FrameworkResourceHandle(), MAKEINTRESOURCEW(normalId), IMAGE_BITMAP, 0, 0, 0)));
-    m_pressed.reset(pressedId ? static_cast<HBITMAP>(::LoadImageW(FrameworkResourceHandle(),
-                                                                   MAKEINTRESOURCEW(pressedId), IMAGE_BITMAP, 0,
-                                                                   0, 0))
-                              : nullptr);
+    m_normal.reset(LoadSkinBitmap(normalId));
+    m_pressed.reset(pressedId ? LoadSkinBitmap(pressedId) : nullptr);
     m_size = {};
     if (m_normal) {
         BITMAP bm{};

@@ -9,11 +9,11 @@ HINSTANCE FrameworkResourceHandle()
 
 CDialog::~CDialog()
 {
-    if (m_hWnd && ::IsWindow(m_hWnd)) {
-        HWND wnd = m_hWnd;
-        UnsubclassWindow();
-        ::DestroyWindow(wnd);
-    }
+    // A derived dialog destroys its window in its own destructor when its
+    // handlers must see the end; what is left goes here, still bound, and
+    // the window's last message (WM_NCDESTROY) unbinds this object.
+    if (m_hWnd && ::IsWindow(m_hWnd))
+        ::DestroyWindow(m_hWnd);
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT msg, WPARAM, LPARAM lp)
@@ -61,10 +61,10 @@ INT_PTR CDialog::DoModal()
         ::EnableWindow(owner, TRUE);
         ::SetActiveWindow(owner);
     }
+    // Destroyed while this object still receives the window's messages, so
+    // its WM_DESTROY handling runs; WM_NCDESTROY unbinds it.
     if (m_hWnd) {
-        HWND self = m_hWnd;
-        UnsubclassWindow();
-        ::DestroyWindow(self);
+        ::DestroyWindow(m_hWnd);
     } else if (wnd && ::IsWindow(wnd)) {
         ::DestroyWindow(wnd);
     }

@@ -141,8 +141,9 @@ std::wstring CDlgInfo::DirectXLine(const std::wstring& folder)
     if (folder.empty())
         return {};
     // Only the copy beside the program, never one found along the search path.
-    fw::UniqueModule library(::LoadLibraryExW((folder + kDxVersionLibrary).c_str(), nullptr,
-                                              LOAD_WITH_ALTERED_SEARCH_PATH));
+    // By its full path, with the program's library search (its own and the
+    // system folder) for what it needs itself.
+    fw::UniqueModule library(::LoadLibraryExW((folder + kDxVersionLibrary).c_str(), nullptr, 0));
     if (!library)
         return {};
     using GetDxVerFn = int(__cdecl*)();

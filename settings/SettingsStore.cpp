@@ -3,15 +3,14 @@
 #include "ComboBox.h"
 #include "Handles.h"
 
-#include <cwctype>
+#include <algorithm>
 #include <vector>
 #include <windows.h>
 
 namespace {
 
-// How many characters the integer and text readers take of a stored value.
-constexpr size_t kIntReadLimit = 100;
-constexpr size_t kTextReadLimit = 1000;
+using storedtext::kIntReadLimit;
+using storedtext::kTextReadLimit;
 constexpr DWORD kSubkeyNameLimit = 260;
 
 fw::UniqueKey OpenKey(const std::wstring& path, REGSAM access)
@@ -40,16 +39,7 @@ std::wstring QueryText(const std::wstring& path, const std::wstring& name, size_
             ERROR_SUCCESS ||
         type != REG_SZ)
         return {};
-    size_t chars = got / sizeof(wchar_t);
-    if (chars > data.size())
-        chars = data.size();
-    std::wstring text(data.data(), chars);
-    size_t end = text.find(L'\0');
-    if (end != std::wstring::npos)
-        text.resize(end);
-    if (text.size() > limit)
-        text.resize(limit);
-    return text;
+    return storedtext::Clip(data.data(), std::min<size_t>(got / sizeof(wchar_t), data.size()), limit);
 }
 
 bool SetText(HKEY key, const std::wstring& name, const std::wstring& data)
@@ -59,31 +49,6 @@ bool SetText(HKEY key, const std::wstring& name, const std::wstring& data)
 }
 
 } // namespace
-
-int ParseRegInt(const std::wstring& text)
-{
-    size_t i = 0;
-    while (i < text.size() && std::iswspace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
-        negative = text[i] == L'-';
-        ++i;
-    }
-    // Accumulate in 64 bits and saturate like strtol, so overlong digit runs
-    // cannot overflow.
-    long long value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        value = value * 10 + (text[i] - L'0');
-        if (value > 2147483648LL)
-            value = 2147483648LL;
-    }
-    if (negative)
-        value = -value;
-    if (value > 2147483647LL)
-        value = 2147483647LL;
-    return static_cast<int>(value);
-}
 
 int ReadRegInt(std::wstring root, std::wstring subkey, std::wstring name)
 {

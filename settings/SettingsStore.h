@@ -2,6 +2,8 @@
 // The settings store: text values under one key of the machine hive, and two
 // integers in CPL.ini beside the program. No cache: every call opens the key,
 // does one thing and closes it, so the registry is always the truth.
+#include "StoredText.h"
+
 #include <string>
 
 class CComboBox;
@@ -27,8 +29,6 @@ void FillComboWithSubkeys(CComboBox& combo, std::wstring keyPath);
 // Integer of key in section of the file beside the running program; -1 when absent.
 int ReadIniInt(std::wstring fileName, std::wstring section, std::wstring key);
 
-// The C-library style conversion ReadRegInt applies (exposed for its callers' tests).
-int ParseRegInt(const std::wstring& text);
 // The file ReadIniInt reads: the program's folder + "\\" + fileName; a program
 // path without a backslash gives "\\" + fileName.
 std::wstring IniFilePath(const std::wstring& programPath, const std::wstring& fileName);

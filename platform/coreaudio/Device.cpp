@@ -54,7 +54,7 @@ public:
         EndpointState state;
         if (!ReadEndpoint(m_id, &state))
             return E_NOTFOUND;
-        return CreatePropertyStore(state.name, out);
+        return CreatePropertyStore(state.name, state.nameUnreadable == 0, out);
     }
 
     HRESULT STDMETHODCALLTYPE GetId(LPWSTR* out) override { return DupTaskString(m_id, out); }

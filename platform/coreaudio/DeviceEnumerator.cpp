@@ -78,6 +78,11 @@ public:
 
 HRESULT CreateDeviceEnumerator(REFIID riid, void** out)
 {
+    if (SharedState::Instance().Ready()) {
+        SharedState::Guard guard;
+        if (guard.data().faults & kFaultNoServer)
+            return CO_E_SERVER_EXEC_FAILURE; // as when the system's audio service does not run
+    }
     auto* e = new (std::nothrow) CDeviceEnumerator;
     if (!e)
         return E_OUTOFMEMORY;

@@ -36,6 +36,8 @@ bool Dispatcher::EnsureRunning()
         if (!slot)
             return false;
         std::memset(slot->counts, 0, sizeof slot->counts);
+        std::memset(slot->registered, 0, sizeof slot->registered);
+        std::memset(slot->withdrawn, 0, sizeof slot->withdrawn);
         m_lastSeq = guard.data().nextSeq;
     }
     m_thread = ::CreateThread(nullptr, 0, &Dispatcher::ThreadMain, this, 0, nullptr);
@@ -45,15 +47,38 @@ bool Dispatcher::EnsureRunning()
 void Dispatcher::PublishCounts()
 {
     int32_t counts[3];
+    int32_t registered[3];
+    int32_t withdrawn[3];
     {
         std::lock_guard<std::mutex> lock(m_lock);
         counts[0] = static_cast<int32_t>(m_volume.size());
         counts[1] = static_cast<int32_t>(m_control.size());
         counts[2] = static_cast<int32_t>(m_clients.size());
+        std::memcpy(registered, m_registered, sizeof registered);
+        std::memcpy(withdrawn, m_withdrawn, sizeof withdrawn);
     }
     SharedState::Guard guard;
-    if (ProcessSlot* slot = SharedState::Instance().OwnSlot())
+    if (ProcessSlot* slot = SharedState::Instance().OwnSlot()) {
         std::memcpy(slot->counts, counts, sizeof counts);
+        std::memcpy(slot->registered, registered, sizeof registered);
+        std::memcpy(slot->withdrawn, withdrawn, sizeof withdrawn);
+    }
+}
+
+void Dispatcher::RecordEnd()
+{
+    // Only the shared section is read: at the end of a process its other
+    // threads are gone and may have left m_lock held.
+    SharedState& shared = SharedState::Instance();
+    if (!shared.Ready())
+        return;
+    SharedState::Guard guard;
+    SharedLayout& data = guard.data();
+    ProcessSlot* slot = shared.FindOwnSlot();
+    if (!slot)
+        return;
+    data.ended[data.endedNext % kMaxProcesses].slot = *slot;
+    ++data.endedNext;
 }
 
 HRESULT Dispatcher::AddVolumeSink(const void* owner, const std::wstring& id, IAudioEndpointVolumeCallback* cb)
@@ -66,6 +91,7 @@ HRESULT Dispatcher::AddVolumeSink(const void* owner, const std::wstring& id, IAu
             return E_FAIL;
         cb->AddRef();
         m_volume.push_back({owner, id, cb});
+        ++m_registered[0];
     }
     PublishCounts();
     return S_OK;
@@ -82,6 +108,7 @@ HRESULT Dispatcher::RemoveVolumeSink(const void* owner, IAudioEndpointVolumeCall
             return E_INVALIDARG;
         removed = it->cb;
         m_volume.erase(it);
+        ++m_withdrawn[0];
     }
     removed->Release();
     PublishCounts();
@@ -99,6 +126,7 @@ HRESULT Dispatcher::AddControlSink(const void* owner, const std::wstring& id, in
             return E_FAIL;
         cb->AddRef();
         m_control.push_back({owner, id, subunit, kind, cb});
+        ++m_registered[1];
     }
     PublishCounts();
     return S_OK;
@@ -113,6 +141,7 @@ HRESULT Dispatcher::RemoveControlSink(const void* owner, IControlChangeNotify* c
             if (it->owner == owner && it->cb == cb) {
                 removed.push_back(it->cb);
                 it = m_control.erase(it);
+                ++m_withdrawn[1];
             } else {
                 ++it;
             }
@@ -163,6 +192,7 @@ HRESULT Dispatcher::AddClient(IMMNotificationClient* client)
             return E_FAIL;
         client->AddRef();
         m_clients.push_back(client);
+        ++m_registered[2];
     }
     PublishCounts();
     return S_OK;
@@ -176,6 +206,7 @@ HRESULT Dispatcher::RemoveClient(IMMNotificationClient* client)
         if (it == m_clients.end())
             return E_NOTFOUND;
         m_clients.erase(it);
+        ++m_withdrawn[2];
     }
     client->Release();
     PublishCounts();

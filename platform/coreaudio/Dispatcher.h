@@ -31,6 +31,10 @@ public:
     HRESULT RemoveClient(IMMNotificationClient* client);
 
     bool Running() const { return m_thread != nullptr; }
+    // Called when the process lets go of the stand-in: keeps what the process
+    // still had registered, and what it registered and withdrew, for others
+    // to read after it has gone.
+    void RecordEnd();
 
 private:
     Dispatcher() = default;
@@ -60,6 +64,9 @@ private:
     HANDLE m_event = nullptr;
     HANDLE m_thread = nullptr;
     uint64_t m_lastSeq = 0;
+    // Per kind (volume, control, client), under m_lock.
+    int32_t m_registered[3] = {};
+    int32_t m_withdrawn[3] = {};
 };
 
 } // namespace cas

@@ -78,4 +78,13 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
     return cas::g_factory.QueryInterface(riid, out);
 }
 
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    // The process ends or unloads the stand-in: what it still had registered
+    // then is kept for the tests to read.
+    if (reason == DLL_PROCESS_DETACH && cas::Dispatcher::Instance().Running())
+        cas::Dispatcher::Instance().RecordEnd();
+    return TRUE;
+}
+
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return cas::ModuleInUse() ? S_FALSE : S_OK; }

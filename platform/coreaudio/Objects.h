@@ -15,7 +15,8 @@ namespace cas {
 HRESULT CreateDeviceEnumerator(REFIID riid, void** out);
 HRESULT CreateDeviceCollection(std::vector<std::wstring> ids, IMMDeviceCollection** out);
 HRESULT CreateDevice(const std::wstring& id, IMMDevice** out);
-HRESULT CreatePropertyStore(const std::wstring& name, IPropertyStore** out);
+// readable false: the name cannot be read (GetValue fails).
+HRESULT CreatePropertyStore(const std::wstring& name, bool readable, IPropertyStore** out);
 HRESULT CreateEndpointVolume(const std::wstring& id, REFIID riid, void** out);
 // The endpoint's own topology (hardware false) or the adapter's topology
 // behind it (hardware true, with the subunits and their controls).

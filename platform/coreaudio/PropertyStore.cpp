@@ -12,7 +12,7 @@ namespace {
 
 class CPropertyStore final : public IPropertyStore, private ComObject {
 public:
-    explicit CPropertyStore(std::wstring name) : m_name(std::move(name)) {}
+    CPropertyStore(std::wstring name, bool readable) : m_name(std::move(name)), m_readable(readable) {}
     CAS_REFCOUNT
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
@@ -54,6 +54,8 @@ public:
         // A property the store does not hold reads as VT_EMPTY, with success.
         if (key.fmtid != PKEY_Device_FriendlyName.fmtid || key.pid != PKEY_Device_FriendlyName.pid)
             return S_OK;
+        if (!m_readable)
+            return E_FAIL; // a damaged endpoint: its name cannot be read
         LPWSTR text = nullptr;
         HRESULT hr = DupTaskString(m_name, &text);
         if (FAILED(hr))
@@ -68,13 +70,14 @@ public:
 
 private:
     std::wstring m_name;
+    bool m_readable;
 };
 
 } // namespace
 
-HRESULT CreatePropertyStore(const std::wstring& name, IPropertyStore** out)
+HRESULT CreatePropertyStore(const std::wstring& name, bool readable, IPropertyStore** out)
 {
-    auto* s = new (std::nothrow) CPropertyStore(name);
+    auto* s = new (std::nothrow) CPropertyStore(name, readable);
     if (!s)
         return E_OUTOFMEMORY;
     *out = s;

@@ -145,7 +145,7 @@ uint64_t SharedState::ReadSince(uint64_t seq, std::vector<ChangeRecord>& out) co
     return last;
 }
 
-ProcessSlot* SharedState::OwnSlot()
+ProcessSlot* SharedState::FindOwnSlot()
 {
     if (!m_data)
         return nullptr;
@@ -153,6 +153,16 @@ ProcessSlot* SharedState::OwnSlot()
     for (ProcessSlot& slot : m_data->processes)
         if (slot.pid == pid)
             return &slot;
+    return nullptr;
+}
+
+ProcessSlot* SharedState::OwnSlot()
+{
+    if (!m_data)
+        return nullptr;
+    DWORD pid = ::GetCurrentProcessId();
+    if (ProcessSlot* own = FindOwnSlot())
+        return own;
     for (ProcessSlot& slot : m_data->processes) {
         bool free = slot.pid == 0;
         if (!free) {
@@ -186,6 +196,7 @@ void LoadDefaultScenarioLocked(SharedLayout& data)
 {
     std::memset(data.endpoints, 0, sizeof data.endpoints);
     std::memset(data.defaults, 0, sizeof data.defaults);
+    data.faults = 0;
     InitEndpoint(data.endpoints[0], L"{0.0.0.00000000}.{6c5e1a3b-2f0d-4b8e-9a41-0d3f5e7a1c01}", L"Speakers", eRender, 0.75f);
     InitEndpoint(data.endpoints[1], L"{0.0.0.00000000}.{6c5e1a3b-2f0d-4b8e-9a41-0d3f5e7a1c02}",
                  L"VANTIR Digital Output (S/PDIF)", eRender, 1.0f);

@@ -46,6 +46,7 @@ struct EndpointState {
     wchar_t name[kNameLength];
     float level[kChannels]; // scalar 0.0 .. 1.0
     int32_t mute;
+    int32_t nameUnreadable; // a test mode: reading the friendly name fails
     SubunitState subunits[kSubunitCount];
 };
 
@@ -76,9 +77,24 @@ struct ChangeRecord {
     float level[kChannels];
 };
 
+// Each array: volume callbacks, control callbacks, notification clients.
 struct ProcessSlot {
     uint32_t pid;
-    int32_t counts[3]; // volume callbacks, control callbacks, notification clients
+    int32_t counts[3];     // in force now
+    int32_t registered[3]; // made since the process first registered
+    int32_t withdrawn[3];  // withdrawn by the process itself (the Unregister calls)
+};
+
+// What a process left behind when it let go of the stand-in (it ended, or
+// unloaded the library): its slot as it was at that moment.
+struct EndedProcess {
+    ProcessSlot slot;
+};
+
+// Test modes of the simulated machine, for faults the real system can show.
+enum FaultFlags : uint32_t {
+    kFaultNoServer = 1,         // the enumerator cannot be created
+    kFaultLevelsOutOfRange = 2, // every level read answers outside 0.0 .. 1.0
 };
 
 struct SharedLayout {
@@ -90,6 +106,9 @@ struct SharedLayout {
     uint64_t nextSeq;
     ChangeRecord ring[kRingSize];
     ProcessSlot processes[kMaxProcesses];
+    EndedProcess ended[kMaxProcesses]; // a ring, the oldest overwritten
+    uint32_t endedNext;
+    uint32_t faults; // FaultFlags
 };
 
 // Which control interfaces subunit `index` carries: every subunit has a mute
@@ -120,6 +139,8 @@ public:
     uint64_t ReadSince(uint64_t seq, std::vector<ChangeRecord>& out) const;
     // With the lock held: this process's slot (created on first use).
     ProcessSlot* OwnSlot();
+    // With the lock held: this process's slot, or null when it has none.
+    ProcessSlot* FindOwnSlot();
     // Name of the event a process waits on.
     static void EventName(DWORD pid, wchar_t* out, size_t cap);
 

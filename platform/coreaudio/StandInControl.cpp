@@ -112,3 +112,65 @@ CAS_API HRESULT CasGetRegistrations(uint32_t pid, int32_t counts[3])
         }
     return S_FALSE;
 }
+
+CAS_API HRESULT CasGetProcessReport(uint32_t pid, CasProcessReport* out)
+{
+    if (!out)
+        return E_POINTER;
+    std::memset(out, 0, sizeof *out);
+    if (pid == 0)
+        return E_NOTFOUND;
+    auto fill = [out](const cas::ProcessSlot& slot, bool ended) {
+        std::memcpy(out->inForce, slot.counts, sizeof out->inForce);
+        std::memcpy(out->registered, slot.registered, sizeof out->registered);
+        std::memcpy(out->withdrawn, slot.withdrawn, sizeof out->withdrawn);
+        out->ended = ended ? 1 : 0;
+    };
+    cas::SharedState::Guard guard;
+    const cas::SharedLayout& data = guard.data();
+    const cas::ProcessSlot* stale = nullptr;
+    for (const cas::ProcessSlot& slot : data.processes) {
+        if (slot.pid != pid)
+            continue;
+        wchar_t name[96];
+        cas::SharedState::EventName(pid, name, 96);
+        HANDLE event = ::OpenEventW(SYNCHRONIZE, FALSE, name);
+        if (!event) {
+            stale = &slot; // ended without letting go (killed): its last counts
+            continue;
+        }
+        ::CloseHandle(event);
+        fill(slot, false);
+        return S_OK;
+    }
+    // The newest report kept for an ended process with this identifier.
+    for (uint32_t back = 1; back <= static_cast<uint32_t>(cas::kMaxProcesses) && back <= data.endedNext; ++back) {
+        const cas::ProcessSlot& slot = data.ended[(data.endedNext - back) % cas::kMaxProcesses].slot;
+        if (slot.pid == pid) {
+            fill(slot, true);
+            return S_OK;
+        }
+    }
+    if (stale) {
+        fill(*stale, true);
+        return S_OK;
+    }
+    return E_NOTFOUND;
+}
+
+CAS_API HRESULT CasSetFaults(uint32_t faults)
+{
+    cas::SharedState::Guard guard;
+    guard.data().faults = faults;
+    return S_OK;
+}
+
+CAS_API HRESULT CasSetNameUnreadable(const wchar_t* id, int32_t unreadable)
+{
+    cas::SharedState::Guard guard;
+    cas::EndpointState* e = cas::FindEndpointLocked(guard.data(), id);
+    if (!e)
+        return E_NOTFOUND;
+    e->nameUnreadable = unreadable ? 1 : 0;
+    return S_OK;
+}

@@ -41,3 +41,22 @@ CAS_API HRESULT CasFindEndpointByName(const wchar_t* name, wchar_t* idOut, int32
 // and endpoint notification clients. All zero for a process that registered
 // nothing (or has ended).
 CAS_API HRESULT CasGetRegistrations(uint32_t pid, int32_t counts[3]);
+
+// A process's registrations, each array per kind as above. For a process that
+// has let go of the stand-in (it ended or unloaded it) the report is the one
+// kept at that moment, with ended 1; E_NOTFOUND for a process that never
+// registered anything.
+struct CasProcessReport {
+    int32_t inForce[3];    // registrations in force (at the end, for an ended process)
+    int32_t registered[3]; // registrations made
+    int32_t withdrawn[3];  // registrations the process withdrew itself (Unregister...)
+    int32_t ended;
+};
+CAS_API HRESULT CasGetProcessReport(uint32_t pid, CasProcessReport* out);
+
+// Faults of the machine, for tests: CAS_FAULT_NO_SERVER makes creating the
+// endpoint enumerator fail. CasLoadDefaultScenario clears them.
+#define CAS_FAULT_NO_SERVER 1u
+CAS_API HRESULT CasSetFaults(uint32_t faults);
+// An endpoint whose friendly name cannot be read (unreadable 1) or can again (0).
+CAS_API HRESULT CasSetNameUnreadable(const wchar_t* id, int32_t unreadable);

@@ -70,6 +70,8 @@ int Usage()
                "  hw-level ID SUBUNIT DB [--context GUID]\n"
                "  registrations PID                volume, control and endpoint registrations of a process\n"
                "  listen SECONDS                   register on every active endpoint and print each notice\n"
+               "  no-server 0|1                    1: the endpoint enumerator cannot be created\n"
+               "  name-unreadable ID 0|1           1: the endpoint's friendly name cannot be read\n"
                "ID is an endpoint id, an exact friendly name, or 'default' (default playback endpoint).\n",
                stderr);
     return 2;
@@ -304,13 +306,17 @@ int Run(const Args& a)
         std::printf("%d %d %d\n", counts[0], counts[1], counts[2]);
         return 0;
     }
+    if (cmd == L"no-server" && w.size() == 2 && (w[1] == L"0" || w[1] == L"1"))
+        return FAILED(CasSetFaults(w[1] == L"1" ? CAS_FAULT_NO_SERVER : 0)) ? 1 : 0;
     if (w.size() < 2)
         return Usage();
     if (!ResolveId(w[1], &id))
         return 1;
 
     HRESULT hr = E_INVALIDARG;
-    if (cmd == L"remove" && w.size() == 2) {
+    if (cmd == L"name-unreadable" && w.size() == 3) {
+        hr = CasSetNameUnreadable(id.c_str(), w[2] == L"1" ? 1 : 0);
+    } else if (cmd == L"remove" && w.size() == 2) {
         hr = CasRemoveEndpoint(id.c_str());
     } else if (cmd == L"set-default" && w.size() == 2) {
         hr = CasSetDefaultEndpoint(id.c_str());

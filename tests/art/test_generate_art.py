@@ -141,11 +141,19 @@ class GeneratedArt(unittest.TestCase):
             lines = [ln.split() for ln in f if ln.strip() and not ln.startswith("//")]
         kinds = {int(i): (kind, name.strip('"')) for i, kind, name in lines}
         self.assertEqual(len(kinds), len(lines))
-        expected = {i: ("BITMAP", "%d.bmp" % i) for i in ALL_BITMAPS}
+        expected = {i: ("PNG", "%d.png" % i) for i in ALL_BITMAPS}
         expected[128] = ("ICON", "128.ico")
         expected[1022] = ("CURSOR", "1022.cur")
         self.assertEqual(kinds, expected)
-        self.assertEqual(set(os.listdir(self.dir)), {n for _, n in expected.values()} | {"art.rc"})
+        bmps = {"%d.bmp" % i for i in ALL_BITMAPS}
+        self.assertEqual(set(os.listdir(self.dir)), {n for _, n in expected.values()} | bmps | {"art.rc"})
+
+    def test_every_png_holds_exactly_the_pixels_of_its_bmp(self):
+        for bid in sorted(ALL_BITMAPS):
+            with self.subTest(bid=bid):
+                with Image.open(os.path.join(self.dir, "%d.png" % bid)) as png:
+                    self.assertEqual(png.mode, "RGB")
+                    self.assertEqual(png.tobytes(), self.image(bid).tobytes())
 
     def test_icon_holds_three_sizes_and_cursor_has_its_hot_spot_inside(self):
         with open(os.path.join(self.dir, "128.ico"), "rb") as f:

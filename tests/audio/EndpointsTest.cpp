@@ -134,8 +134,10 @@ TEST_F(EndpointsTest, IdentifierOperationsOnTheCardEndpoint)
     EXPECT_EQ(GetEndpointMute(ids.cardId, &muted), S_OK);
     EXPECT_FLOAT_EQ(level, 0.4f);
     EXPECT_TRUE(muted);
-    // The platform answers S_FALSE for a mute that is already set: not S_OK.
-    EXPECT_FALSE(SetEndpointMute(ids.cardId, TRUE));
+    // The platform answers S_FALSE for a mute that is already set: a success.
+    EXPECT_TRUE(SetEndpointMute(ids.cardId, TRUE));
+    EXPECT_EQ(GetEndpointMute(ids.cardId, &muted), S_OK);
+    EXPECT_TRUE(muted);
     // A channel the endpoint does not have.
     EXPECT_FALSE(SetEndpointChannelVolume(ids.cardId, 2, 0.5f));
     EXPECT_NE(GetEndpointChannelVolume(ids.cardId, 2, &level), S_OK);
@@ -168,4 +170,42 @@ TEST_F(EndpointsTest, ALevelAboveFullIsRefusedByThePlatform)
     EXPECT_FALSE(SetEndpointChannelVolume(m_card, 0, -0.1f));
     EXPECT_FLOAT_EQ(InfoOf(m_speakers).level[0], 0.75f);
     EXPECT_FLOAT_EQ(InfoOf(m_card).level[0], 1.0f);
+}
+
+TEST_F(EndpointsTest, AnEndpointWhoseNameCannotBeReadIsPassedOver)
+{
+    // A second card-like endpoint after the card's: normally the later match wins.
+    std::wstring damaged = Add(L"VANTIR Line Through", eRender);
+    ASSERT_HRESULT_SUCCEEDED(CasSetNameUnreadable(damaged.c_str(), 1));
+    EndpointIds ids;
+    ASSERT_TRUE(FindCardEndpoint(ids)) << "the scan goes on past the damaged endpoint";
+    EXPECT_EQ(ids.cardId, m_card);
+
+    // The card's own name unreadable: nothing is found, and nothing breaks.
+    ASSERT_HRESULT_SUCCEEDED(CasSetNameUnreadable(m_card.c_str(), 1));
+    EndpointIds none;
+    EXPECT_FALSE(FindCardEndpoint(none));
+    EXPECT_TRUE(none.cardId.empty());
+    // Its volume is still reachable by identifier.
+    float level = -1.0f;
+    EXPECT_EQ(GetEndpointChannelVolume(m_card, 0, &level), S_OK);
+}
+
+TEST_F(EndpointsTest, WithoutACoreAudioServerEveryOperationFailsQuietly)
+{
+    ASSERT_HRESULT_SUCCEEDED(CasSetFaults(CAS_FAULT_NO_SERVER));
+    EndpointIds ids;
+    EXPECT_FALSE(FindCardEndpoint(ids));
+    GetDefaultEndpointId(ids);
+    EXPECT_TRUE(ids.defaultId.empty());
+    float level = -1.0f;
+    BOOL muted = 7;
+    EXPECT_TRUE(GetDefaultChannelVolume(0, &level));
+    EXPECT_EQ(level, -1.0f) << "left as it was";
+    EXPECT_TRUE(GetDefaultMute(&muted));
+    EXPECT_EQ(muted, 7);
+    EXPECT_FALSE(SetEndpointMute(m_card, TRUE));
+    EXPECT_HRESULT_FAILED(GetEndpointChannelVolume(m_card, 0, &level));
+    ASSERT_HRESULT_SUCCEEDED(CasSetFaults(0));
+    EXPECT_FALSE(InfoOf(m_card).mute) << "nothing reached the machine";
 }

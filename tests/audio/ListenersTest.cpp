@@ -52,7 +52,7 @@ protected:
     }
     void TearDown() override
     {
-        WithdrawListenerRegistrations();
+        m_set.WithdrawAll();
         SetListenerTarget(nullptr);
         m_recorder.Settle(std::chrono::milliseconds(100));
         for (IUnknown* listener : m_listeners)
@@ -84,6 +84,7 @@ protected:
     }
 
     MtaScope m_com;
+    CAudioListeners m_set;
     MessageRecorder m_recorder;
     std::vector<IUnknown*> m_listeners;
     std::wstring m_speakers, m_card;
@@ -91,7 +92,7 @@ protected:
 
 TEST_F(ListenersTest, VolumeChangesAreTheOwnPanelsOnlyWithItsContext)
 {
-    RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
+    m_set.RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
     int32_t counts[3];
     CasGetRegistrations(::GetCurrentProcessId(), counts);
     EXPECT_EQ(counts[0], 3); // every active endpoint, capture included
@@ -110,7 +111,7 @@ TEST_F(ListenersTest, VolumeChangesAreTheOwnPanelsOnlyWithItsContext)
 
 TEST_F(ListenersTest, AnotherProcessUsingThePanelsContextCountsAsThePanel)
 {
-    RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
+    m_set.RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
     Tool(L"set-level " + Quote(kSpeakers) + L" 0 0.1 --context " + kPanelContext);
     ASSERT_TRUE(m_recorder.WaitForCount(1));
     EXPECT_EQ(Posted(WM_VOLUME_CHANGED), std::vector<WPARAM>{10});
@@ -121,7 +122,7 @@ TEST_F(ListenersTest, HardwareControlChangesBehindTheDefaultEndpoint)
     EndpointIds ids;
     GetDefaultEndpointId(ids);
     ASSERT_EQ(ids.defaultId, m_speakers);
-    RegisterTopologyCallbacks(Keep(CreateControlChangeListener()), ids.defaultId, kEventContextGuid);
+    m_set.RegisterTopologyCallbacks(Keep(CreateControlChangeListener()), ids.defaultId, kEventContextGuid);
     int32_t counts[3];
     CasGetRegistrations(::GetCurrentProcessId(), counts);
     EXPECT_EQ(counts[1], 30 - 4 - 7); // one control on every subunit but the skipped ones
@@ -156,7 +157,7 @@ TEST_F(ListenersTest, HardwareControlChangesBehindTheDefaultEndpoint)
 
 TEST_F(ListenersTest, DefaultChangeIsToldOnlyForALowerCasePdifOrThrough)
 {
-    RegisterEndpointNotifications(Keep(CreateEndpointNotificationClient()));
+    m_set.RegisterEndpointNotifications(Keep(CreateEndpointNotificationClient()));
     std::wstring lower, upper, through;
     {
         wchar_t id[80];
@@ -187,8 +188,8 @@ TEST_F(ListenersTest, DefaultChangeIsToldOnlyForALowerCasePdifOrThrough)
 
 TEST_F(ListenersTest, AddingRemovingAndOtherEndpointNoticesPostNothing)
 {
-    RegisterEndpointNotifications(Keep(CreateEndpointNotificationClient()));
-    RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
+    m_set.RegisterEndpointNotifications(Keep(CreateEndpointNotificationClient()));
+    m_set.RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
     ToolResult added = RunTool(L"add \"VANTIR pdif extra\" render");
     ASSERT_EQ(added.exitCode, 0u);
     std::wstring id(added.output.begin(), added.output.end());
@@ -235,7 +236,7 @@ TEST_F(ListenersTest, DescribeDeviceLeavesOnlyTheApartmentItJoined)
 
 TEST_F(ListenersTest, AProcessThatEndedWithoutUnregisteringBreaksNoOne)
 {
-    RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
+    m_set.RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
 
     // Another program registers on every endpoint and is killed.
     std::wstring command = Quote(testsupport::ProgramFolder() + L"\\castool.exe") + L" listen 60";
@@ -260,4 +261,75 @@ TEST_F(ListenersTest, AProcessThatEndedWithoutUnregisteringBreaksNoOne)
     EXPECT_EQ(counts[0] + counts[1] + counts[2], 0);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
+}
+
+TEST_F(ListenersTest, TheOwnerWithdrawsEveryRegistrationAndReleasesTheListenersAtItsEnd)
+{
+    EndpointIds ids;
+    GetDefaultEndpointId(ids);
+    auto* volume = CreateVolumeListener();
+    auto* control = CreateControlChangeListener();
+    auto* client = CreateEndpointNotificationClient();
+    {
+        CAudioListeners owner;
+        owner.RegisterVolumeCallbacks(volume, kEventContextGuid);
+        owner.RegisterTopologyCallbacks(control, ids.defaultId, kEventContextGuid);
+        owner.RegisterEndpointNotifications(client);
+        EXPECT_EQ(owner.Count(), 3u + 19u + 1u);
+        CasProcessReport report{};
+        ASSERT_EQ(CasGetProcessReport(::GetCurrentProcessId(), &report), S_OK);
+        EXPECT_EQ(report.inForce[0] + report.inForce[1] + report.inForce[2], 23);
+    }
+    // Gone with the owner: every registration, withdrawn (not just dropped
+    // with its carrier), and the owner's references to the listeners.
+    CasProcessReport report{};
+    ASSERT_EQ(CasGetProcessReport(::GetCurrentProcessId(), &report), S_OK);
+    EXPECT_EQ(report.inForce[0] + report.inForce[1] + report.inForce[2], 0);
+    EXPECT_EQ(report.withdrawn[0], report.registered[0]);
+    EXPECT_EQ(report.withdrawn[1], report.registered[1]);
+    EXPECT_EQ(report.withdrawn[2], report.registered[2]);
+    // The platform dropped its references when the registrations were
+    // withdrawn (no notice is in flight here): only the creator's is left.
+    for (IUnknown* listener : {static_cast<IUnknown*>(volume), static_cast<IUnknown*>(control),
+                               static_cast<IUnknown*>(client)}) {
+        listener->AddRef();
+        EXPECT_EQ(listener->Release(), 1u);
+        EXPECT_EQ(listener->Release(), 0u);
+    }
+}
+
+TEST_F(ListenersTest, ADefaultEndpointWhoseNameCannotBeReadIsToldAsNoCardAndTheRestGoOn)
+{
+    m_set.RegisterEndpointNotifications(Keep(CreateEndpointNotificationClient()));
+    m_set.RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
+    wchar_t id[80];
+    ASSERT_HRESULT_SUCCEEDED(CasAddEndpoint(L"VANTIR pdif damaged", eRender, id, 80));
+    ASSERT_HRESULT_SUCCEEDED(CasSetNameUnreadable(id, 1));
+    Tool(L"set-default " + std::wstring(id));
+    // A later change on an endpoint that remains is still told: by then the
+    // default change had its chance to post.
+    Tool(L"set-level " + Quote(kSpeakers) + L" 0 0.3");
+    ASSERT_TRUE(m_recorder.WaitForCount(1));
+    m_recorder.Settle();
+    EXPECT_TRUE(Posted(WM_ENDPOINT_CHANGED).empty()) << "an unreadable name has no 'pdif' to find";
+    EXPECT_EQ(Posted(WM_VOLUME_CHANGED), std::vector<WPARAM>{0});
+}
+
+TEST_F(ListenersTest, AfterTheCardEndpointGoesTheOthersAreStillTold)
+{
+    m_set.RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
+    m_set.RegisterEndpointNotifications(Keep(CreateEndpointNotificationClient()));
+    Tool(L"remove " + Quote(kCardOutput));
+    Tool(L"set-level " + Quote(kSpeakers) + L" 1 0.4");
+    ASSERT_TRUE(m_recorder.WaitForCount(1));
+    // The card endpoint comes back (a new endpoint, as after plugging it in
+    // again) and is made the default and then not: still no fault.
+    Tool(L"add " + Quote(kCardOutput) + L" render");
+    Tool(L"set-default " + Quote(kCardOutput));
+    Tool(L"set-default " + Quote(kSpeakers));
+    Tool(L"set-mute " + Quote(kMicrophone) + L" 1");
+    ASSERT_TRUE(m_recorder.WaitForCount(2));
+    m_recorder.Settle();
+    std::vector<WPARAM> volume = Posted(WM_VOLUME_CHANGED);
+    EXPECT_EQ(volume, (std::vector<WPARAM>{0, 0})) << "speakers and microphone, both other programs'";
 }

@@ -177,33 +177,55 @@ TEST_F(Knob, PressWithoutMovementOnTheCurrentPositionPostsNothing)
     EXPECT_TRUE(Scrolls(host.Take(), wnd).empty());
 }
 
-TEST_F(Knob, KeysWrapAroundAndIgnoreTheDragLimit)
+TEST_F(Knob, KeysStopAtTheEndsAndNeverPassTheDragLimit)
 {
     Make(50);
-    MainSetup();
-    knob.SetPos(0);
-    ::SendMessageW(wnd, WM_KEYDOWN, VK_LEFT, 0);
-    EXPECT_EQ(knob.GetPos(), 65);
-    ::SendMessageW(wnd, WM_KEYUP, VK_LEFT, 0);
+    HifiSetup(); // 0 ... 52, drag limit 40, at 0
+    // At the minimum, Left and Up stay there: no wrap-around to 52.
+    for (WPARAM key : {VK_LEFT, VK_UP, VK_PRIOR}) {
+        ::SendMessageW(wnd, WM_KEYDOWN, key, 0);
+        EXPECT_EQ(knob.GetPos(), 0) << "key " << key;
+        ::SendMessageW(wnd, WM_KEYUP, key, 0);
+    }
     ::SendMessageW(wnd, WM_KEYDOWN, VK_RIGHT, 0);
-    EXPECT_EQ(knob.GetPos(), 0);
-    ::SendMessageW(wnd, WM_KEYDOWN, VK_PRIOR, 0);
-    EXPECT_EQ(knob.GetPos(), 56);
+    EXPECT_EQ(knob.GetPos(), 1);
     ::SendMessageW(wnd, WM_KEYDOWN, VK_NEXT, 0);
-    EXPECT_EQ(knob.GetPos(), 0);
+    EXPECT_EQ(knob.GetPos(), 11);
+    for (int i = 0; i < 5; ++i)
+        ::SendMessageW(wnd, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_EQ(knob.GetPos(), 40) << "Page Down stops at the drag limit";
+    ::SendMessageW(wnd, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(knob.GetPos(), 40) << "no step past the drag limit, and no wrap to 0";
+    ::SendMessageW(wnd, WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(knob.GetPos(), 39);
     ::SendMessageW(wnd, WM_KEYDOWN, VK_HOME, 0);
     ::SendMessageW(wnd, WM_KEYDOWN, VK_END, 0);
     ::SendMessageW(wnd, WM_KEYUP, VK_END, 0);
-    EXPECT_EQ(knob.GetPos(), 0);
+    EXPECT_EQ(knob.GetPos(), 39);
+
     auto s = Scrolls(host.Take(), wnd);
-    ASSERT_EQ(s.size(), 5u);
+    ASSERT_EQ(s.size(), 3u + 3u + 1u + 6u + 1u + 1u);
     EXPECT_EQ(s[0].code, TB_LINEUP);
-    EXPECT_EQ(s[0].pos, 65);
+    EXPECT_EQ(s[0].pos, 0);
     EXPECT_EQ(s[1].code, TB_ENDTRACK);
-    EXPECT_EQ(s[2].code, TB_LINEDOWN);
-    EXPECT_EQ(s[2].pos, 0);
-    EXPECT_EQ(s[3].code, TB_PAGEUP);
-    EXPECT_EQ(s[4].code, TB_PAGEDOWN);
+    for (const Scroll& scroll : s)
+        EXPECT_LE(scroll.pos, 40) << "no notice ever carries a position past the limit";
+    EXPECT_EQ(s.back().code, TB_LINEUP);
+    EXPECT_EQ(s.back().pos, 39);
+}
+
+TEST_F(Knob, APositionAboveTheDragLimitOnlyStepsDown)
+{
+    Make(50);
+    MainSetup(); // 0 ... 65, drag limit 50
+    knob.SetPos(60); // set by the program, not by the user
+    ::SendMessageW(wnd, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(knob.GetPos(), 60) << "not pushed further up";
+    ::SendMessageW(wnd, WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(knob.GetPos(), 59);
+    knob.SetPos(65);
+    ::SendMessageW(wnd, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(knob.GetPos(), 65) << "no wrap from the maximum to 0";
 }
 
 TEST_F(Knob, RoundWindowRefusesACornerClick)
@@ -250,6 +272,22 @@ TEST_F(Knob, WheelStepsInsideAndIsSwallowedOutside)
     auto s = Scrolls(host.Take(), wnd);
     ASSERT_FALSE(s.empty());
     EXPECT_EQ(s.back().pos, 19);
+}
+
+TEST_F(Knob, TheWheelStopsAtTheEndsAndAtTheDragLimit)
+{
+    Make(50);
+    HifiSetup();
+    RECT wr = knob.CWnd::GetWindowRect();
+    const LPARAM inside = MAKELPARAM(wr.left + 25, wr.top + 25);
+    ::SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), inside);
+    EXPECT_EQ(knob.GetPos(), 0);
+    ::SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(50 * WHEEL_DELTA / 2)), inside);
+    EXPECT_EQ(knob.GetPos(), 25);
+    ::SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(20 * WHEEL_DELTA)), inside);
+    EXPECT_EQ(knob.GetPos(), 40);
+    for (const Scroll& scroll : Scrolls(host.Take(), wnd))
+        EXPECT_LE(scroll.pos, 40);
 }
 
 TEST_F(Knob, LosingTheCaptureEndsTheDrag)

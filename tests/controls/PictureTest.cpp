@@ -3,6 +3,7 @@
 #include "Label.h"
 #include "MyComboBox.h"
 #include "MyStaticBmp.h"
+#include "ResourceBitmap.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -128,8 +129,7 @@ TEST(MyComboBox, EditBoxShowsBlackTextOnItsFace)
     ::SetWindowTextW(wnd, L"My preset");
     ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     // The face bitmap's own pixel at the far right (no text there).
-    HBITMAP face = static_cast<HBITMAP>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_COMBO_FACE_EDIT), IMAGE_BITMAP, 0, 0, 0));
+    HBITMAP face = LoadSkinBitmap(IDB_COMBO_FACE_EDIT);
     ASSERT_NE(face, nullptr);
     HDC mem = ::CreateCompatibleDC(nullptr);
     HGDIOBJ old = ::SelectObject(mem, face);

@@ -15,56 +15,11 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import zephrin_e2e as z  # noqa: E402
 
 LANGUAGES = ("tc", "sc", "en")
-# Page-column control ids of each page: close, then the buttons by target page.
-COLUMN = {
-    "main": {"close": 1000, "main": 1001, "hifi": 1002, "digital": 1003, "hp": 1087, "info": 1004},
-    "hifi": {"close": 1005, "main": 1006, "hifi": 1007, "digital": 1008, "hp": 1085, "info": 1009},
-    "digital": {"close": 1010, "main": 1011, "hifi": 1012, "digital": 1013, "hp": 1085, "info": 1014},
-    "info": {"close": 1015, "main": 1016, "hifi": 1017, "digital": 1018, "hp": 1085, "info": 1019},
-    "hp": {"close": 1085, "main": 1091, "hifi": 1092, "digital": 1093, "hp": 1094, "info": 1095},
-}
-SIZES = {"main": (800, 313), "hifi": (800, 546), "digital": (800, 313), "info": (800, 313), "hp": (800, 313)}
+COLUMN = z.COLUMN
 CPL = z.REG_ROOT + r"\CPL"
 # The Main page's title area, where the wording differs between languages.
 TITLE = (60, 4, 200, 26)
-
-
-def expect(condition, message):
-    if not condition:
-        raise z.E2EError(message)
-
-
-def wait_page(bin_dir, page, timeout=10):
-    z.wait_until(lambda: z.visible_pages(bin_dir) == [page], timeout,
-                 what=f"only the {page} page visible (now {z.visible_pages(bin_dir)})")
-    time.sleep(0.3)  # let it paint
-
-
-def click_control(bin_dir, page, control_id):
-    numbers = [int(v) for v in z.wintool(bin_dir, "rect", page, str(control_id)).split()[:4]]
-    expect(len(numbers) == 4, f"no control {control_id} on the {page} page")
-    z.click((numbers[0] + numbers[2]) // 2, (numbers[1] + numbers[3]) // 2)
-
-
-def switch(bin_dir, from_page, to_page):
-    before = z.page_rect(bin_dir, from_page)
-    click_control(bin_dir, from_page, COLUMN[from_page][to_page])
-    wait_page(bin_dir, to_page)
-    after = z.page_rect(bin_dir, to_page)
-    expect((after.left, after.top) == (before.left, before.top),
-           f"{to_page} opened at {after} instead of where {from_page} was ({before})")
-    expect((after.width, after.height) == SIZES[to_page], f"{to_page} has size {after.width}x{after.height}")
-
-
-def drag_page(bin_dir, page, dx, dy):
-    rect = z.page_rect(bin_dir, page)
-    # A point on the page's frame, inside its shape and on no control.
-    x, y = rect.left + 400, rect.bottom - 8
-    expect(z.wintool(bin_dir, "region", page, "400", str(rect.height - 8)).strip() == "in",
-           f"drag point not inside the {page} page's shape")
-    z.drag(x, y, x + dx, y + dy)
-    z.wait_until(lambda: (r := z.page_rect(bin_dir, page)) and (r.left, r.top) == (rect.left + dx, rect.top + dy),
-                 15, what=f"the {page} page to follow the drag")
+expect, wait_page, click_control, switch, drag_page = z.expect, z.wait_page, z.click_control, z.switch, z.drag_page
 
 
 def crop(shot, rect, box, out):

@@ -326,7 +326,20 @@ def menu_item_point(menu: Rect, index: int, count: int, border: int = 3) -> tupl
     return (menu.left + menu.width // 2, y)
 
 
+def mouse_location() -> tuple[int, int]:
+    out = _x("xdotool", "getmouselocation")
+    match = re.search(r"x:(-?\d+) y:(-?\d+)", out)
+    if not match:
+        raise E2EError(f"cannot read the pointer's position: {out!r}")
+    return (int(match.group(1)), int(match.group(2)))
+
+
 def mouse_move(x: int, y: int) -> None:
+    # xdotool's --sync waits for the pointer to leave where it was, up to
+    # 15 s: a move onto the spot the pointer already holds (a second click on
+    # the tray icon) would stall for all of that.
+    if mouse_location() == (x, y):
+        return
     _x("xdotool", "mousemove", "--sync", str(x), str(y))
 
 
@@ -468,15 +481,35 @@ class Panel:
             raise E2EError("the panel has no icon in the tray")
         click(*point, button=button)
 
-    def tray_menu(self, entry: int, language: Optional[int] = None, attempts: int = 3) -> None:
+    def focus_tray(self) -> None:
+        """A click on an empty part of the notification area, beside the
+        icons. With no window manager, a right click on the icon while the
+        panel has the focus hands the focus to the tray window just after the
+        panel opened its menu, and the menu closes at once; with the tray
+        window already focused the menu stays (seen 0 of 10 failures against
+        7 of 10 without)."""
+        tray = tray_window()
+        icons = tray_icons(self.bin)
+        if not tray or not icons:
+            raise E2EError("no notification area with icons on the display")
+        right = max(icon.right for icon in icons)
+        expect(right + 8 < tray.x + tray.width, "no empty part of the notification area to click")
+        click((right + tray.x + tray.width) // 2, icons[-1].centre()[1])
+
+    def tray_menu(self, entry: int, language: Optional[int] = None, attempts: int = 3,
+                  before_click: Optional[Callable[[list[Rect]], None]] = None) -> None:
         """Right-clicks the tray icon and clicks a menu entry as a person
         would: entry TRAY_MENU_LANGUAGE with language 0..2 (the submenu opens
-        by hovering), TRAY_MENU_SHOW or TRAY_MENU_EXIT.
+        by hovering), TRAY_MENU_SHOW or TRAY_MENU_EXIT. before_click, when
+        given, is called with the open menus (outermost first) just before
+        the entry is clicked, for example to photograph them.
 
-        Under a busy virtual display a right-click has now and then shown no
-        menu in time; a person would click again, and so does this. (No Escape in between: with no menu open it would reach
+        Each right-click follows a click into the notification area (see
+        focus_tray). Under a busy virtual display a right-click has now and
+        then shown no menu in time; a person would click again, and so does this. (No Escape in between: with no menu open it would reach
         the page and close it.)"""
         for attempt in range(1, attempts + 1):
+            self.focus_tray()
             self.click_tray_icon(button=3)
             try:
                 menus = wait_until(lambda: open_menus(self.bin), 10, what="the tray menu")
@@ -499,8 +532,70 @@ class Panel:
             mouse_move(*point)
             menus = wait_until(submenu, 10, interval=0.3, what="the language submenu")
             point = menu_item_point(menus[1], language or 0, 3)
+        if before_click:
+            before_click(menus)
         click(*point)
         wait_until(lambda: not open_menus(self.bin), 10, what="the tray menu to close")
+
+
+# ---------------------------------------------------------------------------
+# The page column: switching pages and moving them with real clicks
+
+# Page-column control ids of each page: close, then the buttons by target page.
+COLUMN = {
+    "main": {"close": 1000, "main": 1001, "hifi": 1002, "digital": 1003, "hp": 1087, "info": 1004},
+    "hifi": {"close": 1005, "main": 1006, "hifi": 1007, "digital": 1008, "hp": 1085, "info": 1009},
+    "digital": {"close": 1010, "main": 1011, "hifi": 1012, "digital": 1013, "hp": 1085, "info": 1014},
+    "info": {"close": 1015, "main": 1016, "hifi": 1017, "digital": 1018, "hp": 1085, "info": 1019},
+    "hp": {"close": 1085, "main": 1091, "hifi": 1092, "digital": 1093, "hp": 1094, "info": 1095},
+}
+# Window size of each page (its background bitmap).
+SIZES = {"main": (800, 313), "hifi": (800, 546), "digital": (800, 313), "info": (800, 313), "hp": (800, 313)}
+
+
+def expect(condition, message: str) -> None:
+    if not condition:
+        raise E2EError(message)
+
+
+def wait_page(bin_dir: Path, page: str, timeout: float = 10) -> None:
+    """Waits until `page` is the only visible page."""
+    wait_until(lambda: visible_pages(bin_dir) == [page], timeout,
+               what=f"only the {page} page visible (now {visible_pages(bin_dir)})")
+    time.sleep(0.3)  # let it paint
+
+
+def click_control(bin_dir: Path, page: str, control_id: int) -> None:
+    """A real click on the centre of a control of a page."""
+    numbers = [int(v) for v in wintool(bin_dir, "rect", page, str(control_id)).split()[:4]]
+    expect(len(numbers) == 4, f"no control {control_id} on the {page} page")
+    click((numbers[0] + numbers[2]) // 2, (numbers[1] + numbers[3]) // 2)
+
+
+def switch(bin_dir: Path, from_page: str, to_page: str) -> Rect:
+    """Clicks from_page's page-column button for to_page; checks that to_page
+    alone shows, where from_page was and at its own size. Returns its rectangle."""
+    before = page_rect(bin_dir, from_page)
+    click_control(bin_dir, from_page, COLUMN[from_page][to_page])
+    wait_page(bin_dir, to_page)
+    after = page_rect(bin_dir, to_page)
+    expect((after.left, after.top) == (before.left, before.top),
+           f"{to_page} opened at {after} instead of where {from_page} was ({before})")
+    expect((after.width, after.height) == SIZES[to_page], f"{to_page} has size {after.width}x{after.height}")
+    return after
+
+
+def drag_page(bin_dir: Path, page: str, dx: int, dy: int) -> Rect:
+    """Drags a page by its background as a person would; waits until the
+    page has followed. Returns its new rectangle."""
+    rect = page_rect(bin_dir, page)
+    # A point on the page's frame, inside its shape and on no control.
+    x, y = rect.left + 400, rect.bottom - 8
+    expect(wintool(bin_dir, "region", page, "400", str(rect.height - 8)).strip() == "in",
+           f"drag point not inside the {page} page's shape")
+    drag(x, y, x + dx, y + dy)
+    return wait_until(lambda: (r := page_rect(bin_dir, page)) and (r.left, r.top) == (rect.left + dx, rect.top + dy)
+                      and r, 15, what=f"the {page} page to follow the drag")
 
 
 def require_tools(*names: str) -> None:

@@ -576,6 +576,36 @@ TEST_F(HifiPageTest, TurningAKnobStoresBothAndSendsOnlyWithBassAndTrebleOn)
     EXPECT_EQ(Journal().front(), GainCall(hifi::BassTrebleGains(52, 22)));
 }
 
+TEST_F(HifiPageTest, NoKeyTakesAToneKnobFromTheBottomToTheTop)
+{
+    Set(L"isDrySoundOn", L"1");
+    Set(L"InitialButtonOn", L"-1");
+    Set(L"Treble", L"0");
+    Set(L"Bass", L"0");
+    CreatePage();
+    Press(IDC_HIFI_BASSTREBLE_SWITCH); // every knob change now goes to the card
+    SimCard_JournalClear();
+    HWND treble = m_page->TrebleKnob().m_hWnd;
+    HWND bass = m_page->BassKnob().m_hWnd;
+    for (HWND knob : {treble, bass}) {
+        for (WPARAM key : {VK_LEFT, VK_UP, VK_PRIOR}) {
+            ::SendMessageW(knob, WM_KEYDOWN, key, 0);
+            ::SendMessageW(knob, WM_KEYUP, key, 0);
+        }
+    }
+    // One step up on the bass: once it is stored, every key before it was handled.
+    ::SendMessageW(bass, WM_KEYDOWN, VK_RIGHT, 0);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return Get(L"Bass") == L"1"; }));
+    EXPECT_EQ(Get(L"Treble"), L"0");
+    EXPECT_EQ(m_page->TrebleKnob().GetPos(), 0);
+    const Call quiet = GainCall(hifi::BassTrebleGains(0, 0));
+    const Call oneUp = GainCall(hifi::BassTrebleGains(1, 0));
+    for (const Call& call : Journal())
+        EXPECT_TRUE(call == quiet || call == oneUp) << "only -20 dB, then one step up, reach the card";
+    ASSERT_FALSE(Journal().empty());
+    EXPECT_EQ(Journal().back(), oneUp);
+}
+
 TEST_F(HifiPageTest, RoomSelectorThirdsAndTheRoomSwitch)
 {
     Set(L"isDrySoundOn", L"1");

@@ -507,6 +507,38 @@ TEST_F(MainPage, MuteLampsToggleTheirEndpointWithoutMovingTheWindow)
     EXPECT_FALSE(p.shows(IDC_MASTER_MUTE));
 }
 
+TEST_F(MainPage, ALampShowingTheWrongStateComesRightWithOneClick)
+{
+    const Panel& p = panel();
+    SetEndpointMute(p.cardId(), FALSE);
+    SetDefaultMute(FALSE);
+    p.refresh();
+    ASSERT_FALSE(p.shows(IDC_DIGITAL_MUTE));
+    ASSERT_FALSE(p.shows(IDC_MASTER_MUTE));
+    // Both endpoints muted behind the lamps' backs (with the panel's own
+    // context, so no refresh follows): each lamp now shows the wrong state.
+    SetEndpointMute(p.cardId(), TRUE);
+    SetDefaultMute(TRUE);
+    PumpMessages(50ms);
+    ASSERT_FALSE(p.shows(IDC_DIGITAL_MUTE));
+    ASSERT_FALSE(p.shows(IDC_MASTER_MUTE));
+
+    // The click asks for what the endpoint already has; the lamp then shows
+    // the state read back.
+    EXPECT_FALSE(p.press(p.centreOf(IDC_DIGITAL_MUTE)));
+    EXPECT_TRUE(CardMuted(p.cardId()));
+    EXPECT_TRUE(p.shows(IDC_DIGITAL_MUTE));
+    EXPECT_FALSE(p.press(p.centreOf(IDC_MASTER_MUTE)));
+    EXPECT_TRUE(DefaultMuted());
+    EXPECT_TRUE(p.shows(IDC_MASTER_MUTE));
+
+    // And the next click unmutes, as the lamp promises.
+    EXPECT_FALSE(p.press(p.centreOf(IDC_DIGITAL_MUTE)));
+    EXPECT_FALSE(CardMuted(p.cardId()));
+    EXPECT_FALSE(p.shows(IDC_DIGITAL_MUTE));
+    SetDefaultMute(FALSE);
+}
+
 TEST_F(MainPage, AQuickSecondClickOnALampTogglesItBack)
 {
     const Panel& p = panel();
@@ -659,6 +691,60 @@ TEST_F(MainPageWithoutCardEndpoint, TheDigitalGroupWaitsForTheEndpoint)
     ASSERT_EQ(CasRemoveEndpoint(id), S_OK);
     ::SendMessageW(p.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MAIN_RESET, BN_CLICKED), 0);
     EXPECT_EQ(p.slider(IDC_DIGITAL_BALANCE).GetPos(), 50);
+}
+
+// ---------------------------------------------------------------------------
+// The machine changes under a running page: the default endpoint moves to the
+// card's and back, the card's endpoint goes and comes again.
+
+class MainPageOnAChangingMachine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CasLoadDefaultScenario();
+        SimCard_Reset();
+    }
+    void TearDown() override
+    {
+        CasLoadDefaultScenario();
+        SimCard_Reset();
+    }
+    testsupport::RegistrySnapshot m_registry{L"Software\\Marvolin\\VANTIR"};
+};
+
+TEST_F(MainPageOnAChangingMachine, ThePageKeepsFollowingTheEndpointsThatRemain)
+{
+    Panel p(true);
+    ASSERT_TRUE(p.created());
+    ASSERT_TRUE(p.ready());
+    const std::wstring card = p.cardId();
+    const std::wstring speakers = EndpointIdByName(L"Speakers");
+    auto masterShows = [&](int pos) { return PumpUntil([&] { return p.knob(IDC_MASTER_KNOB) == pos; }, 5s); };
+
+    // The master group follows whatever is the default endpoint.
+    ASSERT_EQ(CasSetDefaultEndpoint(card.c_str()), S_OK);
+    SetLevelsAsAnotherProgram(card, {0.5f, 0.5f});
+    EXPECT_TRUE(masterShows(25));
+    ASSERT_EQ(CasSetDefaultEndpoint(speakers.c_str()), S_OK);
+    SetLevelsAsAnotherProgram(speakers, {0.75f, 0.75f});
+    EXPECT_TRUE(masterShows(37));
+    EXPECT_TRUE(::IsWindowEnabled(p.item(IDC_DIGITAL_KNOB)));
+
+    // The card's endpoint goes: the digital group goes quiet, the rest still
+    // follows another program's changes.
+    ASSERT_EQ(CasRemoveEndpoint(card.c_str()), S_OK);
+    SetLevelsAsAnotherProgram(speakers, {0.25f, 0.25f});
+    EXPECT_TRUE(masterShows(12));
+    EXPECT_FALSE(::IsWindowEnabled(p.item(IDC_DIGITAL_KNOB)));
+    EXPECT_FALSE(p.press(p.centreOf(IDC_DIGITAL_MUTE))) << "a press on the dead lamp moves nothing";
+
+    // It comes again as a new endpoint; the page goes on working.
+    wchar_t id[128] = {};
+    ASSERT_EQ(CasAddEndpoint(kCardEndpointName, 0, id, 128), S_OK);
+    SetLevelsAsAnotherProgram(speakers, {0.5f, 0.5f});
+    EXPECT_TRUE(masterShows(25));
+    p.turnKnob(IDC_MASTER_KNOB, 40);
+    EXPECT_LEVELS(DefaultLevels(), 0.8f, 0.8f);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the prepared prefix: the page switch and its screen position, the lit page
 // button, the tray clicks and menu, the language of every page, and the tray
 // icon across a notification-area restart and the system close command.
+#include "ResourceBitmap.h"
 #include "TestSupport.h"
 #include "ZephrinDlg.h"
 
@@ -71,8 +72,7 @@ std::vector<uint32_t> DrawnButton(HWND page, int id)
 
 std::vector<uint32_t> ResourcePixels(UINT id)
 {
-    fw::UniqueBitmap bitmap(static_cast<HBITMAP>(
-        ::LoadImageW(FrameworkResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
+    fw::UniqueBitmap bitmap(LoadSkinBitmap(id));
     BITMAP bm{};
     ::GetObjectW(bitmap.get(), sizeof bm, &bm);
     fw::UniqueMemDC mem(::CreateCompatibleDC(nullptr));

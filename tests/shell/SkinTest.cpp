@@ -2,6 +2,7 @@
 // size and shape follow the bitmap, erase paints the off-screen copy, a
 // re-skin frees the previous skin, and controls land at page pixels.
 #include "SkinnedPage.h"
+#include "ResourceBitmap.h"
 #include "TestSupport.h"
 #include "resource.h"
 
@@ -17,8 +18,7 @@ using namespace std::chrono_literals;
 class Picture {
 public:
     explicit Picture(UINT id)
-        : m_bitmap(static_cast<HBITMAP>(
-              ::LoadImageW(FrameworkResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0))),
+        : m_bitmap(LoadSkinBitmap(id)),
           m_dc(::CreateCompatibleDC(nullptr)), m_select(m_dc.get(), m_bitmap.get())
     {
     }

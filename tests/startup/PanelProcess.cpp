@@ -27,12 +27,18 @@ PanelProcess::~PanelProcess()
 
 bool PanelProcess::Start()
 {
-    std::wstring path = testsupport::ProgramFolder() + L"\\Zephrin.exe";
+    return Start(testsupport::ProgramFolder(), {});
+}
+
+bool PanelProcess::Start(const std::wstring& programFolder, const std::wstring& currentFolder)
+{
+    std::wstring path = programFolder + L"\\Zephrin.exe";
     std::wstring commandLine = L"\"" + path + L"\"";
+    const std::wstring& current = currentFolder.empty() ? programFolder : currentFolder;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    return ::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            testsupport::ProgramFolder().c_str(), &startup, &m_info) != FALSE;
+    return ::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, current.c_str(),
+                            &startup, &m_info) != FALSE;
 }
 
 bool PanelProcess::WaitForExit(DWORD milliseconds)

@@ -3,6 +3,7 @@
 // through its windows.
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 class PanelProcess {
@@ -13,6 +14,9 @@ public:
     PanelProcess& operator=(const PanelProcess&) = delete;
 
     bool Start();
+    // Starts the Zephrin.exe of another folder, with `currentFolder` as its
+    // current folder (empty: the program's own).
+    bool Start(const std::wstring& programFolder, const std::wstring& currentFolder);
     DWORD Id() const { return m_info.dwProcessId; }
     HANDLE Handle() const { return m_info.hProcess; }
     // True once the process has ended within the timeout.

@@ -2,11 +2,15 @@
 // and the user would: a second start, a machine without the card, the hidden
 // start, the answers of the page message and the key filter.
 #include "PanelProcess.h"
+#include "StandInControl.h"
 #include "TestSupport.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -50,6 +54,62 @@ std::wstring DumpTree(const std::wstring& path)
         out << DumpTree(path + L"\\" + child);
     return out.str();
 }
+
+// A copy of the program with some of the libraries beside it, in a scratch
+// folder of its own (removed again at the end).
+class ProgramCopy {
+public:
+    explicit ProgramCopy(const std::vector<std::wstring>& files) : ProgramCopy(files, {}) {}
+    // `renamed`: a library copied under another name (source, name in the copy).
+    ProgramCopy(const std::vector<std::wstring>& files,
+                const std::vector<std::pair<std::wstring, std::wstring>>& renamed)
+    {
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        m_folder = std::wstring(temp) + L"zephrin-copy-" + std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(m_folder.c_str(), nullptr);
+        for (const std::wstring& file : files) {
+            const std::wstring target = m_folder + L"\\" + file;
+            if (::CopyFileW((testsupport::ProgramFolder() + L"\\" + file).c_str(), target.c_str(), FALSE))
+                m_files.push_back(target);
+            else
+                m_complete = false;
+        }
+        for (const auto& [source, name] : renamed) {
+            const std::wstring target = m_folder + L"\\" + name;
+            if (::CopyFileW((testsupport::ProgramFolder() + L"\\" + source).c_str(), target.c_str(), FALSE))
+                m_files.push_back(target);
+            else
+                m_complete = false;
+        }
+    }
+    ~ProgramCopy()
+    {
+        for (const std::wstring& file : m_files)
+            ::DeleteFileW(file.c_str());
+        // The simulated card keeps its state beside its library.
+        WIN32_FIND_DATAW found{};
+        HANDLE search = ::FindFirstFileW((m_folder + L"\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    ::DeleteFileW((m_folder + L"\\" + found.cFileName).c_str());
+            } while (::FindNextFileW(search, &found));
+            ::FindClose(search);
+        }
+        ::RemoveDirectoryW(m_folder.c_str());
+    }
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    bool complete() const { return m_complete; }
+    const std::wstring& folder() const { return m_folder; }
+
+private:
+    std::wstring m_folder;
+    std::vector<std::wstring> m_files;
+    bool m_complete = true;
+};
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -122,6 +182,72 @@ TEST_F(StartupTest, WithoutTheCardEndsQuicklyWithoutWindowOrRegistryWrite)
     EXPECT_EQ(DumpTree(kSettingsKey), before);
 }
 
+TEST_F(StartupTest, WithoutTheCardLibraryEndsAsQuietlyAsWithoutTheCard)
+{
+    // The card's software is damaged: its library is missing beside the
+    // program. The current folder (the build's) holds one, which an elevated
+    // program must not take either.
+    ProgramCopy copy({L"Zephrin.exe", L"FindDeviceWinxp.dll", L"Vek_GetDxVerDll.dll"});
+    ASSERT_TRUE(copy.complete());
+    testsupport::SetText(kSettingsKey + L"\\CPL", L"language", L"7");
+    const std::wstring before = DumpTree(kSettingsKey);
+
+    PanelProcess panel;
+    ASSERT_TRUE(panel.Start(copy.folder(), testsupport::ProgramFolder()));
+    bool sawVisibleWindow = false;
+    for (DWORD start = ::GetTickCount(); !panel.WaitForExit(10) && ::GetTickCount() - start < 8000;)
+        sawVisibleWindow = sawVisibleWindow || !panel.VisibleWindows().empty();
+
+    ASSERT_TRUE(panel.WaitForExit(0)) << "the panel must end by itself";
+    EXPECT_EQ(panel.ExitCode(), 0u) << "ended by its own code, not by the system's loader";
+    EXPECT_FALSE(sawVisibleWindow);
+    EXPECT_EQ(DumpTree(kSettingsKey), before);
+}
+
+TEST_F(StartupTest, ACardLibraryWithoutTheOperationsEndsItQuietlyToo)
+{
+    // A damaged library: a file of that name that exports none of the operations.
+    ProgramCopy copy({L"Zephrin.exe", L"FindDeviceWinxp.dll", L"Vek_GetDxVerDll.dll"},
+                     {{L"FindDeviceWinxp.dll", L"CmAudioX.dll"}});
+    ASSERT_TRUE(copy.complete());
+    const std::wstring before = DumpTree(kSettingsKey);
+
+    PanelProcess panel;
+    ASSERT_TRUE(panel.Start(copy.folder(), {}));
+    bool sawVisibleWindow = false;
+    for (DWORD start = ::GetTickCount(); !panel.WaitForExit(10) && ::GetTickCount() - start < 8000;)
+        sawVisibleWindow = sawVisibleWindow || !panel.VisibleWindows().empty();
+
+    ASSERT_TRUE(panel.WaitForExit(0)) << "the panel must end by itself";
+    EXPECT_EQ(panel.ExitCode(), 0u);
+    EXPECT_FALSE(sawVisibleWindow);
+    EXPECT_EQ(DumpTree(kSettingsKey), before);
+}
+
+TEST_F(StartupTest, WithoutTheDirectXVersionLibraryTheInfoLineIsEmpty)
+{
+    // The current folder holds the library; only the program's own folder counts.
+    ProgramCopy copy({L"Zephrin.exe", L"FindDeviceWinxp.dll", L"CmAudioX.dll"});
+    ASSERT_TRUE(copy.complete());
+    PanelProcess panel;
+    ASSERT_TRUE(panel.Start(copy.folder(), testsupport::ProgramFolder()));
+    HWND main = panel.WaitForMainDialog(kStartTimeout);
+    ASSERT_NE(main, nullptr);
+    ASSERT_EQ(::SendMessageW(main, kShowPage, 0, 3), 1) << "the Info page shows";
+
+    HWND line = nullptr;
+    for (HWND wnd : panel.Windows())
+        if (::GetWindow(wnd, GW_OWNER) == main && ::IsWindowVisible(wnd))
+            line = ::GetDlgItem(wnd, 1023);
+    ASSERT_NE(line, nullptr);
+    wchar_t text[64] = L"unread";
+    ::GetWindowTextW(line, text, 64);
+    EXPECT_STREQ(text, L"");
+    HWND os = ::GetDlgItem(::GetParent(line), 1020);
+    EXPECT_GT(::GetWindowTextLengthW(os), 0) << "the other lines are filled";
+    EXPECT_TRUE(panel.Exit());
+}
+
 TEST_F(StartupTest, ShowPageAnswersOnlyForTheFivePages)
 {
     PanelProcess panel;
@@ -162,6 +288,40 @@ TEST_F(StartupTest, EnterAndEscapeDoNotEndTheMainDialog)
     EXPECT_TRUE(::IsWindow(main));
     EXPECT_EQ(panel.MainDialog(), main);
     EXPECT_TRUE(panel.Exit()) << "Exit ends the panel";
+}
+
+TEST_F(StartupTest, TheMainPagesKnobsTakeNoKeys)
+{
+    PanelProcess panel;
+    ASSERT_TRUE(panel.Start());
+    HWND main = panel.WaitForMainDialog(kStartTimeout);
+    ASSERT_NE(main, nullptr);
+    // The start-up timer has shown the endpoints' levels once it registered.
+    CasProcessReport report{};
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < kStartTimeout && !panel.WaitForExit(25);) {
+        if (CasGetProcessReport(panel.Id(), &report) == S_OK && report.inForce[2] == 1)
+            break;
+    }
+    ASSERT_EQ(report.inForce[2], 1);
+
+    const HWND knobs[] = {::GetDlgItem(main, 1022), ::GetDlgItem(main, 1023)};
+    LRESULT before[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_NE(knobs[i], nullptr);
+        before[i] = ::SendMessageW(knobs[i], TBM_GETPOS, 0, 0);
+        for (WPARAM key : {VK_LEFT, VK_UP, VK_PRIOR, VK_RIGHT, VK_DOWN, VK_NEXT, VK_NEXT}) {
+            ::PostMessageW(knobs[i], WM_KEYDOWN, key, 1);
+            ::PostMessageW(knobs[i], WM_KEYUP, key, 0xC0000001);
+        }
+    }
+    // Queued after the keys: once the page shows, every key was handled.
+    ::PostMessageW(main, kShowPage, 0, 0);
+    for (DWORD start = ::GetTickCount(); !::IsWindowVisible(main) && ::GetTickCount() - start < 5000;)
+        panel.WaitForExit(20);
+    ASSERT_TRUE(::IsWindowVisible(main));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(::SendMessageW(knobs[i], TBM_GETPOS, 0, 0), before[i]) << "knob " << i;
+    EXPECT_TRUE(panel.Exit());
 }
 
 } // namespace

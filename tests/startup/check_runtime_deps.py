@@ -31,6 +31,11 @@ def main() -> int:
         bad = [dll for dll in imports(path) if dll.lower().startswith(RUNTIME_PREFIXES)]
         if bad:
             failures.append(f"{name}: needs {', '.join(bad)}")
+    # The card's library is loaded at run time, so a damaged card software
+    # cannot stop the panel in the system's loader.
+    panel = pathlib.Path(args.bin) / "Zephrin.exe"
+    if panel.exists() and any(dll.lower() == "cmaudiox.dll" for dll in imports(panel)):
+        failures.append("Zephrin.exe: imports CmAudioX.dll at load time")
     for failure in failures:
         print(failure)
     return 1 if failures else 0

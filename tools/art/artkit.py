@@ -7,6 +7,7 @@ text is rendered at the target size, where FreeType's hinting keeps small
 Latin and Chinese glyphs sharper than a reduced rendering would.
 """
 
+import io
 import os
 import struct
 
@@ -304,6 +305,14 @@ def bmp_bytes(img):
     header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 54)
     info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
     return header + info + pixels
+
+
+def png_bytes(img):
+    """24-bit RGB PNG of the same pixels, at the highest compression. The
+    program stores its bitmaps this way and decodes them at load."""
+    buf = io.BytesIO()
+    img.convert("RGB").save(buf, "PNG", compress_level=9)
+    return buf.getvalue()
 
 
 def _dib32(img):

@@ -3,8 +3,10 @@
 
     /usr/bin/python3 tools/art/generate_art.py --out DIR
 
-writes <id>.bmp for every bitmap, 128.ico, 1022.cur and art.rc (one resource
-statement per file, names relative to DIR) into DIR and nowhere else. The
+writes <id>.png and <id>.bmp for every bitmap, 128.ico, 1022.cur and art.rc
+(one resource statement per PNG, icon and cursor, names relative to DIR) into
+DIR and nowhere else. The program stores the PNG files; the BMP files hold the
+same pictures uncompressed, for the checks of what the program decodes. The
 output depends only on this code and the installed fonts: two runs give the
 same bytes.
 """
@@ -17,7 +19,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import backgrounds  # noqa: E402
 import controls as ctl  # noqa: E402
-from artkit import bmp_bytes, icon_bytes, remove_blue  # noqa: E402
+from artkit import bmp_bytes, icon_bytes, png_bytes, remove_blue  # noqa: E402
 from wording import ENVIRONMENT_BASE_ID, ENVIRONMENTS, LANGUAGES  # noqa: E402
 
 ICON_ID = 128
@@ -106,10 +108,12 @@ def generate(out_dir):
 
     rc = []
     for bid in sorted(files):
-        name = "%d.bmp" % bid
-        with open(os.path.join(out_dir, name), "wb") as f:
+        with open(os.path.join(out_dir, "%d.bmp" % bid), "wb") as f:
             f.write(bmp_bytes(files[bid]))
-        rc.append('%d BITMAP "%s"' % (bid, name))
+        name = "%d.png" % bid
+        with open(os.path.join(out_dir, name), "wb") as f:
+            f.write(png_bytes(files[bid]))
+        rc.append('%d PNG "%s"' % (bid, name))
 
     with open(os.path.join(out_dir, "%d.ico" % ICON_ID), "wb") as f:
         f.write(icon_bytes([ctl.app_icon(s) for s in (16, 32, 48)]))
