@@ -254,7 +254,9 @@ def check_uninstalled(machine: Machine, endpoint_server_before: str) -> None:
     expect(not machine.host(r"C:\windows\system32\tasks\Zephrin").exists(), "the logon task is still there")
     expect(not key_exists(UNINSTALL_KEY), "the uninstaller's key is still there")
     expect(not key_exists(PCI_DEVICE), "the simulated PCI device entry is still there")
-    expect(reg_default(ENDPOINT_SERVER) == endpoint_server_before, "Wine's own endpoint server not put back")
+    after = reg_default(ENDPOINT_SERVER)
+    expect(after == endpoint_server_before,
+           f"Wine's own endpoint server not put back: {after!r}, before the install {endpoint_server_before!r}")
 
 
 def silent_life_cycle(machine: Machine, args) -> None:
