@@ -230,3 +230,25 @@ HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind)
 {
     return LoadPngBitmap(FrameworkResourceHandle(), id, kind);
 }
+
+bool SkinBitmapSize(UINT id, SIZE* size)
+{
+    // A PNG begins with its 8-byte signature and the IHDR chunk, whose data
+    // opens with the width and the height, big-endian.
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    HINSTANCE module = FrameworkResourceHandle();
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), kPngResourceType);
+    if (!found || ::SizeofResource(module, found) < 24)
+        return false;
+    HGLOBAL loaded = ::LoadResource(module, found);
+    const auto* data = static_cast<const uint8_t*>(loaded ? ::LockResource(loaded) : nullptr);
+    if (!data || std::memcmp(data, kSignature, sizeof kSignature) != 0 || std::memcmp(data + 12, "IHDR", 4) != 0)
+        return false;
+    auto bigEndian = [data](int at) {
+        return static_cast<LONG>((uint32_t{data[at]} << 24) | (uint32_t{data[at + 1]} << 16) |
+                                 (uint32_t{data[at + 2]} << 8) | uint32_t{data[at + 3]});
+    };
+    size->cx = bigEndian(16);
+    size->cy = bigEndian(20);
+    return size->cx > 0 && size->cy > 0;
+}
