@@ -124,6 +124,14 @@ void ApplySkinWhenShown(CSkinnedPage& page)
 {
     if (page.m_hWnd && !::IsWindowVisible(page.m_hWnd)) {
         page.m_skinPending = true;
+        // The window has the picture's size at once all the same (others
+        // place themselves by it); the shape comes with the picture.
+        SIZE size{};
+        if (SkinBitmapSize(page.m_backgroundId, &size)) {
+            RECT rc = page.GetWindowRect();
+            if (rc.right - rc.left != size.cx || rc.bottom - rc.top != size.cy)
+                page.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         return;
     }
     ApplySkin(page);

@@ -182,6 +182,7 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         // change notice is delivered once the window and COM are gone.
         DeleteTrayIcon();
         StopListening();
+        m_cardWatch.Stop();
         break;
     case WM_ENDSESSION:
         OnEndSession(wp != FALSE);
@@ -216,8 +217,9 @@ void CZephrinDlg::OnTimer(UINT_PTR id)
         Default();
         return;
     }
-    if (!FindCardEndpoint(m_endpoints))
+    if (!m_cardWatch.Look(m_endpoints))
         return; // tried again on the next tick
+    m_cardWatch.Stop();
     CompleteAudioSetup();
 }
 

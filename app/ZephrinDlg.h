@@ -4,6 +4,7 @@
 // is at the same time the Main page.
 #include "BitmapButton.h"
 #include "BitmapSlider.h"
+#include "CardEndpointWatch.h"
 #include "CmAudioX.h"
 #include "DlgDigital.h"
 #include "DlgHifi.h"
@@ -108,6 +109,7 @@ private:
     ComApartment m_com;
     // Destroyed before the apartment is left: nothing stays registered.
     CAudioListeners m_listeners;
+    CCardEndpointWatch m_cardWatch; // while the start-up timer runs
 
     // Members in order of construction (destroyed in reverse).
     CPageColumn m_pageColumn; // 1000 close, 1001 Main, 1002 Hifi, 1003 Digital, 1087 Hp, 1004 Info

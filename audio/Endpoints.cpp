@@ -67,12 +67,17 @@ bool FindCardEndpoint(EndpointIds& ids)
 {
     ComPtr<IMMDeviceEnumerator> enumerator;
     ComPtr<IMMDeviceCollection> endpoints;
-    UINT count = 0;
     if (FAILED(CreateEnumerator(CLSCTX_ALL, enumerator)))
         return false;
     if (FAILED(enumerator->EnumAudioEndpoints(eAll, DEVICE_STATE_ACTIVE, endpoints.put())))
         return false;
-    if (FAILED(endpoints->GetCount(&count)))
+    return FindCardEndpointIn(endpoints.get(), ids);
+}
+
+bool FindCardEndpointIn(IMMDeviceCollection* endpoints, EndpointIds& ids)
+{
+    UINT count = 0;
+    if (!endpoints || FAILED(endpoints->GetCount(&count)))
         return false;
 
     bool found = false;

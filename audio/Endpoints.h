@@ -23,6 +23,9 @@ bool IsCardEndpointName(const std::wstring& friendlyName);
 // Scans the active render and capture endpoints; true when at least one
 // matched, its identifier (the last match) then in ids.cardId.
 bool FindCardEndpoint(EndpointIds& ids);
+// The same scan over endpoints already listed.
+struct IMMDeviceCollection;
+bool FindCardEndpointIn(IMMDeviceCollection* endpoints, EndpointIds& ids);
 void GetDefaultEndpointId(EndpointIds& ids);
 
 // Default render endpoint, multimedia role; always report true.

@@ -21,3 +21,7 @@ HBITMAP LoadPngBitmap(HINSTANCE module, UINT id, BitmapKind kind);
 
 // LoadPngBitmap from the program's own resources.
 HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind = BitmapKind::Device);
+
+// The size of the program's PNG resource `id`, read from its header without
+// decoding it; false when it is missing or not a PNG.
+bool SkinBitmapSize(UINT id, SIZE* size);

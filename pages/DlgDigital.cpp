@@ -65,7 +65,7 @@ BOOL CDlgDigital::OnInitDialog()
     m_card = nullptr;
     CMSUP_GetInterface(&m_card);
     SetBackgroundId(IDB_DIGITAL_BG_TC);
-    ApplySkin(*this);
+    ApplySkinWhenShown(*this); // created hidden: its picture is decoded when it first shows
     PlaceControls();
     LoadPictures();
     ApplyStoredState();

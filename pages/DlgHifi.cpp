@@ -61,7 +61,7 @@ BOOL CDlgHifi::OnInitDialog()
     CMSUP_GetInterface(&m_card);
 
     SetBackgroundId(IDB_HIFI_BG_TC);
-    ApplySkin(*this);
+    ApplySkinWhenShown(*this); // created hidden: its picture is decoded when it first shows
 
     PlaceControls();
     SetupPictures();

@@ -41,7 +41,7 @@ BOOL CDlgHp::OnInitDialog()
     CSkinnedPage::OnInitDialog();
     BindControls();
     SetBackgroundId(IDB_HP_BG_SC);
-    ApplySkin(*this);
+    ApplySkinWhenShown(*this); // created hidden: its picture is decoded when it first shows
     LoadPictures();
     ReadCard();
     SetupCrossoverSlider();

@@ -180,7 +180,7 @@ BOOL CDlgInfo::OnInitDialog()
         m_labels[i].SubclassDlgItem(IDC_INFO_OS + i, m_hWnd);
     m_pageColumn.Bind(*this, kPageNumber);
     SetBackgroundId(IDB_INFO_BG_TC);
-    ApplySkin(*this);
+    ApplySkinWhenShown(*this); // created hidden: its picture is decoded when it first shows
     FillLabels();
     PlaceLabels();
     m_pageColumn.Setup(); // places the column and gives it its bitmaps

@@ -133,6 +133,11 @@ TEST(StoredBitmaps, DecodeToTheGeneratedPicturesPixelForPixel)
 
         const Picture want = Read(wantDevice.get());
         EXPECT_EQ(Difference(Read(device.get()), want), "");
+        // A page hidden at start takes its size from the header alone.
+        SIZE header{};
+        EXPECT_TRUE(SkinBitmapSize(id, &header));
+        EXPECT_EQ(header.cx, want.width);
+        EXPECT_EQ(header.cy, want.height);
         EXPECT_EQ(Difference(Read(dib.get()), Read(wantDib.get())), "");
 
         // The same kind of bitmap: depth and, for the DIB section, its layout.
@@ -155,6 +160,8 @@ TEST(StoredBitmaps, AMissingIdGivesNoBitmap)
     // Id 1 is the manifest: a resource, but no stored picture.
     EXPECT_EQ(LoadSkinBitmap(1), nullptr);
     EXPECT_EQ(LoadSkinBitmap(1, BitmapKind::DibSection), nullptr);
+    SIZE size{};
+    EXPECT_FALSE(SkinBitmapSize(1, &size));
 }
 
 } // namespace

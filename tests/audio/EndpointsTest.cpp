@@ -1,6 +1,7 @@
 // Endpoint discovery and the eight volume operations, through the panel's
 // real Core Audio client code against the stand-in.
 #include "AudioTestSupport.h"
+#include "CardEndpointWatch.h"
 #include "Endpoints.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +78,65 @@ TEST_F(EndpointsTest, ScanWithoutAMatchKeepsThePreviousIdentifier)
     ids.cardId = L"previous";
     EXPECT_FALSE(FindCardEndpoint(ids));
     EXPECT_EQ(ids.cardId, L"previous");
+}
+
+// The start-up timer's watch: every look answers as a full scan would,
+// whatever changed between two looks.
+TEST_F(EndpointsTest, WatchFindsTheCardEndpointOnceItBecomesActive)
+{
+    ASSERT_HRESULT_SUCCEEDED(CasSetEndpointState(m_card.c_str(), DEVICE_STATE_UNPLUGGED));
+    CCardEndpointWatch watch;
+    EndpointIds ids;
+    EXPECT_FALSE(watch.Look(ids));
+    EXPECT_FALSE(watch.Look(ids));
+
+    ASSERT_HRESULT_SUCCEEDED(CasSetEndpointState(m_card.c_str(), DEVICE_STATE_ACTIVE));
+    ASSERT_TRUE(watch.Look(ids)) << "found on the very next look";
+    EXPECT_EQ(ids.cardId, m_card);
+
+    // A second match added later replaces the first, as in the full scan.
+    std::wstring second = Add(L"VANTIR Line Through", eRender);
+    ASSERT_TRUE(watch.Look(ids));
+    EXPECT_EQ(ids.cardId, second);
+
+    // Gone again; a stopped watch starts afresh.
+    ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(second.c_str()));
+    ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(m_card.c_str()));
+    EXPECT_FALSE(watch.Look(ids));
+    watch.Stop();
+    EXPECT_FALSE(watch.Look(ids));
+    std::wstring added = Add(kCardOutput, eRender);
+    ASSERT_TRUE(watch.Look(ids));
+    EXPECT_EQ(ids.cardId, added);
+}
+
+static bool FoundWithinASecondOfTicks(CCardEndpointWatch& watch, EndpointIds& ids)
+{
+    for (unsigned look = 0; look < CCardEndpointWatch::kNamesEvery; ++look)
+        if (watch.Look(ids))
+            return true;
+    return false;
+}
+
+TEST_F(EndpointsTest, WatchFindsAnEndpointRenamedOrReadableLater)
+{
+    // Same identifiers at each look: the names are read again within a second
+    // of the start-up timer's ticks.
+    ASSERT_HRESULT_SUCCEEDED(CasRenameEndpoint(m_card.c_str(), L"Digital Output"));
+    CCardEndpointWatch watch;
+    EndpointIds ids;
+    ASSERT_FALSE(watch.Look(ids));
+    ASSERT_HRESULT_SUCCEEDED(CasRenameEndpoint(m_card.c_str(), kCardOutput));
+    EXPECT_TRUE(FoundWithinASecondOfTicks(watch, ids));
+    EXPECT_EQ(ids.cardId, m_card);
+
+    watch.Stop();
+    ids.cardId.clear();
+    ASSERT_HRESULT_SUCCEEDED(CasSetNameUnreadable(m_card.c_str(), 1));
+    ASSERT_FALSE(watch.Look(ids));
+    ASSERT_HRESULT_SUCCEEDED(CasSetNameUnreadable(m_card.c_str(), 0));
+    EXPECT_TRUE(FoundWithinASecondOfTicks(watch, ids));
+    EXPECT_EQ(ids.cardId, m_card);
 }
 
 TEST_F(EndpointsTest, DefaultOperationsFollowTheCurrentDefault)
