@@ -64,8 +64,9 @@ class Machine:
             # The machine's first session ends, as a new Windows machine
             # restarts after its own set-up: services that set-up registered
             # (the Task Scheduler among them) start only in a later session.
-            self._server_command("-k")
-            self._server_command("-w")
+            # The session is left to end by itself (its server then writes
+            # the registry out); killing it could lose what set-up wrote.
+            self._server_command("-w", timeout=180)
             self.server = subprocess.Popen(["wineserver", "-p"], env=z.wine_env(), stdin=subprocess.DEVNULL,
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             # No window manager on a virtual display (see scripts/lib/common.sh).
@@ -85,10 +86,10 @@ class Machine:
         if self.server:
             self.server.wait(timeout=60)
 
-    def _server_command(self, option: str) -> None:
+    def _server_command(self, option: str, timeout: float = 60) -> None:
         """wineserver -k or -w for this machine's prefix only."""
         subprocess.run(["wineserver", option], env=z.wine_env(), stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=60)
+                       stderr=subprocess.DEVNULL, timeout=timeout)
 
     def host(self, windows_path: str) -> Path:
         """The Linux path of a C: path of this machine."""
