@@ -9,9 +9,6 @@
 
 namespace {
 
-const wchar_t* const kBandValues[hifi::kBandCount] = {L"eq_0", L"eq_1", L"eq_2", L"eq_3", L"eq_4",
-                                                      L"eq_5", L"eq_6", L"eq_7", L"eq_8", L"eq_9"};
-
 // Whether Custom\<name> exists in the store (in any letter case).
 bool PresetStored(const std::wstring& name)
 {
@@ -60,7 +57,7 @@ void CDlgHifi::SelectCustomPreset()
     RepaintControlArea(m_presetList);
 
     for (int i = 0; i < hifi::kBandCount; ++i) {
-        const int32_t gain = ReadRegInt(kRegCustomRoot, name, kBandValues[i]);
+        const int32_t gain = ReadRegInt(kRegCustomRoot, name, hifi::kBandValues[i]);
         m_bands[static_cast<size_t>(i)].SetPos(hifi::GainToSliderPos(gain));
     }
     // Sent whether or not the equalizer switch is on.
@@ -102,7 +99,7 @@ void CDlgHifi::SaveCustomPreset()
     const std::wstring chosen = m_presetList.GetWindowText();
     const hifi::GainArray gains = SliderGains();
     for (int i = 0; i < hifi::kBandCount; ++i)
-        CreateRegString(kRegCustomRoot, chosen, kBandValues[i], std::to_wstring(gains[static_cast<size_t>(i)]));
+        CreateRegString(kRegCustomRoot, chosen, hifi::kBandValues[i], std::to_wstring(gains[static_cast<size_t>(i)]));
 
     const std::wstring current = hifi::TrimSpaces(chosen);
     const int count = m_presetList.GetCount();

@@ -7,9 +7,6 @@
 
 namespace {
 
-const wchar_t* const kBandValues[hifi::kBandCount] = {L"eq_0", L"eq_1", L"eq_2", L"eq_3", L"eq_4",
-                                                      L"eq_5", L"eq_6", L"eq_7", L"eq_8", L"eq_9"};
-
 // Pixel size of a bitmap resource; {0, 0} when it cannot be loaded.
 SIZE BitmapSize(UINT id)
 {
@@ -82,7 +79,7 @@ void CDlgHifi::LoadEqualizer()
 {
     SetKnobsFromStore();
     for (int i = 0; i < hifi::kBandCount; ++i) {
-        const int32_t gain = ReadRegInt(kRegRoot, L"Hifi", kBandValues[i]);
+        const int32_t gain = ReadRegInt(kRegRoot, L"Hifi", hifi::kBandValues[i]);
         m_bands[static_cast<size_t>(i)].SetPos(hifi::GainToSliderPos(gain));
     }
     if (m_eqSwitch.GetState())
@@ -93,7 +90,7 @@ LRESULT CDlgHifi::OnEqSliderMoved()
 {
     const hifi::GainArray gains = SliderGains();
     for (int i = 0; i < hifi::kBandCount; ++i)
-        WriteRegString(kRegRoot, L"hifi", kBandValues[i], std::to_wstring(gains[static_cast<size_t>(i)]));
+        WriteRegString(kRegRoot, L"hifi", hifi::kBandValues[i], std::to_wstring(gains[static_cast<size_t>(i)]));
     if (m_eqSwitch.GetState())
         SendEqGains(gains);
     // A moved band is no longer the chosen user preset.
@@ -110,7 +107,7 @@ void CDlgHifi::OnBandReset()
     if (m_eqSwitch.GetState()) {
         for (CBitmapSlider& band : m_bands)
             band.SetPos(0);
-        for (const wchar_t* value : kBandValues)
+        for (const wchar_t* value : hifi::kBandValues)
             WriteRegString(kRegRoot, L"hifi", value, L"0");
         OnEqSliderMoved();
     }
