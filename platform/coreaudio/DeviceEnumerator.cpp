@@ -2,6 +2,7 @@
 #include "ComBase.h"
 #include "Dispatcher.h"
 #include "Objects.h"
+#include "SharedState.h"
 #include "StandInModel.h"
 
 namespace cas {
@@ -34,6 +35,10 @@ public:
             return E_INVALIDARG;
         if (stateMask == 0 || (stateMask & ~DEVICE_STATEMASK_ALL) != 0)
             return E_INVALIDARG;
+        {
+            SharedState::Guard guard;
+            ++guard.data().enumerations;
+        }
         return CreateDeviceCollection(ListEndpoints(flow, stateMask), out);
     }
 

@@ -109,6 +109,7 @@ struct SharedLayout {
     EndedProcess ended[kMaxProcesses]; // a ring, the oldest overwritten
     uint32_t endedNext;
     uint32_t faults; // FaultFlags
+    uint64_t enumerations; // endpoint lists handed out, by every process
 };
 
 // Which control interfaces subunit `index` carries: every subunit has a mute

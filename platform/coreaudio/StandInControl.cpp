@@ -158,6 +158,12 @@ CAS_API HRESULT CasGetProcessReport(uint32_t pid, CasProcessReport* out)
     return E_NOTFOUND;
 }
 
+CAS_API uint64_t CasEnumerationCount(void)
+{
+    cas::SharedState::Guard guard;
+    return guard.data().enumerations;
+}
+
 CAS_API HRESULT CasSetFaults(uint32_t faults)
 {
     cas::SharedState::Guard guard;

@@ -53,6 +53,9 @@ struct CasProcessReport {
     int32_t ended;
 };
 CAS_API HRESULT CasGetProcessReport(uint32_t pid, CasProcessReport* out);
+// How many endpoint lists (EnumAudioEndpoints) every process together was
+// handed since the machine was made: a test's proof that a scan had its chance.
+CAS_API uint64_t CasEnumerationCount(void);
 
 // Faults of the machine, for tests: CAS_FAULT_NO_SERVER makes creating the
 // endpoint enumerator fail. CasLoadDefaultScenario clears them.

@@ -86,10 +86,18 @@ TEST_F(StartupTimerTest, CardEndpointPresentAtStartRegistersOnceAndStops)
 TEST_F(StartupTimerTest, CardEndpointAppearingLaterIsPickedUpByTheTimer)
 {
     ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(IdOf(kCardOutput).c_str()));
+    const uint64_t listsBefore = CasEnumerationCount();
     Panel panel;
     ASSERT_TRUE(panel.started());
-    // Give the panel time to start and tick many times: nothing is registered.
-    ::Sleep(3000);
+    // The fence: the panel has listed the endpoints many times (its start-up
+    // scan and timer ticks) without finding the card, and registered nothing.
+    bool scanned = false;
+    for (int waited = 0; waited < 30000 && !scanned; waited += 25) {
+        scanned = CasEnumerationCount() >= listsBefore + 20;
+        if (!scanned)
+            ::Sleep(25);
+    }
+    ASSERT_TRUE(scanned) << "the panel listed the endpoints " << CasEnumerationCount() - listsBefore << " times";
     ASSERT_TRUE(panel.running());
     EXPECT_EQ(panel.Registrations(), (Counts{0, 0, 0}));
 

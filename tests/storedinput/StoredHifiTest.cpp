@@ -166,8 +166,9 @@ TEST_F(StoredHifiTest, RegionStyle)
                  EXPECT_EQ(On(kRegionIds[s]), v == s) << s;
              const hifi::GainArray* curve = hifi::RegionCurve(v);
              EXPECT_EQ(OccurrencesOf(journal, "CMSUP_SetEQGain"), curve ? 1 : 0) << Describe(journal);
-             if (curve)
+             if (curve) {
                  EXPECT_EQ(Occurrences(journal, GainCall(*curve)), 1);
+             }
          },
          [&](int, Tree& tree) {
              Press(IDC_HIFI_REGION_2);
@@ -243,13 +244,15 @@ TEST_F(StoredHifiTest, Environment)
          [&](int v, const std::vector<Call>& journal) {
              const CMyStaticBmp* display = m_page->Picture(IDC_HIFI_ENV_DISPLAY);
              EXPECT_EQ(display->m_currentIndex, v);
-             if (v >= 0 && v < hifi::kEnvironmentCount)
+             if (v >= 0 && v < hifi::kEnvironmentCount) {
                  EXPECT_EQ(display->GetBitmap(), display->GetPicture(v));
+             }
              // Outside -1 ... 22 nothing is sent while the switch is on.
              const bool sends = v >= -1 && v < hifi::kEnvironmentCount;
              EXPECT_EQ(OccurrencesOf(journal, "CMSUP_SetEnvMode"), sends ? 1 : 0) << Describe(journal);
-             if (sends)
+             if (sends) {
                  EXPECT_EQ(Occurrences(journal, Call{"CMSUP_SetEnvMode", {hifi::EnvironmentCode(v + 1)}}), 1);
+             }
          },
          [&](int v, Tree& tree) {
              // Next steps from the shown index and stops at 22; previous
@@ -285,8 +288,9 @@ TEST_F(StoredHifiTest, RoomSwitchAndSize)
              EXPECT_EQ(Occurrences(journal, Call{"CMSUP_SetRoomSize", {v}}), 1) << Describe(journal);
              const CMyStaticBmp* selector = m_page->Picture(IDC_HIFI_ROOM_SELECTOR);
              EXPECT_EQ(selector->m_currentIndex, v);
-             if (v >= 0 && v <= 2)
+             if (v >= 0 && v <= 2) {
                  EXPECT_EQ(selector->GetBitmap(), selector->GetPicture(v));
+             }
          },
          [&](int, Tree& tree) {
              const RECT rc = Rect(IDC_HIFI_ROOM_SELECTOR);
