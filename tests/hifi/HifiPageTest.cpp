@@ -459,7 +459,7 @@ TEST_F(HifiPageTest, InvalidPresetNamesAreRefusedInTheUsersLanguage)
     // Another language number: no box, and still nothing saved.
     SetLanguage(5);
     ::SetDlgItemTextW(m_page->m_hWnd, IDC_HIFI_PRESET_NAME, L"");
-    BoxSeen box = WatchForBox([&] { Command(IDC_HIFI_PRESET_SAVE); }, 500);
+    BoxSeen box = WatchForBox([&] { Command(IDC_HIFI_PRESET_SAVE); });
     EXPECT_FALSE(box.shown);
     EXPECT_TRUE(ListEntries().empty());
 

@@ -3,9 +3,7 @@
 #include "SimCardControl.h"
 
 #include <commctrl.h>
-#include <atomic>
 #include <ostream>
-#include <thread>
 
 namespace hifitest {
 
@@ -192,41 +190,56 @@ void HifiPageTest::DragBand(int band, int y)
     testsupport::PumpMessages(std::chrono::milliseconds(20));
 }
 
-BoxSeen HifiPageTest::WatchForBox(const std::function<void()>& action, DWORD waitMs)
+namespace {
+
+// The page shows its warnings with a modal message box on this same thread:
+// a thread hook sees the box the moment it is activated, reads it and
+// answers it. When the action returns, the box has either been seen or was
+// never shown, so no waiting and no polling is needed.
+struct BoxWatch {
+    HWND owner = nullptr;
+    BoxSeen* seen = nullptr;
+};
+thread_local BoxWatch t_boxWatch;
+
+LRESULT CALLBACK OnBoxActivation(int code, WPARAM wp, LPARAM lp)
+{
+    if (code == HCBT_ACTIVATE && t_boxWatch.seen && !t_boxWatch.seen->shown) {
+        HWND box = reinterpret_cast<HWND>(wp);
+        wchar_t cls[16] = {};
+        ::GetClassNameW(box, cls, 16);
+        if (::lstrcmpW(cls, L"#32770") == 0 && ::GetWindow(box, GW_OWNER) == t_boxWatch.owner) {
+            BoxSeen& seen = *t_boxWatch.seen;
+            wchar_t text[512] = {};
+            ::GetWindowTextW(box, text, 512);
+            seen.caption = text;
+            for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                wchar_t childClass[32] = {};
+                ::GetClassNameW(child, childClass, 32);
+                wchar_t body[512] = {};
+                ::GetWindowTextW(child, body, 512);
+                if (::lstrcmpiW(childClass, L"Static") == 0 && body[0])
+                    seen.text = body;
+            }
+            seen.shown = true;
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wp, lp);
+}
+
+} // namespace
+
+BoxSeen HifiPageTest::WatchForBox(const std::function<void()>& action)
 {
     BoxSeen seen;
-    const HWND page = m_page->m_hWnd;
-    std::atomic<bool> done{false};
-    std::thread watcher([&] {
-        const DWORD start = ::GetTickCount();
-        while (!done && ::GetTickCount() - start < waitMs) {
-            HWND box = nullptr;
-            while ((box = ::FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
-                if (::GetWindow(box, GW_OWNER) == page && ::IsWindowVisible(box))
-                    break;
-            }
-            if (box) {
-                wchar_t text[512] = {};
-                ::GetWindowTextW(box, text, 512);
-                seen.caption = text;
-                for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-                    wchar_t cls[32] = {};
-                    ::GetClassNameW(child, cls, 32);
-                    wchar_t body[512] = {};
-                    ::GetWindowTextW(child, body, 512);
-                    if (::lstrcmpiW(cls, L"Static") == 0 && body[0])
-                        seen.text = body;
-                }
-                seen.shown = true;
-                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            ::Sleep(10);
-        }
-    });
+    t_boxWatch = BoxWatch{m_page->m_hWnd, &seen};
+    HHOOK hook = ::SetWindowsHookExW(WH_CBT, OnBoxActivation, nullptr, ::GetCurrentThreadId());
+    EXPECT_NE(hook, nullptr);
     action();
-    done = true;
-    watcher.join();
+    if (hook)
+        ::UnhookWindowsHookEx(hook);
+    t_boxWatch = BoxWatch{};
     testsupport::PumpMessages();
     return seen;
 }

@@ -72,9 +72,9 @@ protected:
     bool State(UINT id) const;
     // Drags band slider `band` with mouse messages to pixel y of the slider.
     void DragBand(int band, int y);
-    // Runs `action` while a helper thread waits for a message box owned by
-    // the page, reads it and closes it with OK.
-    BoxSeen WatchForBox(const std::function<void()>& action, DWORD waitMs = 1500);
+    // Runs `action`; a message box the page shows meanwhile is read and
+    // closed with OK the moment it is activated.
+    BoxSeen WatchForBox(const std::function<void()>& action);
     std::vector<std::wstring> ListEntries() const;
 
     testsupport::RegistrySnapshot m_snapshot{L"Software\\Marvolin\\VANTIR"};
