@@ -119,49 +119,6 @@ bool Decode(const void* png, DWORD size, Pixels& out)
     return true;
 }
 
-// Small pictures are loaded many times (every page's column buttons, the
-// lamps, the band thumbs): their decoded pixels are kept, so each is decoded
-// once. The backgrounds are large and loaded once per language: not kept.
-constexpr size_t kKeptPixelLimit = 64 * 1024;
-
-struct KeptPixels {
-    HINSTANCE module;
-    UINT id;
-    Pixels px;
-};
-
-class PixelStore {
-public:
-    bool Find(HINSTANCE module, UINT id, Pixels& out)
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        for (const KeptPixels& k : m_kept) {
-            if (k.module == module && k.id == id) {
-                out = k.px;
-                return true;
-            }
-        }
-        return false;
-    }
-    void Keep(HINSTANCE module, UINT id, const Pixels& px)
-    {
-        if (px.bgrx.size() > kKeptPixelLimit)
-            return;
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_kept.push_back({module, id, px});
-    }
-
-private:
-    std::mutex m_lock;
-    std::vector<KeptPixels> m_kept;
-};
-
-PixelStore& KeptPictures()
-{
-    static PixelStore store;
-    return store;
-}
-
 HBITMAP MakeDeviceBitmap(const Pixels& px)
 {
     BITMAPINFO info{};
@@ -205,38 +162,47 @@ HBITMAP MakeDibSection(const Pixels& px)
     return bitmap;
 }
 
-} // namespace
-
-HBITMAP LoadPngBitmap(HINSTANCE module, UINT id, BitmapKind kind)
+HBITMAP LoadPngBitmap(HINSTANCE module, HRSRC found, BitmapKind kind)
 {
-    Pixels px;
-    if (KeptPictures().Find(module, id, px))
-        return kind == BitmapKind::DibSection ? MakeDibSection(px) : MakeDeviceBitmap(px);
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), kPngResourceType);
-    if (!found)
-        return nullptr;
     HGLOBAL loaded = ::LoadResource(module, found);
     const DWORD size = ::SizeofResource(module, found);
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    if (!data || size == 0)
+    Pixels px;
+    if (!data || size == 0 || !Decode(data, size, px))
         return nullptr;
-    if (!Decode(data, size, px))
-        return nullptr;
-    KeptPictures().Keep(module, id, px);
     return kind == BitmapKind::DibSection ? MakeDibSection(px) : MakeDeviceBitmap(px);
 }
 
+} // namespace
+
 HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind)
 {
-    return LoadPngBitmap(FrameworkResourceHandle(), id, kind);
+    HINSTANCE module = FrameworkResourceHandle();
+    // A small picture is a plain bitmap resource, loaded as it is stored.
+    if (::FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP))
+        return static_cast<HBITMAP>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
+                                                 kind == BitmapKind::DibSection ? LR_CREATEDIBSECTION : 0));
+    HRSRC png = ::FindResourceW(module, MAKEINTRESOURCEW(id), kPngResourceType);
+    return png ? LoadPngBitmap(module, png, kind) : nullptr;
 }
 
 bool SkinBitmapSize(UINT id, SIZE* size)
 {
+    HINSTANCE module = FrameworkResourceHandle();
+    if (HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP)) {
+        // A bitmap resource is a bitmap file without its file header.
+        HGLOBAL loaded = ::LoadResource(module, found);
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(loaded ? ::LockResource(loaded) : nullptr);
+        if (!header || ::SizeofResource(module, found) < sizeof(BITMAPINFOHEADER) ||
+            header->biSize < sizeof(BITMAPINFOHEADER))
+            return false;
+        size->cx = header->biWidth;
+        size->cy = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+        return size->cx > 0 && size->cy > 0;
+    }
     // A PNG begins with its 8-byte signature and the IHDR chunk, whose data
     // opens with the width and the height, big-endian.
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    HINSTANCE module = FrameworkResourceHandle();
     HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), kPngResourceType);
     if (!found || ::SizeofResource(module, found) < 24)
         return false;

@@ -1,7 +1,8 @@
 #pragma once
-// The program's bitmaps are stored as PNG resources (type "PNG", one per
-// bitmap id) to keep the program small; these functions decode one with the
-// system's imaging component into the kind of bitmap the code draws with.
+// The program's bitmaps: the small ones are plain bitmap resources, the large
+// ones (the page backgrounds) PNG resources (type "PNG"), decoded with the
+// system's imaging component. Either way these functions give the kind of
+// bitmap the code draws with, with the same pixels.
 #include <windows.h>
 
 enum class BitmapKind {
@@ -15,13 +16,10 @@ enum class BitmapKind {
 // The resource type the bitmaps are stored under.
 inline constexpr wchar_t kPngResourceType[] = L"PNG";
 
-// Decodes the PNG resource `id` of `module`; null when it is missing or
-// cannot be decoded. The caller owns the bitmap.
-HBITMAP LoadPngBitmap(HINSTANCE module, UINT id, BitmapKind kind);
-
-// LoadPngBitmap from the program's own resources.
+// Loads the program's bitmap `id`; null when it is missing or cannot be
+// decoded. The caller owns the bitmap.
 HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind = BitmapKind::Device);
 
-// The size of the program's PNG resource `id`, read from its header without
-// decoding it; false when it is missing or not a PNG.
+// The size of the program's bitmap `id`, read from its header without
+// decoding it; false when it is missing or unreadable.
 bool SkinBitmapSize(UINT id, SIZE* size);

@@ -1,4 +1,4 @@
-// Every bitmap the program stores as PNG, decoded by the program's loader,
+// Every bitmap the program stores (plain or as PNG), loaded by the program's loader,
 // against the picture the generator drew (its BMP file, loaded the way the
 // program loaded bitmaps when it stored them uncompressed): same size, same
 // kind of bitmap and the same pixels.
@@ -32,17 +32,25 @@ std::wstring ArtFolder()
     return std::wstring(unixPath.begin(), unixPath.end());
 }
 
-std::vector<UINT> StoredIds()
+std::vector<UINT> StoredIds(LPCWSTR type)
 {
     std::vector<UINT> ids;
     ::EnumResourceNamesW(
-        ::GetModuleHandleW(nullptr), kPngResourceType,
+        ::GetModuleHandleW(nullptr), type,
         [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR lp) -> BOOL {
             if (IS_INTRESOURCE(name))
                 reinterpret_cast<std::vector<UINT>*>(lp)->push_back(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
             return TRUE;
         },
         reinterpret_cast<LONG_PTR>(&ids));
+    return ids;
+}
+
+std::vector<UINT> StoredIds()
+{
+    std::vector<UINT> ids = StoredIds(kPngResourceType);
+    std::vector<UINT> plain = StoredIds(RT_BITMAP);
+    ids.insert(ids.end(), plain.begin(), plain.end());
     return ids;
 }
 
@@ -112,6 +120,9 @@ TEST(StoredBitmaps, EveryGeneratedPictureIsStoredOnce)
     ::FindClose(search);
     EXPECT_EQ(static_cast<size_t>(files), ids.size());
     EXPECT_EQ(ids.size(), 170u);
+    // The fifteen page backgrounds (five pages, three languages) are the
+    // compressed ones.
+    EXPECT_EQ(StoredIds(kPngResourceType).size(), 15u);
 }
 
 TEST(StoredBitmaps, DecodeToTheGeneratedPicturesPixelForPixel)

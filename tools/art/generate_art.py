@@ -3,10 +3,12 @@
 
     /usr/bin/python3 tools/art/generate_art.py --out DIR
 
-writes <id>.png and <id>.bmp for every bitmap, 128.ico, 1022.cur and art.rc
-(one resource statement per PNG, icon and cursor, names relative to DIR) into
-DIR and nowhere else. The program stores the PNG files; the BMP files hold the
-same pictures uncompressed, for the checks of what the program decodes. The
+writes <id>.bmp for every bitmap, <id>.png for every large one, 128.ico,
+1022.cur and art.rc (one resource statement per stored file, names relative to
+DIR) into DIR and nowhere else. The program stores the small pictures as their
+BMP files and the large ones as their PNG files; the BMP files of the large
+ones hold the same pictures uncompressed, for the checks of what the program
+decodes. The
 output depends only on this code and the installed fonts: two runs give the
 same bytes.
 """
@@ -99,6 +101,17 @@ def control_bitmaps():
     return b
 
 
+# A picture of at most this many pixels is stored as a plain bitmap: the
+# program loads it without decoding (the pages load well over a hundred small
+# ones while the panel starts). The larger ones, the page backgrounds, are
+# stored as PNG to keep the program small and decoded when a page is shown.
+SMALL_PICTURE_PIXELS = 16 * 1024
+
+
+def stored_as_png(img):
+    return img.size[0] * img.size[1] > SMALL_PICTURE_PIXELS
+
+
 def generate(out_dir):
     os.makedirs(out_dir, exist_ok=True)
     files = {}
@@ -111,10 +124,13 @@ def generate(out_dir):
     for bid in sorted(files):
         with open(os.path.join(out_dir, "%d.bmp" % bid), "wb") as f:
             f.write(bmp_bytes(files[bid]))
-        name = "%d.png" % bid
-        with open(os.path.join(out_dir, name), "wb") as f:
-            f.write(png_bytes(files[bid]))
-        rc.append('%d PNG "%s"' % (bid, name))
+        if stored_as_png(files[bid]):
+            name = "%d.png" % bid
+            with open(os.path.join(out_dir, name), "wb") as f:
+                f.write(png_bytes(files[bid]))
+            rc.append('%d PNG "%s"' % (bid, name))
+        else:
+            rc.append('%d BITMAP "%d.bmp"' % (bid, bid))
 
     with open(os.path.join(out_dir, "%d.ico" % ICON_ID), "wb") as f:
         f.write(icon_bytes([pictures.app_icon(s) for s in (16, 32, 48)]))
