@@ -16,6 +16,7 @@
 #include "PageColumn.h"
 #include "RoundSliderCtrl.h"
 #include "SkinnedPage.h"
+#include "PanelMessages.h"
 #include "resource.h"
 
 #include <shellapi.h>

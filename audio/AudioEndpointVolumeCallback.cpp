@@ -1,7 +1,7 @@
 #include "AudioEndpointVolumeCallback.h"
 
 #include "Listeners.h"
-#include "resource.h"
+#include "PanelMessages.h"
 
 ULONG CAudioEndpointVolumeCallback::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_ref)); }
 

@@ -1,7 +1,7 @@
 #include "ControlChangeNotify.h"
 
 #include "Listeners.h"
-#include "resource.h"
+#include "PanelMessages.h"
 
 ULONG CControlChangeNotify::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_ref)); }
 

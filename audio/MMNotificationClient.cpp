@@ -1,7 +1,7 @@
 #include "MMNotificationClient.h"
 
 #include "Listeners.h"
-#include "resource.h"
+#include "PanelMessages.h"
 
 #include <objbase.h>
 #include <functiondiscoverykeys_devpkey.h>

@@ -2,8 +2,8 @@
 
 #include "Dialog.h"
 #include "MemDC.h"
+#include "PanelMessages.h"
 #include "ResourceBitmap.h"
-#include "resource.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,6 @@
 #include "DlgDigital.h"
 
+#include "PanelMessages.h"
 #include "SettingsStore.h"
 
 #include <string>

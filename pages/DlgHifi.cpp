@@ -1,5 +1,6 @@
 #include "DlgHifi.h"
 
+#include "PanelMessages.h"
 #include "SettingsStore.h"
 
 #include <windowsx.h>

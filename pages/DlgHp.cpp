@@ -1,5 +1,7 @@
 #include "DlgHp.h"
 
+#include "PanelMessages.h"
+
 #include <windowsx.h>
 
 namespace {

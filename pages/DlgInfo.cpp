@@ -1,6 +1,7 @@
 #include "DlgInfo.h"
 
 #include "Handles.h"
+#include "PanelMessages.h"
 #include "SettingsStore.h"
 
 #include <objbase.h>

@@ -1,5 +1,6 @@
 #include "PageColumn.h"
 
+#include "PanelMessages.h"
 #include "resource.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "AudioTestSupport.h"
 #include "Endpoints.h"
 #include "Listeners.h"
-#include "resource.h"
+#include "PanelMessages.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

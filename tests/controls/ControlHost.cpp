@@ -1,5 +1,6 @@
 #include "ControlHost.h"
 
+#include "PanelMessages.h"
 #include "TestSupport.h"
 
 #include <commctrl.h>
@@ -87,8 +88,8 @@ LRESULT ControlHost::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_COMMAND:
     case WM_HSCROLL:
     case WM_VSCROLL:
-    case 0x28D1:
-    case 0x28D2:
+    case WM_SLIDER_TRACK:
+    case WM_SLIDER_SETTLED:
         m_log.push_back({msg, wp, lp});
         break;
     default:

@@ -7,6 +7,7 @@
 #include "Label.h"
 #include "MyComboBox.h"
 #include "MyStaticBmp.h"
+#include "PanelMessages.h"
 #include "RoundSliderCtrl.h"
 #include "resource.h"
 

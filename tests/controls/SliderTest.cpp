@@ -3,6 +3,7 @@
 #include "BitmapSlider.h"
 #include "ControlHost.h"
 #include "MemDC.h"
+#include "PanelMessages.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

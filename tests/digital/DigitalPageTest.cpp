@@ -3,6 +3,7 @@
 // and the language switch, with real messages on a real page.
 #include "DlgDigital.h"
 #include "PageHarness.h"
+#include "PanelMessages.h"
 #include "SettingsStore.h"
 #include "SimCardControl.h"
 #include "TestSupport.h"

@@ -2,6 +2,7 @@
 // prefix's registry and the simulated card's journal.
 #include "HifiTestSupport.h"
 
+#include "PanelMessages.h"
 #include "SettingsStore.h"
 #include "SimCardControl.h"
 

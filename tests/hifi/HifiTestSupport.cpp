@@ -1,5 +1,6 @@
 #include "HifiTestSupport.h"
 
+#include "PanelMessages.h"
 #include "SimCardControl.h"
 
 #include <commctrl.h>

@@ -3,6 +3,7 @@
 // the crossover slider's drags, the key filter and the language switch.
 #include "DlgHp.h"
 #include "PageHarness.h"
+#include "PanelMessages.h"
 #include "SimCardControl.h"
 #include "TestSupport.h"
 

@@ -3,6 +3,7 @@
 // opened after the window move, and the language switch.
 #include "DlgInfo.h"
 #include "PageHarness.h"
+#include "PanelMessages.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -8,6 +8,7 @@
 //
 // Exit code 0 when every bound holds and every action had its effect.
 #include "PageColumn.h"
+#include "PanelMessages.h"
 #include "ProcessFigures.h"
 #include "resource.h"
 #include "ids_hifi.h"
