@@ -113,7 +113,7 @@ private:
     CCardEndpointWatch m_cardWatch; // while the start-up timer runs
 
     // Members in order of construction (destroyed in reverse).
-    CPageColumn m_pageColumn; // 1000 close, 1001 Main, 1002 Hifi, 1003 Digital, 1087 Hp, 1004 Info
+    CPageColumn m_pageColumn; // ids in PageColumnIds.h
     CDlgHifi m_dlgHifi;
     CDlgDigital m_dlgDigital;
     CDlgInfo m_dlgInfo;

@@ -2,6 +2,7 @@
 // the prepared prefix: the page switch and its screen position, the lit page
 // button, the tray clicks and menu, the language of every page, and the tray
 // icon across a notification-area restart and the system close command.
+#include "PageColumnIds.h"
 #include "ResourceBitmap.h"
 #include "TestSupport.h"
 #include "ZephrinDlg.h"
@@ -20,12 +21,7 @@ using testsupport::PumpUntil;
 
 const wchar_t kCpl[] = L"Software\\Marvolin\\VANTIR\\CPL";
 constexpr int kPageCount = 5;
-// Page-column ids by page (0 Main ... 4 Hp) and target (same numbering), and close.
-constexpr int kToPage[kPageCount][kPageCount] = {
-    {1001, 1002, 1003, 1004, 1087}, {1006, 1007, 1008, 1009, 1085}, {1011, 1012, 1013, 1014, 1085},
-    {1016, 1017, 1018, 1019, 1085}, {1091, 1092, 1093, 1095, 1094},
-};
-constexpr int kClose[kPageCount] = {1000, 1005, 1010, 1015, 1085};
+static_assert(kPageCount == kColumnPageCount);
 constexpr UINT kLit[kPageCount] = {IDB_PAGE_MAIN_LIT, IDB_PAGE_HIFI_LIT, IDB_PAGE_DIGITAL_LIT, IDB_PAGE_INFO_LIT,
                                    IDB_PAGE_HP_LIT};
 constexpr UINT kGrey[kPageCount] = {IDB_PAGE_MAIN_GREY, IDB_PAGE_HIFI_GREY, IDB_PAGE_DIGITAL_GREY,
@@ -47,9 +43,9 @@ std::vector<uint32_t> Pixels(HDC dc, HBITMAP bitmap, int w, int h)
 
 // What a page-column button draws in its normal state, through the owner
 // draw its page reflects to it.
-std::vector<uint32_t> DrawnButton(HWND page, int id)
+std::vector<uint32_t> DrawnButton(HWND page, UINT id)
 {
-    HWND button = ::GetDlgItem(page, id);
+    HWND button = ::GetDlgItem(page, static_cast<int>(id));
     RECT rc{};
     ::GetClientRect(button, &rc);
     HDC screen = ::GetDC(nullptr);
@@ -60,7 +56,7 @@ std::vector<uint32_t> DrawnButton(HWND page, int id)
         fw::ScopedSelect select(mem.get(), target.get());
         DRAWITEMSTRUCT dis{};
         dis.CtlType = ODT_BUTTON;
-        dis.CtlID = static_cast<UINT>(id);
+        dis.CtlID = id;
         dis.itemAction = ODA_DRAWENTIRE;
         dis.hwndItem = button;
         dis.hDC = mem.get();
@@ -145,9 +141,11 @@ protected:
         ::GetWindowRect(Page(page), &rc);
         return {rc.right - rc.left, rc.bottom - rc.top};
     }
-    void Press(int page, int id)
+    // The close button of a page's column.
+    static UINT Close(int page) { return kPageColumnIds[page][kColumnClose]; }
+    void Press(int page, UINT id)
     {
-        HWND button = ::GetDlgItem(Page(page), id);
+        HWND button = ::GetDlgItem(Page(page), static_cast<int>(id));
         ASSERT_NE(button, nullptr) << "page " << page << " control " << id;
         // What a click on the button delivers to its page.
         ::SendMessageW(Page(page), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
@@ -163,7 +161,7 @@ protected:
     {
         for (int target = 0; target < kPageCount; ++target) {
             const UINT expected = target == page ? kLit[target] : kGrey[target];
-            EXPECT_EQ(DrawnButton(Page(page), kToPage[page][target]), ResourcePixels(expected))
+            EXPECT_EQ(DrawnButton(Page(page), PageColumnId(page, target)), ResourcePixels(expected))
                 << "page " << page << ": button for page " << target << " not " << (target == page ? "lit" : "grey");
         }
     }
@@ -176,13 +174,14 @@ testsupport::RegistrySnapshot* Shell::s_registry = nullptr;
 TEST_F(Shell, PageColumnSwitchesAtOneScreenPositionWithTheLitButtonNamingThePage)
 {
     Start();
-    ASSERT_NE(DrawnButton(Page(0), 1001), DrawnButton(Page(0), 1002)) << "lit and grey art look the same";
+    ASSERT_NE(DrawnButton(Page(0), PageColumnId(0, 0)), DrawnButton(Page(0), PageColumnId(0, 1)))
+        << "lit and grey art look the same";
     for (int p = 0; p < kPageCount; ++p)
         ExpectLitColumn(p);
 
     EXPECT_EQ(m_dlg->SendMessage(WM_MOVE_MAIN, 100, 50), 1);
     EXPECT_EQ(Visible(), std::vector<int>{0});
-    Press(0, 1002);
+    Press(0, PageColumnId(0, 1));
     EXPECT_EQ(Visible(), std::vector<int>{1});
     EXPECT_EQ(m_dlg->GetCurrentPage(), 1);
     EXPECT_EQ(TopLeft(1).x, 100);
@@ -191,12 +190,12 @@ TEST_F(Shell, PageColumnSwitchesAtOneScreenPositionWithTheLitButtonNamingThePage
 
     // The user drags the Hifi page elsewhere; Info opens there, then Main.
     ::SetWindowPos(Page(1), nullptr, 310, 220, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Press(1, 1009);
+    Press(1, PageColumnId(1, 3));
     EXPECT_EQ(Visible(), std::vector<int>{3});
     EXPECT_EQ(m_dlg->GetCurrentPage(), 3);
     EXPECT_EQ(TopLeft(3).x, 310);
     EXPECT_EQ(TopLeft(3).y, 220);
-    Press(3, 1016);
+    Press(3, PageColumnId(3, 0));
     EXPECT_EQ(Visible(), std::vector<int>{0});
     EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
     EXPECT_EQ(TopLeft(0).x, 310);
@@ -205,25 +204,25 @@ TEST_F(Shell, PageColumnSwitchesAtOneScreenPositionWithTheLitButtonNamingThePage
     EXPECT_EQ(Size(0).cy, 313);
 
     // Hp takes the main dialog's place and size; its own button does nothing.
-    Press(0, 1087);
+    Press(0, PageColumnId(0, 4));
     EXPECT_EQ(Visible(), std::vector<int>{4});
     EXPECT_EQ(TopLeft(4).x, 310);
     EXPECT_EQ(Size(4).cx, 800);
     EXPECT_EQ(Size(4).cy, 313);
-    Press(4, 1094);
+    Press(4, PageColumnId(4, 4));
     EXPECT_EQ(Visible(), std::vector<int>{4});
-    Press(4, 1093);
+    Press(4, PageColumnId(4, 2));
     EXPECT_EQ(Visible(), std::vector<int>{2});
     EXPECT_EQ(m_dlg->GetCurrentPage(), 2);
     EXPECT_EQ(TopLeft(2).y, 220);
 
     // A page's close button only hides it: the current page stays.
-    Press(2, kClose[2]);
+    Press(2, Close(2));
     EXPECT_TRUE(Visible().empty());
     EXPECT_EQ(m_dlg->GetCurrentPage(), 2);
     // Main's close hides it and makes Main current.
     m_dlg->SendMessage(WM_SHOW_PAGE, 0, 0);
-    Press(0, kClose[0]);
+    Press(0, Close(0));
     EXPECT_TRUE(Visible().empty());
     EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
 }
@@ -264,7 +263,7 @@ TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
     // Shown, then closed by its own button: the next click only clears the
     // flag, the one after shows the page again.
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
-    Press(0, kClose[0]);
+    Press(0, Close(0));
     EXPECT_TRUE(Visible().empty());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_TRUE(Visible().empty());
@@ -273,7 +272,7 @@ TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
     EXPECT_EQ(Visible(), std::vector<int>{0});
 
     // On Info, a click hides Info and the next shows Info again.
-    Press(0, 1004);
+    Press(0, PageColumnId(0, 3));
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_TRUE(Visible().empty());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
@@ -287,7 +286,7 @@ TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
     EXPECT_TRUE(panel::g_trayShown);
 
     // "Marvolin Control Panel" shows the current page and leaves the flag.
-    Press(3, kClose[3]);
+    Press(3, Close(3));
     m_dlg->SendMessage(WM_COMMAND, ID_SHOW_PANEL, 0);
     EXPECT_EQ(Visible(), std::vector<int>{3});
     EXPECT_TRUE(panel::g_trayShown);

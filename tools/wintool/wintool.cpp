@@ -17,6 +17,8 @@
 //
 // PAGE is main, hifi, digital, info or hp. Numbers may be decimal or 0x-hex.
 // Exit code 0 on success, 1 when the window or item is not there, 2 on misuse.
+#include "PageColumnIds.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -27,8 +29,7 @@
 namespace {
 
 const wchar_t* const kPageNames[5] = {L"main", L"hifi", L"digital", L"info", L"hp"};
-// The close and "to Main" buttons of each page's column identify the page.
-const int kPageMarkers[5][2] = {{1000, 1001}, {1005, 1006}, {1010, 1011}, {1015, 1016}, {1085, 1091}};
+static_assert(kColumnPageCount == 5);
 const UINT kExitCommand = 32783;
 
 bool IsPanelProcess(DWORD pid)
@@ -69,7 +70,9 @@ int PageOf(HWND dialog)
 {
     // Hp first: its close button shares its id with the other pages' Hp button.
     for (int page : {4, 3, 2, 1, 0}) {
-        if (::GetDlgItem(dialog, kPageMarkers[page][0]) && ::GetDlgItem(dialog, kPageMarkers[page][1]))
+        // The close and "to Main" buttons of each page's column identify the page.
+        if (::GetDlgItem(dialog, static_cast<int>(kPageColumnIds[page][kColumnClose]))
+            && ::GetDlgItem(dialog, static_cast<int>(kPageColumnIds[page][kColumnToMain])))
             return page;
     }
     // The main dialog is the one page without an owner.
