@@ -1,5 +1,6 @@
 #include "DlgDigital.h"
 
+#include "ControlPlacement.h"
 #include "PanelMessages.h"
 #include "SettingsStore.h"
 
@@ -13,12 +14,7 @@ constexpr int kPageNumber = 2;
 const wchar_t kSubkey[] = L"Digital";
 const wchar_t kValueName[] = L"DigitalOutSr";
 
-struct Placement {
-    int id;
-    int x;
-    int y;
-};
-constexpr Placement kPlacements[] = {
+constexpr ControlPlacement kPlacements[] = {
     {IDC_DIGITAL_SWITCH_LAMP, 35, 44},
     {IDC_DIGITAL_OUT_SWITCH, 53, 42},
     {IDC_DIGITAL_RATE_SELECTOR, 495, 114},
@@ -84,8 +80,7 @@ void CDlgDigital::BindControls()
 
 void CDlgDigital::PlaceControls()
 {
-    for (const Placement& p : kPlacements)
-        PlaceControl(*this, GetDlgItem(p.id), p.x, p.y);
+    PlaceControlTable(*this, kPlacements);
 }
 
 void CDlgDigital::LoadPictures()
@@ -128,17 +123,9 @@ void CDlgDigital::StoreAndApply(int value)
     ApplyStoredState();
 }
 
-RECT CDlgDigital::ChildRectInClient(const CWnd& child) const
-{
-    RECT rc = child.GetWindowRect();
-    ScreenToClient(&rc);
-    return rc;
-}
-
 void CDlgDigital::OnLButtonDown(POINT pt)
 {
-    const RECT switchRect = ChildRectInClient(m_outputSwitch);
-    if (::PtInRect(&switchRect, pt)) {
+    if (PointOnControl(m_hWnd, m_outputSwitch.m_hWnd, pt)) {
         // Each picture flips by itself; switching on starts at the lower left.
         m_outputSwitch.SetState(!m_outputSwitch.GetState());
         m_switchLamp.SetState(!m_switchLamp.GetState());
@@ -146,7 +133,7 @@ void CDlgDigital::OnLButtonDown(POINT pt)
         StoreAndApply(m_outputSwitch.GetState() ? 1 : 0);
         return;
     }
-    const RECT selectorRect = ChildRectInClient(m_rateSelector);
+    const RECT selectorRect = ControlRectOnPage(m_hWnd, m_rateSelector.m_hWnd);
     if (::PtInRect(&selectorRect, pt)) {
         if (!m_outputSwitch.GetState())
             return;

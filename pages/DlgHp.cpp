@@ -1,5 +1,6 @@
 #include "DlgHp.h"
 
+#include "ControlPlacement.h"
 #include "PanelMessages.h"
 
 #include <windowsx.h>
@@ -9,12 +10,7 @@ namespace {
 constexpr UINT kBackgrounds[3] = {IDB_HP_BG_TC, IDB_HP_BG_SC, IDB_HP_BG_EN};
 constexpr int kPageNumber = 4;
 
-struct Placement {
-    int id;
-    int x;
-    int y;
-};
-constexpr Placement kPlacements[] = {
+constexpr ControlPlacement kPlacements[] = {
     {IDC_HP_CROSSOVER, 108, 150},
     {IDC_HP_FLEX_BASS, 90, 53},
     {IDC_HP_SPEAKER_SIZE, 452, 125},
@@ -121,15 +117,12 @@ void CDlgHp::SetupCrossoverSlider()
 
 void CDlgHp::PlaceControls()
 {
-    for (const Placement& p : kPlacements)
-        PlaceControl(*this, GetDlgItem(p.id), p.x, p.y);
+    PlaceControlTable(*this, kPlacements);
 }
 
 bool CDlgHp::TogglePictureAt(CMyStaticBmp& picture, POINT pt)
 {
-    RECT rc = picture.GetWindowRect();
-    ScreenToClient(&rc);
-    if (!::PtInRect(&rc, pt))
+    if (!PointOnControl(m_hWnd, picture.m_hWnd, pt))
         return false;
     picture.SetState(!picture.GetState());
     return true;

@@ -1,5 +1,6 @@
 #include "PageHarness.h"
 
+#include "ControlPlacement.h"
 #include "Dialog.h"
 #include "PanelMessages.h"
 #include "SimCardControl.h"
@@ -90,10 +91,7 @@ bool PressOnPage(HWND page, int x, int y)
 
 RECT ChildRect(HWND parent, int id)
 {
-    RECT rc{};
-    ::GetWindowRect(::GetDlgItem(parent, id), &rc);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
+    return ControlRectOnPage(parent, ::GetDlgItem(parent, id));
 }
 
 POINT ChildCentre(HWND parent, int id)

@@ -1,5 +1,6 @@
 #include "HifiTestSupport.h"
 
+#include "ControlPlacement.h"
 #include "PanelMessages.h"
 #include "SimCardControl.h"
 
@@ -139,10 +140,7 @@ void HifiPageTest::CreatePage(bool keepJournal)
 
 RECT HifiPageTest::Rect(UINT id) const
 {
-    RECT rc{};
-    ::GetWindowRect(::GetDlgItem(m_page->m_hWnd, static_cast<int>(id)), &rc);
-    ::MapWindowPoints(nullptr, m_page->m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
+    return ControlRectOnPage(m_page->m_hWnd, ::GetDlgItem(m_page->m_hWnd, static_cast<int>(id)));
 }
 
 POINT HifiPageTest::Centre(UINT id) const
