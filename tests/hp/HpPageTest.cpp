@@ -248,27 +248,4 @@ TEST_F(HpPageTest, LanguageChangesTheBackgroundForKnownNumbersOnly)
     EXPECT_EQ(page->GetBackgroundId(), 324u);
 }
 
-TEST_F(HpPageTest, PageColumnAsksTheMainDialogWithSenderCodeFive)
-{
-    Open(true);
-    const struct {
-        UINT id;
-        LPARAM target;
-    } cases[] = {{IDC_HP_TO_MAIN, 0}, {IDC_HP_TO_HIFI, 1}, {IDC_HP_TO_DIGITAL, 2}, {IDC_HP_TO_INFO, 3}};
-    for (const auto& c : cases) {
-        page->SendMessage(WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED), 0);
-        ASSERT_GE(owner.requests().size(), 2u);
-        EXPECT_EQ(owner.requests().back().msg, static_cast<UINT>(WM_SHOW_PAGE));
-        EXPECT_EQ(owner.requests().back().wp, 5u);
-        EXPECT_EQ(owner.requests().back().lp, c.target);
-    }
-    const size_t sent = owner.requests().size();
-    page->ShowWindow(SW_SHOWNA);
-    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_HP_TO_HP, BN_CLICKED), 0);
-    EXPECT_TRUE(page->IsWindowVisible());
-    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_HP_CLOSE, BN_CLICKED), 0);
-    EXPECT_FALSE(page->IsWindowVisible());
-    EXPECT_EQ(owner.requests().size(), sent);
-}
-
 } // namespace

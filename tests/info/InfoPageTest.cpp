@@ -277,23 +277,4 @@ TEST_F(InfoPageTest, LanguageChangesTheBackgroundButNotTheTexts)
     }
 }
 
-TEST_F(InfoPageTest, PageColumnAsksTheMainDialogWithSenderCodeThree)
-{
-    Open(true);
-    const struct {
-        UINT id;
-        LPARAM target;
-    } cases[] = {{IDC_INFO_TO_MAIN, 0}, {IDC_INFO_TO_HIFI, 1}, {IDC_INFO_TO_DIGITAL, 2}, {IDC_INFO_TO_HP, 4}};
-    for (const auto& c : cases) {
-        page->SendMessage(WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED), 0);
-        ASSERT_GE(owner.requests().size(), 2u);
-        EXPECT_EQ(owner.requests().back().wp, 3u);
-        EXPECT_EQ(owner.requests().back().lp, c.target);
-    }
-    page->ShowWindow(SW_SHOWNA);
-    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_INFO_TO_INFO, BN_CLICKED), 0);
-    EXPECT_TRUE(page->IsWindowVisible());
-    EXPECT_EQ(owner.requests().size(), 8u);
-}
-
 } // namespace

@@ -227,6 +227,41 @@ TEST_F(Shell, PageColumnSwitchesAtOneScreenPositionWithTheLitButtonNamingThePage
     EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
 }
 
+// Every button of every page's column, on the real main dialog and its four
+// pages: a button for another page shows that page alone, where the last one
+// was and at its own size, and makes it current; a page's own button changes
+// nothing; close hides the page and keeps it current.
+TEST_F(Shell, EveryColumnButtonOfEveryPageShowsItsPageInTheSamePlace)
+{
+    Start();
+    const int heights[kPageCount] = {313, 546, 313, 313, 313};
+    for (int from = 0; from < kPageCount; ++from) {
+        for (int target = -1; target < kPageCount; ++target) { // -1: the close button
+            SCOPED_TRACE(::testing::Message() << "page " << from << ", button for page " << target);
+            // A place of its own for each press: the next page must follow it.
+            const POINT place{40 + 31 * from + 7 * target, 30 + 11 * target};
+            for (int p = 0; p < kPageCount; ++p)
+                ::ShowWindow(Page(p), SW_HIDE);
+            ASSERT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 0, from), 1);
+            ::SetWindowPos(Page(from), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            ASSERT_EQ(Visible(), std::vector<int>{from});
+
+            Press(from, target < 0 ? Close(from) : PageColumnId(from, target));
+            if (target < 0) {
+                EXPECT_TRUE(Visible().empty());
+                EXPECT_EQ(m_dlg->GetCurrentPage(), from);
+                continue;
+            }
+            EXPECT_EQ(Visible(), std::vector<int>{target});
+            EXPECT_EQ(m_dlg->GetCurrentPage(), target);
+            EXPECT_EQ(TopLeft(target).x, place.x);
+            EXPECT_EQ(TopLeft(target).y, place.y);
+            EXPECT_EQ(Size(target).cx, 800);
+            EXPECT_EQ(Size(target).cy, heights[target]);
+        }
+    }
+}
+
 TEST_F(Shell, ShowPageAndMoveMainMessages)
 {
     Start();
