@@ -12,15 +12,15 @@ constexpr size_t kRegionGrowth = 40;
 // Collects rectangles with the list discipline the shape is built with:
 // room for `height` rectangles at first, 40 more whenever it is full.
 struct RectList {
-    RegionRects& out;
+    std::vector<RECT>& rects;
+    size_t room;
     void Add(int x0, int x1, int y)
     {
-        if (out.rects.size() == out.capacity) {
-            out.capacity += kRegionGrowth;
-            ++out.growths;
-            out.rects.reserve(out.capacity);
+        if (rects.size() == room) {
+            room += kRegionGrowth;
+            rects.reserve(room);
         }
-        out.rects.push_back(RECT{x0, y, x1, y + 1});
+        rects.push_back(RECT{x0, y, x1, y + 1});
     }
 };
 } // namespace
@@ -39,8 +39,7 @@ RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
     if (bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return shape;
     shape.supported = true;
-    shape.capacity = static_cast<size_t>(height);
-    shape.rects.reserve(shape.capacity);
+    shape.rects.reserve(static_cast<size_t>(height));
     if (width <= 0 || height <= 0)
         return shape;
 
@@ -87,7 +86,7 @@ RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
         }
     };
 
-    RectList list{shape};
+    RectList list{shape.rects, static_cast<size_t>(height)};
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = pixels.data() + stride * static_cast<size_t>(height - 1 - y);
         int x = 0;

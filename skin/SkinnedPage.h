@@ -61,8 +61,6 @@ void ApplySkinWhenShown(CSkinnedPage& page);
 // grows by 40 rectangles whenever it is full.
 struct RegionRects {
     std::vector<RECT> rects;
-    size_t capacity = 0; // room of the list, in rectangles
-    int growths = 0;     // how often it grew
     int width = 0;
     int height = 0;
     bool supported = false; // false for pixel formats other than 8, 16, 24 and 32 bits
