@@ -1,7 +1,6 @@
 #include "HifiTestSupport.h"
 
 #include "ControlPlacement.h"
-#include "PanelMessages.h"
 #include "SimCardControl.h"
 
 #include <commctrl.h>
@@ -12,7 +11,6 @@ namespace hifitest {
 const std::wstring kRoot = L"Software\\Marvolin\\VANTIR";
 const std::wstring kHifiKey = kRoot + L"\\Hifi";
 const std::wstring kCustomKey = kRoot + L"\\Custom";
-std::vector<OwnerMessage> g_ownerMessages;
 
 std::ostream& operator<<(std::ostream& os, const Call& call)
 {
@@ -45,13 +43,6 @@ Call GainCall(const hifi::GainArray& gains)
 
 namespace {
 
-LRESULT CALLBACK OwnerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_MOVE_MAIN || msg == WM_SHOW_PAGE)
-        g_ownerMessages.push_back({msg, wp, lp});
-    return ::DefWindowProcW(wnd, msg, wp, lp);
-}
-
 // Counts the window moves the page starts (a caption press handed to the system).
 LRESULT CALLBACK MoveCounter(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref)
 {
@@ -81,10 +72,9 @@ void HifiPageTest::SetUp()
     }
     SetLanguage(2);
     SimCard_Reset();
-    g_ownerMessages.clear();
 
     WNDCLASSW wc{};
-    wc.lpfnWndProc = OwnerProc;
+    wc.lpfnWndProc = ::DefWindowProcW;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = L"HifiTestOwner";
     ::RegisterClassW(&wc);
