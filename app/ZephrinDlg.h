@@ -14,9 +14,9 @@
 #include "Listeners.h"
 #include "MyStaticBmp.h"
 #include "PageColumn.h"
+#include "PanelMessages.h"
 #include "RoundSliderCtrl.h"
 #include "SkinnedPage.h"
-#include "PanelMessages.h"
 #include "resource.h"
 
 #include <shellapi.h>
