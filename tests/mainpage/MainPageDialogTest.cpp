@@ -126,9 +126,8 @@ class Panel {
 public:
     explicit Panel(bool expectCardEndpoint)
     {
-        panel::g_startHiddenCount = 0; // shown at once, not hidden in the tray
         const int registeredBefore = RegisteredVolumeCallbacks();
-        m_dlg = std::make_unique<CZephrinDlg>();
+        m_dlg = std::make_unique<CZephrinDlg>(0); // shown at once, not hidden in the tray
         m_created = m_dlg->Create(CZephrinDlg::IDD, nullptr) != FALSE;
         if (!m_created)
             return;

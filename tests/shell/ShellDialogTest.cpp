@@ -109,9 +109,7 @@ protected:
     void Start(const wchar_t* language = L"0")
     {
         testsupport::SetText(kCpl, L"language", language);
-        panel::g_startHiddenCount = 0;
-        panel::g_trayShown = false;
-        m_dlg = std::make_unique<CZephrinDlg>();
+        m_dlg = std::make_unique<CZephrinDlg>(m_startHiddenRequests);
         ASSERT_TRUE(m_dlg->Create(CZephrinDlg::IDD, nullptr));
         m_dlg->ShowWindow(SW_HIDE);
         PumpMessages(50ms);
@@ -169,6 +167,7 @@ protected:
     }
 
     std::unique_ptr<CZephrinDlg> m_dlg;
+    int m_startHiddenRequests = 0; // shown at once, not hidden in the tray
     static testsupport::RegistrySnapshot* s_registry;
 };
 testsupport::RegistrySnapshot* Shell::s_registry = nullptr;
@@ -250,16 +249,17 @@ TEST_F(Shell, ShowPageAndMoveMainMessages)
 
 TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
 {
-    Start();
     // Start-up may leave a non-client paint request to be answered by hiding;
     // the user's first click must still bring the panel up.
-    panel::g_startHiddenCount = 1;
+    m_startHiddenRequests = 1;
+    Start();
+    EXPECT_FALSE(m_dlg->IsTrayShown());
     EXPECT_EQ(Tray(IDR_MAINFRAME, WM_LBUTTONDOWN), 1);
     EXPECT_EQ(Visible(), std::vector<int>{0});
-    EXPECT_TRUE(panel::g_trayShown);
+    EXPECT_TRUE(m_dlg->IsTrayShown());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_TRUE(Visible().empty());
-    EXPECT_FALSE(panel::g_trayShown);
+    EXPECT_FALSE(m_dlg->IsTrayShown());
 
     // Shown, then closed by its own button: the next click only clears the
     // flag, the one after shows the page again.
@@ -268,7 +268,7 @@ TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
     EXPECT_TRUE(Visible().empty());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_TRUE(Visible().empty());
-    EXPECT_FALSE(panel::g_trayShown);
+    EXPECT_FALSE(m_dlg->IsTrayShown());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_EQ(Visible(), std::vector<int>{0});
 
@@ -284,13 +284,13 @@ TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
     EXPECT_EQ(Tray(IDR_MAINFRAME, WM_LBUTTONUP), 1);
     EXPECT_EQ(Tray(IDR_MAINFRAME, WM_MOUSEMOVE), 1);
     EXPECT_EQ(Visible(), std::vector<int>{3});
-    EXPECT_TRUE(panel::g_trayShown);
+    EXPECT_TRUE(m_dlg->IsTrayShown());
 
     // "Marvolin Control Panel" shows the current page and leaves the flag.
     Press(3, kClose[3]);
     m_dlg->SendMessage(WM_COMMAND, ID_SHOW_PANEL, 0);
     EXPECT_EQ(Visible(), std::vector<int>{3});
-    EXPECT_TRUE(panel::g_trayShown);
+    EXPECT_TRUE(m_dlg->IsTrayShown());
 }
 
 TEST_F(Shell, LanguageReskinsEveryPageAtOnceAndIsStored)
@@ -331,8 +331,7 @@ TEST_F(Shell, RestartComesUpInTheStoredLanguage)
     std::wstring stored;
     ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
     ASSERT_EQ(stored, L"2");
-    m_dlg = std::make_unique<CZephrinDlg>();
-    panel::g_startHiddenCount = 0;
+    m_dlg = std::make_unique<CZephrinDlg>(0);
     ASSERT_TRUE(m_dlg->Create(CZephrinDlg::IDD, nullptr));
     for (int p = 0; p < kPageCount; ++p)
         EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), kBackgrounds[2][p]) << "page " << p;
