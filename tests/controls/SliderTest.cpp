@@ -346,3 +346,35 @@ TEST(MemDCSurface, DrawsInTargetCoordinatesAndCopiesOnceAtTheEnd)
 }
 
 } // namespace
+
+namespace {
+
+// Every surface goes with its object: the bitmap it drew into is deselected
+// and deleted, its context deleted, and the target keeps its own bitmap.
+TEST(MemDCSurface, LeavesNothingBehindAndTheTargetAsItWas)
+{
+    fw::ScopedWindowDC screen(nullptr);
+    fw::UniqueBitmap target(::CreateCompatibleBitmap(screen.get(), 64, 32));
+    fw::UniqueMemDC dc(::CreateCompatibleDC(screen.get()));
+    fw::ScopedSelect select(dc.get(), target.get());
+    const int before = CountGdiObjects();
+    HGDIOBJ firstSurface = nullptr;
+    HDC firstContext = nullptr;
+    for (int i = 0; i < 300; ++i) {
+        RECT area{i % 9, 0, 20 + i % 40, 10 + i % 20};
+        CMemDC surface(dc.get(), &area, i % 2 == 0);
+        ASSERT_TRUE(surface.IsOffscreen());
+        EXPECT_EQ(CountGdiObjects(), before + 2) << "its context and its bitmap";
+        if (i == 0) {
+            firstContext = surface.GetSafeHdc();
+            firstSurface = ::GetCurrentObject(firstContext, OBJ_BITMAP);
+            ASSERT_NE(firstSurface, target.get());
+        }
+    }
+    EXPECT_EQ(CountGdiObjects(), before);
+    EXPECT_EQ(::GetObjectType(firstSurface), 0u);
+    EXPECT_EQ(::GetObjectType(firstContext), 0u);
+    EXPECT_EQ(::GetCurrentObject(dc.get(), OBJ_BITMAP), target.get());
+}
+
+} // namespace
