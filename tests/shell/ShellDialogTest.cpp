@@ -379,6 +379,30 @@ TEST_F(Shell, TrayIconComesBackAfterTheTrayRestartsAndGoesWithTheSystemClose)
     EXPECT_EQ(TrayIconCount(), before);
 }
 
+TEST_F(Shell, AStartHiddenRequestHidesTheDialogOnceAndAPageAskedForEndsThem)
+{
+    // One request left: the next non-client paint of the shown dialog (its
+    // own on show, or this one) hides it, the one after does not.
+    m_startHiddenRequests = 1;
+    Start();
+    m_dlg->ShowWindow(SW_SHOWNOACTIVATE);
+    m_dlg->SendMessage(WM_NCPAINT, 1, 0);
+    EXPECT_FALSE(::IsWindowVisible(Page(0)));
+    m_dlg->ShowWindow(SW_SHOWNOACTIVATE);
+    m_dlg->SendMessage(WM_NCPAINT, 1, 0);
+    EXPECT_TRUE(::IsWindowVisible(Page(0)));
+    m_dlg.reset();
+
+    // The next dialog has requests of its own; asking for a page ends them.
+    Start();
+    m_dlg.reset();
+    m_startHiddenRequests = 2;
+    Start();
+    EXPECT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 0, 0), 1);
+    m_dlg->SendMessage(WM_NCPAINT, 1, 0);
+    EXPECT_TRUE(::IsWindowVisible(Page(0)));
+}
+
 TEST_F(Shell, ExitRemovesTheIconBeforeEnding)
 {
     const int before = TrayIconCount();
