@@ -414,4 +414,45 @@ TEST_F(Shell, ExitRemovesTheIconBeforeEnding)
     EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
 }
 
+// The icon object on a window of its own: in the area from Add on, back after
+// the area forgot it while it is wanted, and gone with the object.
+TEST(TrayIconObject, TheIconComesBackOnlyWhileWantedAndGoesWithTheObject)
+{
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    HICON picture = ::LoadIconW(nullptr, IDI_APPLICATION);
+    const UINT id = 41;
+    const int before = TrayIconCount();
+    {
+        CTrayIcon icon;
+        icon.Restore(); // never added: nothing to bring back
+        EXPECT_FALSE(icon.IsAdded());
+        EXPECT_EQ(TrayIconCount(), before);
+
+        ASSERT_TRUE(icon.Add(owner, id, WM_APP + 1, picture, L"Zephrin test"));
+        ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+        NOTIFYICONDATAW record{};
+        record.cbSize = sizeof record;
+        record.hWnd = owner;
+        record.uID = id;
+        ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &record)); // the area forgets it
+        ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 5s));
+        icon.Restore();
+        EXPECT_TRUE(icon.IsAdded());
+        EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+
+        icon.Remove();
+        EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
+        icon.Restore(); // taken out for good
+        EXPECT_FALSE(icon.IsAdded());
+        EXPECT_EQ(TrayIconCount(), before);
+
+        ASSERT_TRUE(icon.Add(owner, id, WM_APP + 1, picture, L"Zephrin test"));
+        ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+    }
+    // The owner window is still there: only the object's end took the icon.
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
+    ::DestroyWindow(owner);
+}
+
 } // namespace
