@@ -129,14 +129,13 @@ TEST(MyComboBox, EditBoxShowsBlackTextOnItsFace)
     ::SetWindowTextW(wnd, L"My preset");
     ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     // The face bitmap's own pixel at the far right (no text there).
-    HBITMAP face = LoadSkinBitmap(IDB_COMBO_FACE_EDIT);
-    ASSERT_NE(face, nullptr);
-    HDC mem = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(mem, face);
-    EXPECT_EQ(ScreenPixel(wnd, 97, 7), ::GetPixel(mem, 97, 7));
-    ::SelectObject(mem, old);
-    ::DeleteDC(mem);
-    ::DeleteObject(face);
+    {
+        fw::UniqueBitmap face(LoadSkinBitmap(IDB_COMBO_FACE_EDIT));
+        ASSERT_TRUE(face);
+        fw::UniqueMemDC mem(::CreateCompatibleDC(nullptr));
+        fw::ScopedSelect select(mem.get(), face.get());
+        EXPECT_EQ(ScreenPixel(wnd, 97, 7), ::GetPixel(mem.get(), 97, 7));
+    }
     int dark = 0;
     for (int y = 0; y < 15; ++y)
         for (int x = 0; x < 60; ++x) {
