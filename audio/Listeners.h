@@ -1,7 +1,7 @@
 #pragma once
 // The three change listeners and their set-up. The platform calls the
 // listeners on its own threads; they only post WM_VOLUME_CHANGED /
-// WM_ENDPOINT_CHANGED to the main window.
+// WM_ENDPOINT_CHANGED to the window their owner gives them (the main window).
 #include "AudioEndpointVolumeCallback.h"
 #include "ControlChangeNotify.h"
 #include "MMNotificationClient.h"
@@ -26,8 +26,9 @@ HRESULT GetHardwareDeviceTopology(IMMDevice* endpoint, IDeviceTopology** topolog
 // carries the registration (endpoint volume, part or enumerator) until
 // WithdrawAll, which withdraws every registration and then releases both.
 // The listeners post to the owner's target window while they are registered
-// with it, and to nothing once withdrawn. Its destructor withdraws too, so an owner that lives inside the COM
-// apartment's lifetime leaves COM with nothing registered.
+// with it, and to nothing once withdrawn. Its destructor withdraws too, so an
+// owner that lives inside the COM apartment's lifetime leaves COM with
+// nothing registered.
 // Interface thread only.
 class CAudioListeners {
 public:
