@@ -57,8 +57,7 @@ void SetupBalance(CBitmapSlider& slider, UINT channel)
 
 void SetupToggle(CMyStaticBmp& toggle, UINT on, UINT off)
 {
-    toggle.m_onBitmap = CMyStaticBmp::LoadBitmapResource(on);
-    toggle.m_offBitmap = CMyStaticBmp::LoadBitmapResource(off);
+    toggle.SetStateBitmaps(on, off);
     toggle.SetState(true);
 }
 

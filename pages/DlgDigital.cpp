@@ -87,12 +87,9 @@ void CDlgDigital::LoadPictures()
 {
     m_pageColumn.Setup(); // places the column and gives it its bitmaps
 
-    m_outputSwitch.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_SWITCH_ON);
-    m_outputSwitch.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_SWITCH_OFF);
-    m_switchLamp.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_LAMP_ON);
-    m_switchLamp.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_LAMP_OFF);
-    m_selectorLamp.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_SELECTOR_LAMP_ON);
-    m_selectorLamp.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_SELECTOR_LAMP_OFF);
+    m_outputSwitch.SetStateBitmaps(IDB_DIGITAL_SWITCH_ON, IDB_DIGITAL_SWITCH_OFF);
+    m_switchLamp.SetStateBitmaps(IDB_DIGITAL_LAMP_ON, IDB_DIGITAL_LAMP_OFF);
+    m_selectorLamp.SetStateBitmaps(IDB_DIGITAL_SELECTOR_LAMP_ON, IDB_DIGITAL_SELECTOR_LAMP_OFF);
     m_outputSwitch.SetState(false);
     m_switchLamp.SetState(false);
     m_selectorLamp.SetState(false);

@@ -38,8 +38,7 @@ void WriteHifi(const wchar_t* name, const std::wstring& value)
 
 void SetupTwoState(CMyStaticBmp& picture, UINT onId, UINT offId)
 {
-    picture.m_onBitmap = CMyStaticBmp::LoadBitmapResource(onId);
-    picture.m_offBitmap = CMyStaticBmp::LoadBitmapResource(offId);
+    picture.SetStateBitmaps(onId, offId);
     picture.SetState(false);
 }
 

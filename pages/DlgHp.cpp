@@ -68,12 +68,9 @@ void CDlgHp::LoadPictures()
 
     // The two levers mean opposite things: the speaker switch points down to
     // the floor-standing speakers, the impedance switch up to low impedance.
-    m_speakerSize.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
-    m_speakerSize.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
-    m_impedance.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
-    m_impedance.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
-    m_flexBass.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_HP_FLEX_BASS_ON);
-    m_flexBass.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_HP_FLEX_BASS_OFF);
+    m_speakerSize.SetStateBitmaps(IDB_LEVER_DOWN, IDB_LEVER_UP);
+    m_impedance.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
+    m_flexBass.SetStateBitmaps(IDB_HP_FLEX_BASS_ON, IDB_HP_FLEX_BASS_OFF);
     m_speakerSize.SetState(true);
     m_impedance.SetState(true);
     m_flexBass.SetState(true);

@@ -56,10 +56,9 @@ RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
     info.header.biCompression = BI_RGB;
     const size_t stride = ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;
     std::vector<uint8_t> pixels(stride * static_cast<size_t>(height));
-    HDC screen = ::GetDC(nullptr);
-    int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+    fw::ScopedWindowDC screen(nullptr);
+    int rows = ::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(),
                            reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
     if (rows != height) {
         shape.supported = false;
         return shape;
@@ -160,7 +159,7 @@ void ApplySkin(CSkinnedPage& page)
         page.m_offscreen.CreateCompatibleDC(screen.get());
     }
     if (page.m_offscreen.GetSafeHdc())
-        page.m_offscreenOld = page.m_offscreen.SelectObject(bitmap.get());
+        page.m_offscreenSelect.emplace(page.m_offscreen.GetSafeHdc(), bitmap.get());
     page.m_background = std::move(bitmap);
     page.m_skinWidth = shape.width;
     page.m_skinHeight = shape.height;
@@ -194,9 +193,7 @@ CSkinnedPage::~CSkinnedPage()
 
 void CSkinnedPage::ReleaseSkin()
 {
-    if (m_offscreen.GetSafeHdc() && m_offscreenOld)
-        m_offscreen.SelectObject(m_offscreenOld);
-    m_offscreenOld = nullptr;
+    m_offscreenSelect.reset();
     m_offscreen.DeleteDC();
     m_background.reset();
     m_appliedId = 0;

@@ -1,5 +1,6 @@
 #include "ControlHost.h"
 
+#include "Handles.h"
 #include "PanelMessages.h"
 #include "TestSupport.h"
 
@@ -80,9 +81,8 @@ LRESULT ControlHost::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     switch (msg) {
     case WM_ERASEBKGND: {
         RECT rc = GetClientRect();
-        HBRUSH brush = ::CreateSolidBrush(m_background);
-        ::FillRect(reinterpret_cast<HDC>(wp), &rc, brush);
-        ::DeleteObject(brush);
+        fw::UniqueBrush brush(::CreateSolidBrush(m_background));
+        ::FillRect(reinterpret_cast<HDC>(wp), &rc, brush.get());
         return TRUE;
     }
     case WM_COMMAND:
@@ -112,10 +112,8 @@ COLORREF ScreenPixel(HWND wnd, int x, int y)
 {
     // Read through the window's own DC: what was painted, without waiting
     // for the display to catch up.
-    HDC dc = ::GetDC(wnd);
-    COLORREF c = ::GetPixel(dc, x, y);
-    ::ReleaseDC(wnd, dc);
-    return c;
+    fw::ScopedWindowDC dc(wnd);
+    return ::GetPixel(dc.get(), x, y);
 }
 
 void SendPress(HWND wnd, int x, int y)

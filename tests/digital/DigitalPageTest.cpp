@@ -55,7 +55,7 @@ protected:
         EXPECT_EQ(page->SwitchLamp().GetState(), on);
         EXPECT_EQ(page->SelectorLamp().GetState(), on);
         EXPECT_EQ(page->OutputSwitch().GetBitmap(),
-                  on ? page->OutputSwitch().m_onBitmap : page->OutputSwitch().m_offBitmap);
+                  on ? page->OutputSwitch().GetOnBitmap() : page->OutputSwitch().GetOffBitmap());
         EXPECT_EQ(page->RateSelector().m_currentIndex, index);
         EXPECT_EQ(page->RateSelector().GetBitmap(), page->RateSelector().GetPicture(index));
     }

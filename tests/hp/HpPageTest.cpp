@@ -73,8 +73,8 @@ TEST_F(HpPageTest, ReadsTheCardOnceInOrder)
     EXPECT_FALSE(page->FlexBassLamp().GetState());
     EXPECT_TRUE(page->SpeakerSizeSwitch().GetState());
     EXPECT_FALSE(page->ImpedanceSwitch().GetState());
-    EXPECT_EQ(Shown(page->FlexBassLamp()), page->FlexBassLamp().m_offBitmap);
-    EXPECT_EQ(Shown(page->ImpedanceSwitch()), page->ImpedanceSwitch().m_offBitmap);
+    EXPECT_EQ(Shown(page->FlexBassLamp()), page->FlexBassLamp().GetOffBitmap());
+    EXPECT_EQ(Shown(page->ImpedanceSwitch()), page->ImpedanceSwitch().GetOffBitmap());
     EXPECT_EQ(page->CrossoverSlider().GetPos(), 120);
     EXPECT_EQ(page->GetCrossover(), 120u);
     // The slider sits at its place with exactly its channel's size.
@@ -115,8 +115,8 @@ TEST_F(HpPageTest, CardValuesOtherThanZeroAndOneLeaveStateOne)
     EXPECT_TRUE(page->ImpedanceSwitch().GetState());
     EXPECT_TRUE(page->SpeakerSizeSwitch().GetState());
     EXPECT_TRUE(page->FlexBassLamp().GetState());
-    EXPECT_EQ(Shown(page->ImpedanceSwitch()), page->ImpedanceSwitch().m_onBitmap);
-    EXPECT_EQ(Shown(page->FlexBassLamp()), page->FlexBassLamp().m_onBitmap);
+    EXPECT_EQ(Shown(page->ImpedanceSwitch()), page->ImpedanceSwitch().GetOnBitmap());
+    EXPECT_EQ(Shown(page->FlexBassLamp()), page->FlexBassLamp().GetOnBitmap());
 }
 
 TEST_F(HpPageTest, CrossoverOutsideTheScaleIsShownClampedAndNotSent)
@@ -174,12 +174,12 @@ TEST_F(HpPageTest, PressOnTheSpeakerSwitchChangesTheCardThenMovesTheWindow)
     SimCard_Set("largeSpeakers", 0);
     Open(true);
     ASSERT_FALSE(page->SpeakerSizeSwitch().GetState());
-    EXPECT_EQ(Shown(page->SpeakerSizeSwitch()), page->SpeakerSizeSwitch().m_offBitmap);
+    EXPECT_EQ(Shown(page->SpeakerSizeSwitch()), page->SpeakerSizeSwitch().GetOffBitmap());
     SimCard_JournalClear();
 
     EXPECT_TRUE(Press(IDC_HP_SPEAKER_SIZE)) << "the press goes on into the window move";
     EXPECT_TRUE(page->SpeakerSizeSwitch().GetState());
-    EXPECT_EQ(Shown(page->SpeakerSizeSwitch()), page->SpeakerSizeSwitch().m_onBitmap);
+    EXPECT_EQ(Shown(page->SpeakerSizeSwitch()), page->SpeakerSizeSwitch().GetOnBitmap());
     EXPECT_EQ(CardJournal(), (std::vector<CardCall>{{"CMSUP_SetLargeSpeakers", {0, 1}}})) << Describe(CardJournal());
     int32_t large = -1;
     SimCard_Get("largeSpeakers", &large);

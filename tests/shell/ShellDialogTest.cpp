@@ -105,9 +105,7 @@ protected:
     void Start(const wchar_t* language = L"0")
     {
         testsupport::SetText(kCpl, L"language", language);
-        panel::g_startHiddenCount = 0;
-        panel::g_trayShown = false;
-        m_dlg = std::make_unique<CZephrinDlg>();
+        m_dlg = std::make_unique<CZephrinDlg>(m_startHiddenRequests);
         ASSERT_TRUE(m_dlg->Create(CZephrinDlg::IDD, nullptr));
         m_dlg->ShowWindow(SW_HIDE);
         PumpMessages(50ms);
@@ -167,6 +165,7 @@ protected:
     }
 
     std::unique_ptr<CZephrinDlg> m_dlg;
+    int m_startHiddenRequests = 0; // shown at once, not hidden in the tray
     static testsupport::RegistrySnapshot* s_registry;
 };
 testsupport::RegistrySnapshot* Shell::s_registry = nullptr;
@@ -284,16 +283,17 @@ TEST_F(Shell, ShowPageAndMoveMainMessages)
 
 TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
 {
-    Start();
     // Start-up may leave a non-client paint request to be answered by hiding;
     // the user's first click must still bring the panel up.
-    panel::g_startHiddenCount = 1;
+    m_startHiddenRequests = 1;
+    Start();
+    EXPECT_FALSE(m_dlg->IsTrayShown());
     EXPECT_EQ(Tray(IDR_MAINFRAME, WM_LBUTTONDOWN), 1);
     EXPECT_EQ(Visible(), std::vector<int>{0});
-    EXPECT_TRUE(panel::g_trayShown);
+    EXPECT_TRUE(m_dlg->IsTrayShown());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_TRUE(Visible().empty());
-    EXPECT_FALSE(panel::g_trayShown);
+    EXPECT_FALSE(m_dlg->IsTrayShown());
 
     // Shown, then closed by its own button: the next click only clears the
     // flag, the one after shows the page again.
@@ -302,7 +302,7 @@ TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
     EXPECT_TRUE(Visible().empty());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_TRUE(Visible().empty());
-    EXPECT_FALSE(panel::g_trayShown);
+    EXPECT_FALSE(m_dlg->IsTrayShown());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_EQ(Visible(), std::vector<int>{0});
 
@@ -318,13 +318,13 @@ TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
     EXPECT_EQ(Tray(IDR_MAINFRAME, WM_LBUTTONUP), 1);
     EXPECT_EQ(Tray(IDR_MAINFRAME, WM_MOUSEMOVE), 1);
     EXPECT_EQ(Visible(), std::vector<int>{3});
-    EXPECT_TRUE(panel::g_trayShown);
+    EXPECT_TRUE(m_dlg->IsTrayShown());
 
     // "Marvolin Control Panel" shows the current page and leaves the flag.
     Press(3, Close(3));
     m_dlg->SendMessage(WM_COMMAND, ID_SHOW_PANEL, 0);
     EXPECT_EQ(Visible(), std::vector<int>{3});
-    EXPECT_TRUE(panel::g_trayShown);
+    EXPECT_TRUE(m_dlg->IsTrayShown());
 }
 
 TEST_F(Shell, LanguageReskinsEveryPageAtOnceAndIsStored)
@@ -365,8 +365,7 @@ TEST_F(Shell, RestartComesUpInTheStoredLanguage)
     std::wstring stored;
     ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
     ASSERT_EQ(stored, L"2");
-    m_dlg = std::make_unique<CZephrinDlg>();
-    panel::g_startHiddenCount = 0;
+    m_dlg = std::make_unique<CZephrinDlg>(0);
     ASSERT_TRUE(m_dlg->Create(CZephrinDlg::IDD, nullptr));
     for (int p = 0; p < kPageCount; ++p)
         EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), kBackgrounds[2][p]) << "page " << p;
@@ -414,6 +413,30 @@ TEST_F(Shell, TrayIconComesBackAfterTheTrayRestartsAndGoesWithTheSystemClose)
     EXPECT_EQ(TrayIconCount(), before);
 }
 
+TEST_F(Shell, AStartHiddenRequestHidesTheDialogOnceAndAPageAskedForEndsThem)
+{
+    // One request left: the next non-client paint of the shown dialog (its
+    // own on show, or this one) hides it, the one after does not.
+    m_startHiddenRequests = 1;
+    Start();
+    m_dlg->ShowWindow(SW_SHOWNOACTIVATE);
+    m_dlg->SendMessage(WM_NCPAINT, 1, 0);
+    EXPECT_FALSE(::IsWindowVisible(Page(0)));
+    m_dlg->ShowWindow(SW_SHOWNOACTIVATE);
+    m_dlg->SendMessage(WM_NCPAINT, 1, 0);
+    EXPECT_TRUE(::IsWindowVisible(Page(0)));
+    m_dlg.reset();
+
+    // The next dialog has requests of its own; asking for a page ends them.
+    Start();
+    m_dlg.reset();
+    m_startHiddenRequests = 2;
+    Start();
+    EXPECT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 0, 0), 1);
+    m_dlg->SendMessage(WM_NCPAINT, 1, 0);
+    EXPECT_TRUE(::IsWindowVisible(Page(0)));
+}
+
 TEST_F(Shell, ExitRemovesTheIconBeforeEnding)
 {
     const int before = TrayIconCount();
@@ -423,6 +446,47 @@ TEST_F(Shell, ExitRemovesTheIconBeforeEnding)
     EXPECT_TRUE(m_dlg->IsEnded());
     EXPECT_EQ(m_dlg->GetResult(), IDOK);
     EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
+}
+
+// The icon object on a window of its own: in the area from Add on, back after
+// the area forgot it while it is wanted, and gone with the object.
+TEST(TrayIconObject, TheIconComesBackOnlyWhileWantedAndGoesWithTheObject)
+{
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    HICON picture = ::LoadIconW(nullptr, IDI_APPLICATION);
+    const UINT id = 41;
+    const int before = TrayIconCount();
+    {
+        CTrayIcon icon;
+        icon.Restore(); // never added: nothing to bring back
+        EXPECT_FALSE(icon.IsAdded());
+        EXPECT_EQ(TrayIconCount(), before);
+
+        ASSERT_TRUE(icon.Add(owner, id, WM_APP + 1, picture, L"Zephrin test"));
+        ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+        NOTIFYICONDATAW record{};
+        record.cbSize = sizeof record;
+        record.hWnd = owner;
+        record.uID = id;
+        ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &record)); // the area forgets it
+        ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 5s));
+        icon.Restore();
+        EXPECT_TRUE(icon.IsAdded());
+        EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+
+        icon.Remove();
+        EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
+        icon.Restore(); // taken out for good
+        EXPECT_FALSE(icon.IsAdded());
+        EXPECT_EQ(TrayIconCount(), before);
+
+        ASSERT_TRUE(icon.Add(owner, id, WM_APP + 1, picture, L"Zephrin test"));
+        ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+    }
+    // The owner window is still there: only the object's end took the icon.
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
+    ::DestroyWindow(owner);
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 //
 // PAGE is main, hifi, digital, info or hp. Numbers may be decimal or 0x-hex.
 // Exit code 0 on success, 1 when the window or item is not there, 2 on misuse.
+#include "Handles.h"
 #include "PageColumnIds.h"
 
 #include <windows.h>
@@ -34,18 +35,17 @@ const UINT kExitCommand = 32783;
 
 bool IsPanelProcess(DWORD pid)
 {
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    fw::UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!process)
         return false;
     wchar_t path[MAX_PATH] = {};
     DWORD size = MAX_PATH;
     bool panel = false;
-    if (::QueryFullProcessImageNameW(process, 0, path, &size)) {
+    if (::QueryFullProcessImageNameW(process.get(), 0, path, &size)) {
         const wchar_t* name = std::wcsrchr(path, L'\\');
         name = name ? name + 1 : path;
         panel = _wcsicmp(name, L"Zephrin.exe") == 0;
     }
-    ::CloseHandle(process);
     return panel;
 }
 
@@ -151,17 +151,16 @@ int Region(wchar_t** argv)
         return Usage();
     if (!wnd)
         return 1;
-    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
-    int kind = ::GetWindowRgn(wnd, rgn);
+    fw::UniqueRgn rgn(::CreateRectRgn(0, 0, 0, 0));
+    int kind = ::GetWindowRgn(wnd, rgn.get());
     bool inside;
     if (kind == ERROR) {
         RECT rc{};
         ::GetWindowRect(wnd, &rc);
         inside = x >= 0 && y >= 0 && x < rc.right - rc.left && y < rc.bottom - rc.top;
     } else {
-        inside = ::PtInRegion(rgn, static_cast<int>(x), static_cast<int>(y)) != FALSE;
+        inside = ::PtInRegion(rgn.get(), static_cast<int>(x), static_cast<int>(y)) != FALSE;
     }
-    ::DeleteObject(rgn);
     std::printf("%s\n", inside ? "in" : "out");
     return 0;
 }
@@ -263,24 +262,22 @@ int Exit()
         return 1;
     DWORD pid = 0;
     ::GetWindowThreadProcessId(main, &pid);
-    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
+    fw::UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, pid));
     ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
     if (!process)
         return 0;
-    DWORD waited = ::WaitForSingleObject(process, 15000);
-    ::CloseHandle(process);
+    DWORD waited = ::WaitForSingleObject(process.get(), 15000);
     return waited == WAIT_OBJECT_0 ? 0 : 1;
 }
 
 int Kill()
 {
     for (DWORD pid : PanelProcesses()) {
-        HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        fw::UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
         if (!process)
             continue;
-        ::TerminateProcess(process, 9);
-        ::WaitForSingleObject(process, 5000);
-        ::CloseHandle(process);
+        ::TerminateProcess(process.get(), 9);
+        ::WaitForSingleObject(process.get(), 5000);
     }
     return 0;
 }
