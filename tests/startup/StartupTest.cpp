@@ -1,6 +1,7 @@
 // Start-up and ending of the real panel, driven from outside as the system
 // and the user would: a second start, a machine without the card, the hidden
 // start, the answers of the page message and the key filter.
+#include "PanelMessages.h"
 #include "PanelProcess.h"
 #include "StandInControl.h"
 #include "TestSupport.h"
@@ -17,7 +18,6 @@ namespace {
 const std::wstring kSettingsKey = L"Software\\Marvolin\\VANTIR";
 const std::wstring kCardHardwareKey =
     L"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_FEED&DEV_0A17&SUBSYS_171314C3&REV_10";
-constexpr UINT kShowPage = 0x7E8;
 constexpr DWORD kStartTimeout = 15000;
 
 // Every key, value type and value byte below path, as text for comparison.
@@ -233,7 +233,7 @@ TEST_F(StartupTest, WithoutTheDirectXVersionLibraryTheInfoLineIsEmpty)
     ASSERT_TRUE(panel.Start(copy.folder(), testsupport::ProgramFolder()));
     HWND main = panel.WaitForMainDialog(kStartTimeout);
     ASSERT_NE(main, nullptr);
-    ASSERT_EQ(::SendMessageW(main, kShowPage, 0, 3), 1) << "the Info page shows";
+    ASSERT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, 3), 1) << "the Info page shows";
 
     HWND line = nullptr;
     for (HWND wnd : panel.Windows())
@@ -257,13 +257,13 @@ TEST_F(StartupTest, ShowPageAnswersOnlyForTheFivePages)
     ::WaitForInputIdle(panel.Handle(), 5000);
     ::Sleep(300);
 
-    EXPECT_EQ(::SendMessageW(main, kShowPage, 0, 5), 0);
-    EXPECT_EQ(::SendMessageW(main, kShowPage, 0, -1), 0);
-    EXPECT_EQ(::SendMessageW(main, kShowPage, 0, 0x10001), 0);
+    EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, 5), 0);
+    EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, -1), 0);
+    EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, 0x10001), 0);
     EXPECT_TRUE(panel.VisibleWindows().empty()) << "an unknown page changes nothing";
 
     for (int page : {1, 2, 3, 4, 0})
-        EXPECT_EQ(::SendMessageW(main, kShowPage, 0, page), 1) << "page " << page;
+        EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, page), 1) << "page " << page;
     EXPECT_TRUE(panel.Exit()) << "Exit ends the panel";
 }
 
@@ -315,7 +315,7 @@ TEST_F(StartupTest, TheMainPagesKnobsTakeNoKeys)
         }
     }
     // Queued after the keys: once the page shows, every key was handled.
-    ::PostMessageW(main, kShowPage, 0, 0);
+    ::PostMessageW(main, WM_SHOW_PAGE, 0, 0);
     for (DWORD start = ::GetTickCount(); !::IsWindowVisible(main) && ::GetTickCount() - start < 5000;)
         panel.WaitForExit(20);
     ASSERT_TRUE(::IsWindowVisible(main));
