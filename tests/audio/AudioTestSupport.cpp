@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 
+#include <mmdeviceapi.h>
 #include <objbase.h>
 
 namespace audiotest {
@@ -91,6 +92,97 @@ bool MessageRecorder::WaitForCount(size_t count, std::chrono::milliseconds timeo
     return testsupport::PumpUntil([&] { return m_entries.size() >= count; }, timeout);
 }
 
-void MessageRecorder::Settle(std::chrono::milliseconds duration) { testsupport::PumpMessages(duration); }
+bool MessageRecorder::Take(UINT msg)
+{
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        if (it->msg == msg) {
+            m_entries.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Posts the fence's message for every notice it is told.
+class NoticeFence::Listener final : public IAudioEndpointVolumeCallback {
+public:
+    explicit Listener(HWND target) : m_target(target) {}
+    ULONG STDMETHODCALLTYPE AddRef() override { return ::InterlockedIncrement(&m_ref); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = ::InterlockedDecrement(&m_ref);
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (iid == __uuidof(IUnknown) || iid == __uuidof(IAudioEndpointVolumeCallback)) {
+            *out = static_cast<IAudioEndpointVolumeCallback*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE OnNotify(PAUDIO_VOLUME_NOTIFICATION_DATA) override
+    {
+        ::PostMessageW(m_target, NoticeFence::kMessage, 0, 0);
+        return S_OK;
+    }
+
+private:
+    LONG m_ref = 1;
+    HWND m_target;
+};
+
+bool NoticeFence::Open()
+{
+    wchar_t id[80] = {};
+    if (FAILED(CasAddEndpoint(L"Notice fence", 1, id, 80)))
+        return false;
+    IMMDeviceEnumerator* enumerator = nullptr;
+    IMMDevice* device = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
+                                     reinterpret_cast<void**>(&enumerator))) &&
+        SUCCEEDED(enumerator->GetDevice(id, &device)))
+        device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr, reinterpret_cast<void**>(&m_volume));
+    if (device)
+        device->Release();
+    if (enumerator)
+        enumerator->Release();
+    if (!m_volume)
+        return false;
+    m_listener = new Listener(m_recorder.hwnd());
+    if (FAILED(m_volume->RegisterControlChangeNotify(m_listener))) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool NoticeFence::Pass(std::chrono::milliseconds timeout)
+{
+    if (!m_volume && !Open())
+        return false;
+    m_level = m_level == 0.25f ? 0.75f : 0.25f;
+    if (FAILED(m_volume->SetChannelVolumeLevelScalar(0, m_level, nullptr)))
+        return false;
+    return testsupport::PumpUntil([&] { return m_recorder.Take(kMessage); }, timeout);
+}
+
+void NoticeFence::Close()
+{
+    if (m_volume) {
+        if (m_listener)
+            m_volume->UnregisterControlChangeNotify(m_listener);
+        m_volume->Release();
+        m_volume = nullptr;
+    }
+    if (m_listener) {
+        m_listener->Release();
+        m_listener = nullptr;
+    }
+}
 
 } // namespace audiotest
