@@ -1,9 +1,12 @@
 #include "AudioTestSupport.h"
 
+#include "ChildProcess.h"
 #include "TestSupport.h"
 
 #include <mmdeviceapi.h>
 #include <objbase.h>
+
+#include <utility>
 
 namespace audiotest {
 
@@ -28,34 +31,12 @@ std::wstring Quote(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 ToolResult RunTool(const std::wstring& arguments)
 {
+    ChildResult run = RunBinProgram(L"castool.exe", arguments);
     ToolResult result;
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, &sa, 0))
-        return result;
-    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::wstring command = Quote(testsupport::ProgramFolder() + L"\\castool.exe") + L" " + arguments;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                    &si, &pi);
-    ::CloseHandle(writeEnd);
-    if (started) {
-        char buffer[512];
-        DWORD got = 0;
-        while (::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            result.output.append(buffer, got);
-        ::WaitForSingleObject(pi.hProcess, 30000);
-        ::GetExitCodeProcess(pi.hProcess, &result.exitCode);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
+    if (run.started) {
+        result.exitCode = run.exitCode;
+        result.output = std::move(run.output);
     }
-    ::CloseHandle(readEnd);
     return result;
 }
 
