@@ -106,6 +106,13 @@ bool ShowsPage(PanelProcess& panel, HWND main, HWND page)
     return false;
 }
 
+// A key pressed and released, queued for the window as the system would.
+void PostKeyPress(HWND target, WPARAM key)
+{
+    ::PostMessageW(target, WM_KEYDOWN, key, 1);
+    ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+}
+
 // The page the main dialog owns that holds a control with this id.
 HWND OwnedPage(const PanelProcess& panel, HWND main, int controlId)
 {
@@ -273,10 +280,8 @@ TEST_F(StartupTest, EnterAndEscapeDoNotEndTheMainDialog)
     HWND knob = ::GetDlgItem(main, 1022);
     ASSERT_NE(knob, nullptr);
     for (HWND target : {main, knob}) {
-        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-            ::PostMessageW(target, WM_KEYDOWN, key, 1);
-            ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
-        }
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE})
+            PostKeyPress(target, key);
     }
     // Two fences: the first page request is queued behind the keys, so once
     // the main page shows every key was handled (a key that ended the dialog
@@ -308,10 +313,8 @@ TEST_F(StartupTest, TheMainPagesKnobsTakeNoKeys)
     for (int i = 0; i < 2; ++i) {
         ASSERT_NE(knobs[i], nullptr);
         before[i] = ::SendMessageW(knobs[i], TBM_GETPOS, 0, 0);
-        for (WPARAM key : {VK_LEFT, VK_UP, VK_PRIOR, VK_RIGHT, VK_DOWN, VK_NEXT, VK_NEXT}) {
-            ::PostMessageW(knobs[i], WM_KEYDOWN, key, 1);
-            ::PostMessageW(knobs[i], WM_KEYUP, key, 0xC0000001);
-        }
+        for (WPARAM key : {VK_LEFT, VK_UP, VK_PRIOR, VK_RIGHT, VK_DOWN, VK_NEXT, VK_NEXT})
+            PostKeyPress(knobs[i], key);
     }
     // Queued after the keys: once the page shows, every key was handled.
     ::PostMessageW(main, kShowPage, 0, 0);
