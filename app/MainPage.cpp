@@ -1,18 +1,13 @@
 // The Main page: master and digital-output volume, mute and balance, the
 // output switch and Reset. Volumes, mutes and the output choice live in the
 // endpoints and the card; the page only shows and sets them.
+#include "ControlPlacement.h"
 #include "MainPageMath.h"
 #include "ZephrinDlg.h"
 
 namespace {
 
-struct Placement {
-    int id;
-    int x;
-    int y;
-};
-
-constexpr Placement kMainControls[] = {
+constexpr ControlPlacement kMainControls[] = {
     {IDC_MASTER_KNOB, 90, 109},     {IDC_DIGITAL_KNOB, 592, 130},   {IDC_MASTER_BALANCE, 200, 151},
     {IDC_DIGITAL_BALANCE, 555, 80}, {IDC_MASTER_MUTE, 92, 210},     {IDC_DIGITAL_MUTE, 580, 210},
     {IDC_OUTPUT_SWITCH, 433, 123},  {IDC_MAIN_RESET, 223, 100},
@@ -62,24 +57,8 @@ void SetupBalance(CBitmapSlider& slider, UINT channel)
 
 void SetupToggle(CMyStaticBmp& toggle, UINT on, UINT off)
 {
-    toggle.m_onBitmap = CMyStaticBmp::LoadBitmapResource(on);
-    toggle.m_offBitmap = CMyStaticBmp::LoadBitmapResource(off);
+    toggle.SetStateBitmaps(on, off);
     toggle.SetState(true);
-}
-
-RECT RectOnPage(const CWnd& page, const CWnd& control)
-{
-    RECT rc = control.GetWindowRect();
-    page.ScreenToClient(&rc);
-    return rc;
-}
-
-bool PointIn(const CWnd& page, const CWnd& control, POINT pt)
-{
-    if (!control.m_hWnd)
-        return false;
-    RECT rc = RectOnPage(page, control);
-    return ::PtInRect(&rc, pt) != FALSE;
 }
 
 // The knob's range reaches 65 but full level is 50: a position past it (the
@@ -112,8 +91,7 @@ void CZephrinDlg::BindMainPageControls()
 
 void CZephrinDlg::SetupMainPage()
 {
-    for (const Placement& p : kMainControls)
-        PlaceControl(*this, GetDlgItem(p.id), p.x, p.y);
+    PlaceControlTable(*this, kMainControls);
     Resize(m_knobMaster, kMasterKnobSize);
     Resize(m_knobDigital, kDigitalKnobSize);
     Resize(m_balanceMaster, SIZE{kBalanceWidth, m_balanceMaster.GetClientRect().bottom});
@@ -268,7 +246,7 @@ void CZephrinDlg::OnReset()
     ResetBalance(true);
     // The page's background under both sliders, and the sliders over it.
     for (const CBitmapSlider* slider : {&m_balanceMaster, &m_balanceDigital}) {
-        RECT rc = RectOnPage(*this, *slider);
+        RECT rc = ControlRectOnPage(m_hWnd, slider->m_hWnd);
         ::RedrawWindow(m_hWnd, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
 }
@@ -277,7 +255,7 @@ void CZephrinDlg::OnMainLButtonDown(POINT pt)
 {
     // After a mute change each lamp shows what the endpoint reads back, so a
     // lamp that showed the wrong state comes right with the first click.
-    if (PointIn(*this, m_muteMaster, pt)) {
+    if (PointOnControl(m_hWnd, m_muteMaster.m_hWnd, pt)) {
         BOOL muted = !m_masterMuted;
         SetDefaultMute(muted);
         GetDefaultMute(&muted); // left as asked when it cannot be read
@@ -285,7 +263,7 @@ void CZephrinDlg::OnMainLButtonDown(POINT pt)
         m_muteMaster.SetState(m_masterMuted);
         return;
     }
-    if (PointIn(*this, m_muteDigital, pt)) {
+    if (PointOnControl(m_hWnd, m_muteDigital.m_hWnd, pt)) {
         // The lamp only changes when the endpoint took the change: until the
         // card's endpoint is found (or after it went away) there is nothing
         // to mute and the lamp keeps what it shows.
@@ -296,7 +274,7 @@ void CZephrinDlg::OnMainLButtonDown(POINT pt)
         }
         return;
     }
-    if (PointIn(*this, m_outputSwitch, pt)) {
+    if (PointOnControl(m_hWnd, m_outputSwitch.m_hWnd, pt)) {
         m_headphones = !m_headphones;
         m_outputSwitch.SetState(m_headphones);
         CMSUP_SetSpkData(m_cardHandle, m_headphones ? 1 : 0x00140004);

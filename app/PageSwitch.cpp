@@ -6,7 +6,7 @@ void CZephrinDlg::EndStartHidden()
     // Once the user asks for a page, no late non-client paint request may
     // hide it again: how many such requests start-up brings differs between
     // systems, and the first click on the tray icon must show the panel.
-    panel::g_startHiddenCount = 0;
+    m_startHiddenRequests = 0;
 }
 
 void CZephrinDlg::ShowPageFromMain(int page)

@@ -9,47 +9,19 @@ const wchar_t kTrayTip[] = L"Marvolin VANTIR";
 const UINT kMainBackgrounds[3] = {IDB_MAIN_BG_TC, IDB_MAIN_BG_SC, IDB_MAIN_BG_EN};
 } // namespace
 
-UINT TaskbarCreatedMessage()
-{
-    static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
-    return message;
-}
-
 void CZephrinDlg::AddTrayIcon()
 {
-    m_trayIcon = NOTIFYICONDATAW{};
-    m_trayIcon.cbSize = sizeof m_trayIcon;
-    m_trayIcon.hWnd = m_hWnd;
-    m_trayIcon.uID = IDR_MAINFRAME;
-    m_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    m_trayIcon.uCallbackMessage = WM_TRAY_NOTIFY;
-    m_trayIcon.hIcon = m_hIcon;
-    wcsncpy_s(m_trayIcon.szTip, ARRAYSIZE(m_trayIcon.szTip), kTrayTip, _TRUNCATE);
-    m_trayIconAdded = ::Shell_NotifyIconW(NIM_ADD, &m_trayIcon) != FALSE;
-    m_trayIconWanted = true;
-    // The panel runs elevated: let the shell's "TaskbarCreated" broadcast
-    // through so the icon can come back after the notification area restarts.
-    ::ChangeWindowMessageFilterEx(m_hWnd, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
+    m_trayIcon.Add(m_hWnd, IDR_MAINFRAME, WM_TRAY_NOTIFY, m_hIcon.get(), kTrayTip);
 }
 
 void CZephrinDlg::DeleteTrayIcon()
 {
-    m_trayIconWanted = false;
-    if (!m_trayIconAdded)
-        return;
-    ::Shell_NotifyIconW(NIM_DELETE, &m_trayIcon);
-    m_trayIconAdded = false;
+    m_trayIcon.Remove();
 }
 
 void CZephrinDlg::OnTaskbarCreated()
 {
-    // The notification area was (re)started and has forgotten the icon: add
-    // it again, unless the panel never had one or is ending.
-    if (!m_trayIconWanted)
-        return;
-    m_trayIconAdded = ::Shell_NotifyIconW(NIM_ADD, &m_trayIcon) != FALSE;
-    if (!m_trayIconAdded) // the area kept it after all
-        m_trayIconAdded = ::Shell_NotifyIconW(NIM_MODIFY, &m_trayIcon) != FALSE;
+    m_trayIcon.Restore();
 }
 
 void CZephrinDlg::ShowCurrentPage(bool show)
@@ -66,12 +38,12 @@ LRESULT CZephrinDlg::OnTrayNotify(WPARAM wp, LPARAM lp)
     case WM_LBUTTONDOWN:
         if (wp != IDR_MAINFRAME)
             break;
-        if (!panel::g_trayShown) {
+        if (!m_trayShown) {
             ShowCurrentPage(true);
-            panel::g_trayShown = true;
+            m_trayShown = true;
         } else {
             ShowCurrentPage(false);
-            panel::g_trayShown = false;
+            m_trayShown = false;
         }
         break;
     case WM_RBUTTONDOWN:

@@ -8,12 +8,6 @@
 #include <windowsx.h>
 #include <string>
 
-namespace panel {
-GUID g_eventContext = GUID_NULL;
-bool g_trayShown = false;
-int g_startHiddenCount = 2;
-} // namespace panel
-
 namespace {
 const wchar_t kCardDescription[] = L"VANTIR";
 const wchar_t kCardInstanceFragment[] = L"171314C3";
@@ -30,10 +24,10 @@ ComApartment::~ComApartment()
         ::CoUninitialize();
 }
 
-CZephrinDlg::CZephrinDlg() : CSkinnedPage(IDD)
+CZephrinDlg::CZephrinDlg(int startHiddenRequests) : CSkinnedPage(IDD), m_startHiddenRequests(startHiddenRequests)
 {
-    m_hIcon = static_cast<HICON>(
-        ::LoadImageW(FrameworkResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    m_hIcon.reset(static_cast<HICON>(
+        ::LoadImageW(FrameworkResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
 }
 
 CZephrinDlg::~CZephrinDlg()
@@ -41,10 +35,7 @@ CZephrinDlg::~CZephrinDlg()
     // The window goes while this object still handles its WM_DESTROY.
     if (m_hWnd && ::IsWindow(m_hWnd))
         ::DestroyWindow(m_hWnd);
-    // However the dialog ended, no dead icon stays in the tray.
-    DeleteTrayIcon();
-    if (m_hIcon)
-        ::DestroyIcon(m_hIcon);
+    // However the dialog ended, the tray icon goes with its member.
 }
 
 CSkinnedPage* CZephrinDlg::GetPageWindow(int page)
@@ -83,8 +74,8 @@ BOOL CZephrinDlg::OnInitDialog()
             ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
         }
     }
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.get()));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon.get()));
 
     m_cardHandle = nullptr;
     CMSUP_GetInterface(&m_cardHandle);
@@ -166,7 +157,7 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         OnPaint();
         return 0;
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<LRESULT>(m_hIcon);
+        return reinterpret_cast<LRESULT>(m_hIcon.get());
     case WM_COMMAND:
         if (OnCommand(LOWORD(wp)))
             return 0;
@@ -227,19 +218,18 @@ void CZephrinDlg::CompleteAudioSetup()
 {
     RefreshToggles();
     RefreshLevels();
-    panel::g_eventContext = kEventContextGuid;
 
     // The owner holds each listener from its registration on; the creator
     // references go with these pointers.
-    SetListenerTarget(m_hWnd);
+    m_listeners.SetTarget(m_hWnd);
     ComPtr<CAudioEndpointVolumeCallback> volumeListener;
     *volumeListener.put() = CreateVolumeListener();
-    m_listeners.RegisterVolumeCallbacks(volumeListener.get(), panel::g_eventContext);
+    m_listeners.RegisterVolumeCallbacks(volumeListener.get(), kEventContextGuid);
 
     ComPtr<CControlChangeNotify> controlListener;
     *controlListener.put() = CreateControlChangeListener();
     GetDefaultEndpointId(m_endpoints);
-    m_listeners.RegisterTopologyCallbacks(controlListener.get(), m_endpoints.defaultId, panel::g_eventContext);
+    m_listeners.RegisterTopologyCallbacks(controlListener.get(), m_endpoints.defaultId, kEventContextGuid);
 
     ComPtr<CMMNotificationClient> endpointClient;
     *endpointClient.put() = CreateEndpointNotificationClient();
@@ -250,7 +240,6 @@ void CZephrinDlg::CompleteAudioSetup()
 
 void CZephrinDlg::StopListening()
 {
-    SetListenerTarget(nullptr);
     m_listeners.WithdrawAll();
 }
 
@@ -279,8 +268,8 @@ LRESULT CZephrinDlg::OnNcPaint(WPARAM, LPARAM)
 {
     // The panel starts in the tray: the first two non-client paint requests
     // hide the window instead of painting it.
-    if (panel::g_startHiddenCount > 0) {
-        --panel::g_startHiddenCount;
+    if (m_startHiddenRequests > 0) {
+        --m_startHiddenRequests;
         ShowWindow(SW_HIDE);
         return 0;
     }
@@ -298,7 +287,7 @@ void CZephrinDlg::OnPaint()
     RECT rc = GetClientRect();
     int cx = ::GetSystemMetrics(SM_CXICON);
     int cy = ::GetSystemMetrics(SM_CYICON);
-    ::DrawIcon(dc, (rc.right - rc.left - cx + 1) / 2, (rc.bottom - rc.top - cy + 1) / 2, m_hIcon);
+    ::DrawIcon(dc, (rc.right - rc.left - cx + 1) / 2, (rc.bottom - rc.top - cy + 1) / 2, m_hIcon.get());
 }
 
 bool CZephrinDlg::OnCommand(UINT id)

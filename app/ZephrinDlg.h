@@ -14,11 +14,11 @@
 #include "Listeners.h"
 #include "MyStaticBmp.h"
 #include "PageColumn.h"
+#include "PanelMessages.h"
 #include "RoundSliderCtrl.h"
 #include "SkinnedPage.h"
+#include "TrayIcon.h"
 #include "resource.h"
-
-#include <shellapi.h>
 
 // Joins the interface thread to the multithreaded COM apartment for the
 // dialog's lifetime, before any other member is constructed.
@@ -41,8 +41,11 @@ public:
     enum { IDD = IDD_ZEPHRIN_DIALOG };
     static constexpr UINT_PTR kStartupTimerId = 99;
     static constexpr UINT kStartupTimerPeriod = 50;
+    // The panel starts in the tray: this many non-client paint requests at
+    // start-up are answered by hiding the window (0 shows it at once).
+    static constexpr int kStartHiddenRequests = 2;
 
-    CZephrinDlg();
+    explicit CZephrinDlg(int startHiddenRequests = kStartHiddenRequests);
     ~CZephrinDlg() override;
 
     int GetCurrentPage() const { return m_currentPage; }
@@ -53,6 +56,8 @@ public:
     CDlgDigital& DigitalPage() { return m_dlgDigital; }
     CDlgInfo& InfoPage() { return m_dlgInfo; }
     CDlgHp& HpPage() { return m_dlgHp; }
+    // Whether the last left click on the tray icon was one that showed the panel.
+    bool IsTrayShown() const { return m_trayShown; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -112,7 +117,7 @@ private:
     CCardEndpointWatch m_cardWatch; // while the start-up timer runs
 
     // Members in order of construction (destroyed in reverse).
-    CPageColumn m_pageColumn; // 1000 close, 1001 Main, 1002 Hifi, 1003 Digital, 1087 Hp, 1004 Info
+    CPageColumn m_pageColumn; // ids in PageColumnIds.h
     CDlgHifi m_dlgHifi;
     CDlgDigital m_dlgDigital;
     CDlgInfo m_dlgInfo;
@@ -131,25 +136,15 @@ private:
     bool m_digitalMuted = true;
     bool m_headphones = true;
 
-    HICON m_hIcon = nullptr;
     int m_currentPage = kPageMain;
     EndpointIds m_endpoints;
     CMSUP_HANDLE m_cardHandle = nullptr;
-    NOTIFYICONDATAW m_trayIcon{};
-    bool m_trayIconAdded = false;
-    bool m_trayIconWanted = false; // from start-up until Exit, kept across tray restarts
     bool m_pagesCreated = false;
+    // Non-client paint requests still to be answered by hiding the window.
+    int m_startHiddenRequests;
+    // Changed only by left clicks on the tray icon.
+    bool m_trayShown = false;
+    // The icon outlives the tray entry that shows it.
+    fw::UniqueIcon m_hIcon;
+    CTrayIcon m_trayIcon;
 };
-
-// The shell's broadcast after the notification area was (re)created.
-UINT TaskbarCreatedMessage();
-
-// Process-wide state of the panel.
-namespace panel {
-// Set by the start-up timer before the listeners are registered.
-extern GUID g_eventContext;
-// Changed only by left clicks on the tray icon.
-extern bool g_trayShown;
-// Non-client paint requests still to be answered by hiding the window.
-extern int g_startHiddenCount;
-} // namespace panel

@@ -1,7 +1,6 @@
 #include "AudioEndpointVolumeCallback.h"
 
-#include "Listeners.h"
-#include "resource.h"
+#include "PanelMessages.h"
 
 ULONG CAudioEndpointVolumeCallback::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_ref)); }
 
@@ -30,6 +29,6 @@ HRESULT CAudioEndpointVolumeCallback::OnNotify(PAUDIO_VOLUME_NOTIFICATION_DATA n
 {
     if (!notice)
         return E_POINTER;
-    PostToListenerTarget(WM_VOLUME_CHANGED, notice->guidEventContext == m_context ? 10 : 0);
+    PostToTarget(WM_VOLUME_CHANGED, notice->guidEventContext == m_context ? 10 : 0);
     return S_OK;
 }

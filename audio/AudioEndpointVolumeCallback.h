@@ -2,10 +2,12 @@
 // Volume listener: registered on every active endpoint; tells the main window
 // of each volume or mute change, marked as the panel's own (10) when it
 // carries the panel's event-context GUID, else as another program's (0).
+#include "ListenerTarget.h"
+
 #include <windows.h>
 #include <endpointvolume.h>
 
-class CAudioEndpointVolumeCallback : public IAudioEndpointVolumeCallback {
+class CAudioEndpointVolumeCallback : public IAudioEndpointVolumeCallback, public CListenerTarget {
 public:
     CAudioEndpointVolumeCallback() = default;
     CAudioEndpointVolumeCallback(const CAudioEndpointVolumeCallback&) = delete;

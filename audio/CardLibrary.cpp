@@ -3,6 +3,7 @@
 // called through the address of its exported name. A library that is missing
 // or lacks an operation counts as absent as a whole.
 #include "CmAudioX.h"
+#include "Handles.h"
 
 #include <windows.h>
 
@@ -81,14 +82,14 @@ public:
         for (const std::wstring& folder : {ProgramFolder(), SystemFolder()}) {
             if (folder.empty())
                 continue;
-            m_module = ::LoadLibraryExW((folder + L"\\" + kLibraryName).c_str(), nullptr, 0);
+            m_module.reset(::LoadLibraryExW((folder + L"\\" + kLibraryName).c_str(), nullptr, 0));
             if (m_module)
                 break;
         }
         if (!m_module)
             return;
         for (int i = 0; i < kOperationCount; ++i) {
-            m_operations[i] = ::GetProcAddress(m_module, kExportNames[i]);
+            m_operations[i] = ::GetProcAddress(m_module.get(), kExportNames[i]);
             if (!m_operations[i]) {
                 Unload();
                 return;
@@ -99,7 +100,7 @@ public:
     CardLibrary(const CardLibrary&) = delete;
     CardLibrary& operator=(const CardLibrary&) = delete;
 
-    bool Available() const { return m_module != nullptr; }
+    bool Available() const { return static_cast<bool>(m_module); }
     FARPROC Operation(int op) const { return m_operations[op]; }
 
 private:
@@ -107,12 +108,10 @@ private:
     {
         for (FARPROC& operation : m_operations)
             operation = nullptr;
-        if (m_module)
-            ::FreeLibrary(m_module);
-        m_module = nullptr;
+        m_module.reset();
     }
 
-    HMODULE m_module = nullptr;
+    fw::UniqueModule m_module;
     FARPROC m_operations[kOperationCount] = {};
 };
 

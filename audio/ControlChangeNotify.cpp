@@ -1,7 +1,6 @@
 #include "ControlChangeNotify.h"
 
-#include "Listeners.h"
-#include "resource.h"
+#include "PanelMessages.h"
 
 ULONG CControlChangeNotify::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_ref)); }
 
@@ -30,6 +29,6 @@ HRESULT CControlChangeNotify::OnNotify(DWORD, LPCGUID context)
 {
     // A change without a context is another program's.
     if (!context || *context != m_context)
-        PostToListenerTarget(WM_VOLUME_CHANGED, 1);
+        PostToTarget(WM_VOLUME_CHANGED, 1);
     return S_OK;
 }

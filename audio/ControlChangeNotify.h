@@ -2,10 +2,12 @@
 // Hardware-control listener: registered on the controls of the hardware
 // topology behind the default playback endpoint; tells the main window (1)
 // of every change that does not carry the panel's event-context GUID.
+#include "ListenerTarget.h"
+
 #include <windows.h>
 #include <devicetopology.h>
 
-class CControlChangeNotify : public IControlChangeNotify {
+class CControlChangeNotify : public IControlChangeNotify, public CListenerTarget {
 public:
     CControlChangeNotify() = default;
     CControlChangeNotify(const CControlChangeNotify&) = delete;

@@ -5,11 +5,7 @@
 #include <endpointvolume.h>
 #include <objbase.h>
 
-#include <atomic>
-
 namespace {
-
-std::atomic<HWND> g_target{nullptr};
 
 HRESULT CreateEnumerator(ComPtr<IMMDeviceEnumerator>& enumerator)
 {
@@ -21,25 +17,24 @@ bool IsSkippedSubunit(UINT index) { return (index >= 15 && index <= 18) || (inde
 
 } // namespace
 
-void SetListenerTarget(HWND mainWindow) { g_target = mainWindow; }
-HWND GetListenerTarget() { return g_target; }
-
-void PostToListenerTarget(UINT msg, WPARAM wp)
-{
-    if (HWND target = g_target.load())
-        ::PostMessageW(target, msg, wp, 0);
-}
-
 CAudioEndpointVolumeCallback* CreateVolumeListener() { return new (std::nothrow) CAudioEndpointVolumeCallback; }
 CControlChangeNotify* CreateControlChangeListener() { return new (std::nothrow) CControlChangeNotify; }
 CMMNotificationClient* CreateEndpointNotificationClient() { return new (std::nothrow) CMMNotificationClient; }
 
 CAudioListeners::~CAudioListeners() { WithdrawAll(); }
 
-void CAudioListeners::Remember(Registration::Kind kind, IUnknown* carrier, IUnknown* listener)
+void CAudioListeners::SetTarget(HWND wnd)
+{
+    m_target = wnd;
+    for (const Registration& r : m_registrations)
+        r.target->SetTarget(wnd);
+}
+
+void CAudioListeners::Remember(Registration::Kind kind, IUnknown* carrier, IUnknown* listener, CListenerTarget* target)
 {
     listener->AddRef();
-    m_registrations.push_back({kind, carrier, listener});
+    target->SetTarget(m_target);
+    m_registrations.push_back({kind, carrier, listener, target});
 }
 
 void CAudioListeners::RegisterVolumeCallbacks(CAudioEndpointVolumeCallback* listener, const GUID& context)
@@ -66,7 +61,7 @@ void CAudioListeners::RegisterVolumeCallbacks(CAudioEndpointVolumeCallback* list
         if (FAILED(volume->RegisterControlChangeNotify(listener)))
             continue;
         // The registration lives as long as the volume object: keep it.
-        Remember(Registration::kVolume, volume.detach(), listener);
+        Remember(Registration::kVolume, volume.detach(), listener, listener);
     }
 }
 
@@ -122,7 +117,7 @@ void CAudioListeners::RegisterTopologyCallbacks(CControlChangeNotify* listener, 
             if (part->RegisterControlChangeCallback(*iid, listener) != S_OK)
                 continue;
             // The registration lives as long as the part: keep it.
-            Remember(Registration::kControl, part.detach(), listener);
+            Remember(Registration::kControl, part.detach(), listener, listener);
             break;
         }
     }
@@ -136,13 +131,16 @@ void CAudioListeners::RegisterEndpointNotifications(CMMNotificationClient* clien
     // The registration is the enumerator's: keep that object for as long as
     // the registration lives, so no platform can end it with the object.
     if (SUCCEEDED(CreateEnumerator(enumerator)) && SUCCEEDED(enumerator->RegisterEndpointNotificationCallback(client)))
-        Remember(Registration::kEndpoints, enumerator.detach(), client);
+        Remember(Registration::kEndpoints, enumerator.detach(), client, client);
 }
 
 void CAudioListeners::WithdrawAll()
 {
     std::vector<Registration> registrations;
     registrations.swap(m_registrations);
+    // A notice already on its way posts nothing from here on.
+    for (const Registration& r : registrations)
+        r.target->SetTarget(nullptr);
     for (const Registration& r : registrations) {
         switch (r.kind) {
         case Registration::kVolume:

@@ -1,7 +1,7 @@
 #pragma once
 // The three change listeners and their set-up. The platform calls the
 // listeners on its own threads; they only post WM_VOLUME_CHANGED /
-// WM_ENDPOINT_CHANGED to the main window.
+// WM_ENDPOINT_CHANGED to the window their owner gives them (the main window).
 #include "AudioEndpointVolumeCallback.h"
 #include "ControlChangeNotify.h"
 #include "MMNotificationClient.h"
@@ -11,12 +11,6 @@
 #include <mmdeviceapi.h>
 #include <string>
 #include <vector>
-
-// The window the listeners post to (the application's main window).
-void SetListenerTarget(HWND mainWindow);
-HWND GetListenerTarget();
-// Posts `msg` (wParam, lParam 0) to that window; the listeners' only way out.
-void PostToListenerTarget(UINT msg, WPARAM wp);
 
 // New listeners, reference count 1 (null when out of memory).
 CAudioEndpointVolumeCallback* CreateVolumeListener();
@@ -31,8 +25,10 @@ HRESULT GetHardwareDeviceTopology(IMMDevice* endpoint, IDeviceTopology** topolog
 // registers is held (one reference) together with the platform object that
 // carries the registration (endpoint volume, part or enumerator) until
 // WithdrawAll, which withdraws every registration and then releases both.
-// Its destructor does the same, so an owner that lives inside the COM
-// apartment's lifetime leaves COM with nothing registered.
+// The listeners post to the owner's target window while they are registered
+// with it, and to nothing once withdrawn. Its destructor withdraws too, so an
+// owner that lives inside the COM apartment's lifetime leaves COM with
+// nothing registered.
 // Interface thread only.
 class CAudioListeners {
 public:
@@ -40,6 +36,11 @@ public:
     ~CAudioListeners();
     CAudioListeners(const CAudioListeners&) = delete;
     CAudioListeners& operator=(const CAudioListeners&) = delete;
+
+    // The window every listener registered here posts to (the application's
+    // main window), from now on; null stops them all posting.
+    void SetTarget(HWND wnd);
+    HWND GetTarget() const { return m_target; }
 
     // Gives the listener the context and registers it on every active render
     // and capture endpoint.
@@ -50,8 +51,9 @@ public:
     void RegisterTopologyCallbacks(CControlChangeNotify* listener, const std::wstring& endpointId, const GUID& context);
     void RegisterEndpointNotifications(CMMNotificationClient* client);
 
-    // Withdraws every registration made above and releases the carriers and
-    // the listeners.
+    // Stops the listeners posting, withdraws every registration made above and
+    // releases the carriers and the listeners. The target stays for later
+    // registrations.
     void WithdrawAll();
     // Registrations in force.
     size_t Count() const { return m_registrations.size(); }
@@ -62,8 +64,10 @@ private:
         enum Kind { kVolume, kControl, kEndpoints } kind;
         IUnknown* carrier;  // IAudioEndpointVolume, IPart or IMMDeviceEnumerator, one reference held
         IUnknown* listener; // one reference held
+        CListenerTarget* target; // the listener's own
     };
-    void Remember(Registration::Kind kind, IUnknown* carrier, IUnknown* listener);
+    void Remember(Registration::Kind kind, IUnknown* carrier, IUnknown* listener, CListenerTarget* target);
 
+    HWND m_target = nullptr;
     std::vector<Registration> m_registrations;
 };

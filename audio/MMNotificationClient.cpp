@@ -1,7 +1,6 @@
 #include "MMNotificationClient.h"
 
-#include "Listeners.h"
-#include "resource.h"
+#include "PanelMessages.h"
 
 #include <objbase.h>
 #include <functiondiscoverykeys_devpkey.h>
@@ -120,7 +119,7 @@ HRESULT CMMNotificationClient::OnDefaultDeviceChanged(EDataFlow, ERole, LPCWSTR 
     // per role the platform notifies.
     std::string description = DescribeDevice(id);
     if (description.find("pdif") != std::string::npos || description.find("through") != std::string::npos)
-        PostToListenerTarget(WM_ENDPOINT_CHANGED, 0);
+        PostToTarget(WM_ENDPOINT_CHANGED, 0);
     return S_OK;
 }
 

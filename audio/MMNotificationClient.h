@@ -4,12 +4,14 @@
 // "pdif" or "through" (compared as written).
 #include "ComPtr.h"
 
+#include "ListenerTarget.h"
+
 #include <windows.h>
 #include <mmdeviceapi.h>
 
 #include <string>
 
-class CMMNotificationClient : public IMMNotificationClient {
+class CMMNotificationClient : public IMMNotificationClient, public CListenerTarget {
 public:
     CMMNotificationClient();
     CMMNotificationClient(const CMMNotificationClient&) = delete;

@@ -2,8 +2,8 @@
 
 #include "Dialog.h"
 #include "MemDC.h"
+#include "PanelMessages.h"
 #include "ResourceBitmap.h"
-#include "resource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -233,8 +233,8 @@ LRESULT CBitmapSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 
 void CBitmapSlider::OnPaint()
 {
-    PAINTSTRUCT ps{};
-    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    CPaintDC paint(m_hWnd);
+    HDC dc = paint.GetSafeHdc();
     if (!dc)
         return;
     RECT area = m_clientRect;
@@ -263,7 +263,6 @@ void CBitmapSlider::OnPaint()
                 DrawBitmapStrip(mem, px - m_thumbWidth / 2, m_marginTop, m_thumbWidth, m_thumbHeight, thumb, 0, 0);
         }
     }
-    ::EndPaint(m_hWnd, &ps);
 }
 
 void CBitmapSlider::OnLButtonDown(POINT pt)

@@ -20,13 +20,13 @@ CMemDC::CMemDC(HDC target, const RECT* rect, bool copyBackground) : m_target(tar
     ::LPtoDP(target, reinterpret_cast<POINT*>(&device), 2);
     const int w = device.right > device.left ? device.right - device.left : device.left - device.right;
     const int h = device.bottom > device.top ? device.bottom - device.top : device.top - device.bottom;
-    m_bitmap = ::CreateCompatibleBitmap(target, w > 0 ? w : 1, h > 0 ? h : 1);
+    m_bitmap.reset(::CreateCompatibleBitmap(target, w > 0 ? w : 1, h > 0 ? h : 1));
     if (!m_bitmap) {
         DeleteDC();
         Attach(target);
         return;
     }
-    m_oldBitmap = ::SelectObject(m_hDC, m_bitmap);
+    m_selected.emplace(m_hDC, m_bitmap.get());
     m_offscreen = true;
 
     // Same logical coordinates as the target: drawing code need not know.
@@ -54,7 +54,6 @@ CMemDC::~CMemDC()
     }
     ::BitBlt(m_target, m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, m_hDC,
              m_rect.left, m_rect.top, SRCCOPY);
-    ::SelectObject(m_hDC, m_oldBitmap);
-    ::DeleteObject(m_bitmap);
-    DeleteDC();
+    // The members deselect and delete the bitmap; then the base deletes the
+    // memory context.
 }

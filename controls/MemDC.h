@@ -4,6 +4,9 @@
 // coordinates; at destruction the rectangle is copied to the target in one
 // piece, so a repaint reaches the screen without flicker.
 #include "DC.h"
+#include "Handles.h"
+
+#include <optional>
 
 class CMemDC : public CDC {
 public:
@@ -23,7 +26,9 @@ public:
 private:
     HDC m_target;
     RECT m_rect{};
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_oldBitmap = nullptr;
+    // Destroyed in reverse: the bitmap is deselected, then deleted, then
+    // the memory context goes with the base.
+    fw::UniqueBitmap m_bitmap;
+    std::optional<fw::ScopedSelect> m_selected;
     bool m_offscreen = false;
 };

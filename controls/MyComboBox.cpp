@@ -143,8 +143,8 @@ LRESULT CMyComboBox::OnEraseBkgnd(HDC dc)
 
 void CMyComboBox::OnPaint()
 {
-    PAINTSTRUCT ps{};
-    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    CPaintDC paint(m_hWnd);
+    HDC dc = paint.GetSafeHdc();
     if (!dc)
         return;
     {
@@ -168,5 +168,4 @@ void CMyComboBox::OnPaint()
                         DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
         }
     }
-    ::EndPaint(m_hWnd, &ps);
 }

@@ -4,24 +4,13 @@
 #include "ResourceBitmap.h"
 
 #include <algorithm>
+#include <utility>
 
 CMyStaticBmp::~CMyStaticBmp()
 {
     // The static must not keep showing a bitmap that is about to go.
     if (m_hWnd && ::IsWindow(m_hWnd))
         SetBitmap(nullptr);
-    HBITMAP owned[kPictureSlots + 2];
-    int count = 0;
-    auto add = [&](HBITMAP b) {
-        if (b && std::find(owned, owned + count, b) == owned + count)
-            owned[count++] = b;
-    };
-    add(m_onBitmap);
-    add(m_offBitmap);
-    for (HBITMAP b : m_pictures)
-        add(b);
-    for (int i = 0; i < count; ++i)
-        ::DeleteObject(owned[i]);
 }
 
 void CMyStaticBmp::PreSubclassWindow()
@@ -35,10 +24,32 @@ HBITMAP CMyStaticBmp::LoadBitmapResource(UINT id)
     return LoadSkinBitmap(id);
 }
 
+void CMyStaticBmp::Show(HBITMAP bitmap)
+{
+    SetBitmap(bitmap);
+    if (m_stillShown && m_stillShown.get() != bitmap)
+        m_stillShown.reset();
+}
+
+bool CMyStaticBmp::SetStateBitmaps(UINT onId, UINT offId)
+{
+    fw::UniqueBitmap on(LoadBitmapResource(onId));
+    fw::UniqueBitmap off(LoadBitmapResource(offId));
+    const HBITMAP shown = m_hWnd ? GetBitmap() : nullptr;
+    const bool stateShown = shown && (shown == m_onBitmap.get() || shown == m_offBitmap.get());
+    std::swap(m_onBitmap, on);
+    std::swap(m_offBitmap, off);
+    // The old pair is released at the end of this call, after the control
+    // has let go of it.
+    if (stateShown)
+        SetState(m_state);
+    return m_onBitmap && m_offBitmap;
+}
+
 void CMyStaticBmp::SetState(bool on)
 {
     m_state = on;
-    SetBitmap(on ? m_onBitmap : m_offBitmap);
+    Show(on ? m_onBitmap.get() : m_offBitmap.get());
 }
 
 bool CMyStaticBmp::SetPictureList(const UINT (&ids)[4], int startIndex)
@@ -53,46 +64,40 @@ bool CMyStaticBmp::SetPictureList(const UINT (&ids)[kPictureSlots], int startInd
 
 bool CMyStaticBmp::LoadPictures(const UINT* ids, int count, int startIndex)
 {
-    HBITMAP old[kPictureSlots];
-    std::copy(std::begin(m_pictures), std::end(m_pictures), old);
-    for (int i = 0; i < count; ++i)
-        m_pictures[i] = LoadBitmapResource(ids[i]);
+    // A list loaded again (a language change) releases the previous one's
+    // bitmaps once none of them is shown any more.
+    std::vector<fw::UniqueBitmap> previous;
+    previous.swap(m_loaded);
+    previous.push_back(std::move(m_stillShown));
+
+    m_loaded.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        m_loaded.emplace_back(LoadBitmapResource(ids[i]));
+        m_pictures[i] = m_loaded.back().get();
+    }
     // The short list repeats its first picture in the remaining slots.
     for (int i = count; i < kPictureSlots; ++i)
         m_pictures[i] = m_pictures[0];
     m_currentIndex = startIndex;
     ShowPicture(startIndex);
-    // A list loaded again (a language change) releases the pictures of the
-    // previous one once none of them is shown any more. A start index outside
-    // the list leaves the old picture on show: keep that one.
-    HBITMAP shown = GetBitmap();
-    for (HBITMAP& b : old) {
-        if (b == shown)
-            b = nullptr;
-    }
-    ReleaseUnused(old);
-    return true;
-}
 
-void CMyStaticBmp::ReleaseUnused(HBITMAP (&old)[kPictureSlots])
-{
-    for (int i = 0; i < kPictureSlots; ++i) {
-        HBITMAP b = old[i];
-        if (!b || b == m_onBitmap || b == m_offBitmap)
-            continue;
-        if (std::find(std::begin(m_pictures), std::end(m_pictures), b) != std::end(m_pictures))
-            continue;
-        if (std::find(old, old + i, b) != old + i)
-            continue; // already released
-        ::DeleteObject(b);
+    // A start index outside the list leaves the old picture on show: it is
+    // kept until something else is shown.
+    const HBITMAP shown = GetBitmap();
+    if (shown) {
+        auto it = std::find_if(previous.begin(), previous.end(),
+                               [shown](const fw::UniqueBitmap& b) { return b.get() == shown; });
+        if (it != previous.end())
+            m_stillShown = std::move(*it);
     }
+    return true;
 }
 
 void CMyStaticBmp::ShowPicture(int index)
 {
     if (index < 0 || index >= kPictureSlots)
         return;
-    SetBitmap(m_pictures[index]);
+    Show(m_pictures[index]);
 }
 
 HBITMAP CMyStaticBmp::GetPicture(int index) const

@@ -2,10 +2,12 @@
 // CMyStaticBmp: a static bitmap picture, used either as a two-state picture
 // (on bitmap, off bitmap, state) or as a picture list (23 slots, one shown by
 // index). Pages create the pictures without the notify style, so presses on
-// them reach the page. The control owns every bitmap it holds (the on and off
-// handles the page stores, and the loaded picture list) and releases them
-// when it is destroyed.
+// them reach the page. The control loads and owns every bitmap it shows and
+// releases each one once it is no longer on show.
+#include "Handles.h"
 #include "Static.h"
+
+#include <vector>
 
 class CMyStaticBmp : public CStatic {
 public:
@@ -14,9 +16,15 @@ public:
     CMyStaticBmp() = default;
     ~CMyStaticBmp() override;
 
+    // Loads the two-state picture's bitmaps (state on, state off). A state
+    // already on show is shown again in the new bitmaps. True when both loaded.
+    bool SetStateBitmaps(UINT onId, UINT offId);
     // state := on; shows the on bitmap when true, else the off bitmap.
     void SetState(bool on);
     bool GetState() const { return m_state; }
+    HBITMAP GetOnBitmap() const { return m_onBitmap.get(); }
+    HBITMAP GetOffBitmap() const { return m_offBitmap.get(); }
+
     // Loads four bitmaps into slots 0 to 3 and fills slots 4 to 22 with the
     // slot-0 bitmap; current index := startIndex; shows it.
     bool SetPictureList(const UINT (&ids)[4], int startIndex);
@@ -26,16 +34,9 @@ public:
     // Does not change the current index.
     void ShowPicture(int index);
     HBITMAP GetPicture(int index) const;
-    // Loads a bitmap from the program's resources (null when missing); for
-    // pages that fill m_onBitmap / m_offBitmap.
+    // Loads a bitmap from the program's resources (null when missing).
     static HBITMAP LoadBitmapResource(UINT id);
 
-    // Two-state picture: the handles the page stores after loading them.
-    HBITMAP m_onBitmap = nullptr;
-    HBITMAP m_offBitmap = nullptr;
-    // Picture list.
-    HBITMAP m_pictures[kPictureSlots] = {};
-    bool m_state = false;
     int m_currentIndex = 0;
 
 protected:
@@ -44,5 +45,16 @@ protected:
 
 private:
     bool LoadPictures(const UINT* ids, int count, int startIndex);
-    void ReleaseUnused(HBITMAP (&old)[kPictureSlots]);
+    // Every bitmap goes on show through here.
+    void Show(HBITMAP bitmap);
+
+    fw::UniqueBitmap m_onBitmap;
+    fw::UniqueBitmap m_offBitmap;
+    bool m_state = false;
+    // The picture list: each loaded bitmap once, and the slots that show them.
+    std::vector<fw::UniqueBitmap> m_loaded;
+    HBITMAP m_pictures[kPictureSlots] = {};
+    // A picture of an earlier list that is still on show (a list loaded with
+    // a start index outside it leaves the old picture up).
+    fw::UniqueBitmap m_stillShown;
 };

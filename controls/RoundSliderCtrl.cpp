@@ -90,9 +90,9 @@ void CRoundSliderCtrl::UpdateGeometry()
     m_radius = m / 2 - m_indicatorRadius - 1;
     // The window owns the region it is given (and deletes the one it
     // replaces), so the knob never deletes a region itself.
-    HRGN round = ::CreateEllipticRgn(rc.left, rc.top, rc.left + m, rc.top + m);
-    if (round && !::SetWindowRgn(m_hWnd, round, TRUE))
-        ::DeleteObject(round);
+    fw::UniqueRgn round(::CreateEllipticRgn(rc.left, rc.top, rc.left + m, rc.top + m));
+    if (round && ::SetWindowRgn(m_hWnd, round.get(), TRUE))
+        round.release();
 }
 
 int CRoundSliderCtrl::IndicatorAngle(int pos, int minimum, int maximum, int zeroAngle, bool inverted)
@@ -243,8 +243,8 @@ void CRoundSliderCtrl::OnPaint()
 {
     // Every paint redraws the whole knob.
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    PAINTSTRUCT ps{};
-    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    CPaintDC paint(m_hWnd);
+    HDC dc = paint.GetSafeHdc();
     if (!dc)
         return;
     {
@@ -292,7 +292,6 @@ void CRoundSliderCtrl::OnPaint()
             DrawBevelCircle(mem, m_indicatorX, m_indicatorY, s - 2, ::GetSysColor(COLOR_BTNSHADOW),
                             ::GetSysColor(COLOR_3DLIGHT));
     }
-    ::EndPaint(m_hWnd, &ps);
 }
 
 void CRoundSliderCtrl::RepaintNow()

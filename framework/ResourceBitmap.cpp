@@ -171,10 +171,8 @@ HBITMAP MakeDeviceBitmap(const Pixels& px)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(nullptr);
-    HBITMAP bitmap = ::CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, px.bgrx.data(), &info, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    return bitmap;
+    fw::ScopedWindowDC screen(nullptr);
+    return ::CreateDIBitmap(screen.get(), &info.bmiHeader, CBM_INIT, px.bgrx.data(), &info, DIB_RGB_COLORS);
 }
 
 HBITMAP MakeDibSection(const Pixels& px)

@@ -1,5 +1,7 @@
 #include "DlgDigital.h"
 
+#include "ControlPlacement.h"
+#include "PanelMessages.h"
 #include "SettingsStore.h"
 
 #include <string>
@@ -12,12 +14,7 @@ constexpr int kPageNumber = 2;
 const wchar_t kSubkey[] = L"Digital";
 const wchar_t kValueName[] = L"DigitalOutSr";
 
-struct Placement {
-    int id;
-    int x;
-    int y;
-};
-constexpr Placement kPlacements[] = {
+constexpr ControlPlacement kPlacements[] = {
     {IDC_DIGITAL_SWITCH_LAMP, 35, 44},
     {IDC_DIGITAL_OUT_SWITCH, 53, 42},
     {IDC_DIGITAL_RATE_SELECTOR, 495, 114},
@@ -83,20 +80,16 @@ void CDlgDigital::BindControls()
 
 void CDlgDigital::PlaceControls()
 {
-    for (const Placement& p : kPlacements)
-        PlaceControl(*this, GetDlgItem(p.id), p.x, p.y);
+    PlaceControlTable(*this, kPlacements);
 }
 
 void CDlgDigital::LoadPictures()
 {
     m_pageColumn.Setup(); // places the column and gives it its bitmaps
 
-    m_outputSwitch.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_SWITCH_ON);
-    m_outputSwitch.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_SWITCH_OFF);
-    m_switchLamp.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_LAMP_ON);
-    m_switchLamp.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_LAMP_OFF);
-    m_selectorLamp.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_SELECTOR_LAMP_ON);
-    m_selectorLamp.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_DIGITAL_SELECTOR_LAMP_OFF);
+    m_outputSwitch.SetStateBitmaps(IDB_DIGITAL_SWITCH_ON, IDB_DIGITAL_SWITCH_OFF);
+    m_switchLamp.SetStateBitmaps(IDB_DIGITAL_LAMP_ON, IDB_DIGITAL_LAMP_OFF);
+    m_selectorLamp.SetStateBitmaps(IDB_DIGITAL_SELECTOR_LAMP_ON, IDB_DIGITAL_SELECTOR_LAMP_OFF);
     m_outputSwitch.SetState(false);
     m_switchLamp.SetState(false);
     m_selectorLamp.SetState(false);
@@ -127,17 +120,9 @@ void CDlgDigital::StoreAndApply(int value)
     ApplyStoredState();
 }
 
-RECT CDlgDigital::ChildRectInClient(const CWnd& child) const
-{
-    RECT rc = child.GetWindowRect();
-    ScreenToClient(&rc);
-    return rc;
-}
-
 void CDlgDigital::OnLButtonDown(POINT pt)
 {
-    const RECT switchRect = ChildRectInClient(m_outputSwitch);
-    if (::PtInRect(&switchRect, pt)) {
+    if (PointOnControl(m_hWnd, m_outputSwitch.m_hWnd, pt)) {
         // Each picture flips by itself; switching on starts at the lower left.
         m_outputSwitch.SetState(!m_outputSwitch.GetState());
         m_switchLamp.SetState(!m_switchLamp.GetState());
@@ -145,7 +130,7 @@ void CDlgDigital::OnLButtonDown(POINT pt)
         StoreAndApply(m_outputSwitch.GetState() ? 1 : 0);
         return;
     }
-    const RECT selectorRect = ChildRectInClient(m_rateSelector);
+    const RECT selectorRect = ControlRectOnPage(m_hWnd, m_rateSelector.m_hWnd);
     if (::PtInRect(&selectorRect, pt)) {
         if (!m_outputSwitch.GetState())
             return;

@@ -51,7 +51,6 @@ private:
     // Shows DigitalOutSr from the store and gives the card its status.
     void ApplyStoredState();
     void StoreAndApply(int value);
-    RECT ChildRectInClient(const CWnd& child) const;
 
     CPageColumn m_pageColumn;
     CMyStaticBmp m_outputSwitch; // 1021: on 154, off 155

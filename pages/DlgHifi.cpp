@@ -1,5 +1,7 @@
 #include "DlgHifi.h"
 
+#include "ControlPlacement.h"
+#include "PanelMessages.h"
 #include "SettingsStore.h"
 
 #include <windowsx.h>
@@ -36,8 +38,7 @@ void WriteHifi(const wchar_t* name, const std::wstring& value)
 
 void SetupTwoState(CMyStaticBmp& picture, UINT onId, UINT offId)
 {
-    picture.m_onBitmap = CMyStaticBmp::LoadBitmapResource(onId);
-    picture.m_offBitmap = CMyStaticBmp::LoadBitmapResource(offId);
+    picture.SetStateBitmaps(onId, offId);
     picture.SetState(false);
 }
 
@@ -284,23 +285,9 @@ void CDlgHifi::EnableCustomControls(bool enable)
 // Click map: the pictures do not take the mouse, so a press on one reaches
 // the page, which decides by the pictures' rectangles.
 
-RECT CDlgHifi::ControlRect(HWND control) const
-{
-    RECT rc{};
-    ::GetWindowRect(control, &rc);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
-bool CDlgHifi::HitControl(HWND control, POINT pt) const
-{
-    RECT rc = ControlRect(control);
-    return ::PtInRect(&rc, pt) != FALSE;
-}
-
 void CDlgHifi::OnLButtonDown(POINT pt)
 {
-    if (HitControl(m_master, pt)) {
+    if (PointOnControl(m_hWnd, m_master, pt)) {
         const bool on = !m_master.GetState();
         m_master.SetState(on);
         WriteHifi(L"isDrySoundOn", on ? L"1" : L"0");
@@ -311,16 +298,16 @@ void CDlgHifi::OnLButtonDown(POINT pt)
         StartWindowDrag();
         return;
     }
-    if (HitControl(m_bassTrebleSwitch, pt)) {
+    if (PointOnControl(m_hWnd, m_bassTrebleSwitch, pt)) {
         ToggleGroupSwitch(m_bassTrebleSwitch, L"0");
         return;
     }
-    if (HitControl(m_regionSwitch, pt)) {
+    if (PointOnControl(m_hWnd, m_regionSwitch, pt)) {
         ToggleGroupSwitch(m_regionSwitch, L"1");
         return;
     }
     for (int style = 0; style < hifi::kRegionStyleCount; ++style) {
-        if (!HitControl(m_regionOptions[static_cast<size_t>(style)], pt))
+        if (!PointOnControl(m_hWnd, m_regionOptions[static_cast<size_t>(style)], pt))
             continue;
         if (m_regionSwitch.GetState()) {
             WriteHifi(L"RegionStyle", std::to_wstring(style));
@@ -328,12 +315,12 @@ void CDlgHifi::OnLButtonDown(POINT pt)
         }
         return;
     }
-    if (HitControl(m_presetSwitch, pt)) {
+    if (PointOnControl(m_hWnd, m_presetSwitch, pt)) {
         ToggleGroupSwitch(m_presetSwitch, L"2");
         return;
     }
     for (int preset = 0; preset < hifi::kPresetCount; ++preset) {
-        if (!HitControl(m_presetCells[static_cast<size_t>(preset)], pt))
+        if (!PointOnControl(m_hWnd, m_presetCells[static_cast<size_t>(preset)], pt))
             continue;
         if (m_presetSwitch.GetState()) {
             WriteHifi(L"EQPreset", std::to_wstring(preset));
@@ -341,23 +328,23 @@ void CDlgHifi::OnLButtonDown(POINT pt)
         }
         return;
     }
-    if (HitControl(m_eqSwitch, pt)) {
+    if (PointOnControl(m_hWnd, m_eqSwitch, pt)) {
         OnEqualizerSwitch();
         return;
     }
-    if (HitControl(m_roomSwitch, pt)) {
+    if (PointOnControl(m_hWnd, m_roomSwitch, pt)) {
         const bool on = !m_roomSwitch.GetState();
         m_roomSwitch.SetState(on);
         WriteHifi(L"RoomEnable", on ? L"1" : L"0");
         ApplyHifiState();
         return;
     }
-    if (HitControl(m_roomSelector, pt)) {
+    if (PointOnControl(m_hWnd, m_roomSelector, pt)) {
         if (m_roomSwitch.GetState())
             OnRoomSelectorClick(pt);
         return;
     }
-    if (HitControl(m_envSwitch, pt)) {
+    if (PointOnControl(m_hWnd, m_envSwitch, pt)) {
         const bool on = !m_envSwitch.GetState();
         m_envSwitch.SetState(on);
         WriteHifi(L"ENVEnable", on ? L"1" : L"0");

@@ -59,8 +59,6 @@ private:
     LRESULT OnSetLanguage(LPARAM language);
     LRESULT OnEndpointChanged(LPARAM lp);
     void OnLButtonDown(POINT pt);
-    bool HitControl(HWND control, POINT pt) const;
-    RECT ControlRect(HWND control) const;
     void ToggleGroupSwitch(CMyStaticBmp& groupSwitch, const wchar_t* group);
     void OnEqualizerSwitch();
     void EnableCustomControls(bool enable);

@@ -1,5 +1,8 @@
 #include "DlgHp.h"
 
+#include "ControlPlacement.h"
+#include "PanelMessages.h"
+
 #include <windowsx.h>
 
 namespace {
@@ -7,12 +10,7 @@ namespace {
 constexpr UINT kBackgrounds[3] = {IDB_HP_BG_TC, IDB_HP_BG_SC, IDB_HP_BG_EN};
 constexpr int kPageNumber = 4;
 
-struct Placement {
-    int id;
-    int x;
-    int y;
-};
-constexpr Placement kPlacements[] = {
+constexpr ControlPlacement kPlacements[] = {
     {IDC_HP_CROSSOVER, 108, 150},
     {IDC_HP_FLEX_BASS, 90, 53},
     {IDC_HP_SPEAKER_SIZE, 452, 125},
@@ -70,12 +68,9 @@ void CDlgHp::LoadPictures()
 
     // The two levers mean opposite things: the speaker switch points down to
     // the floor-standing speakers, the impedance switch up to low impedance.
-    m_speakerSize.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
-    m_speakerSize.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
-    m_impedance.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
-    m_impedance.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
-    m_flexBass.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_HP_FLEX_BASS_ON);
-    m_flexBass.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_HP_FLEX_BASS_OFF);
+    m_speakerSize.SetStateBitmaps(IDB_LEVER_DOWN, IDB_LEVER_UP);
+    m_impedance.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
+    m_flexBass.SetStateBitmaps(IDB_HP_FLEX_BASS_ON, IDB_HP_FLEX_BASS_OFF);
     m_speakerSize.SetState(true);
     m_impedance.SetState(true);
     m_flexBass.SetState(true);
@@ -119,15 +114,12 @@ void CDlgHp::SetupCrossoverSlider()
 
 void CDlgHp::PlaceControls()
 {
-    for (const Placement& p : kPlacements)
-        PlaceControl(*this, GetDlgItem(p.id), p.x, p.y);
+    PlaceControlTable(*this, kPlacements);
 }
 
 bool CDlgHp::TogglePictureAt(CMyStaticBmp& picture, POINT pt)
 {
-    RECT rc = picture.GetWindowRect();
-    ScreenToClient(&rc);
-    if (!::PtInRect(&rc, pt))
+    if (!PointOnControl(m_hWnd, picture.m_hWnd, pt))
         return false;
     picture.SetState(!picture.GetState());
     return true;

@@ -1,6 +1,8 @@
 #include "DlgInfo.h"
 
+#include "ControlPlacement.h"
 #include "Handles.h"
+#include "PanelMessages.h"
 #include "SettingsStore.h"
 
 #include <objbase.h>
@@ -209,9 +211,7 @@ void CDlgInfo::OnLButtonDown(POINT pt)
     // The move loop runs until the button is released; the address opens
     // afterwards if the press began on it, wherever the button went up.
     StartWindowDrag();
-    RECT address = Label(IDC_INFO_ADDRESS).GetWindowRect();
-    ScreenToClient(&address);
-    if (::PtInRect(&address, pt)) {
+    if (PointOnControl(m_hWnd, Label(IDC_INFO_ADDRESS).m_hWnd, pt)) {
         if (m_openAddress)
             m_openAddress(std::wstring(kAddress) + L"/");
     } else {

@@ -2,6 +2,7 @@
 // Custom\<name>, chosen from the preset list, deleted with "-". The preset
 // chosen last carries flag 1 and comes back at the next start while
 // Customize is 1.
+#include "ControlPlacement.h"
 #include "DlgHifi.h"
 
 #include "Handles.h"
@@ -34,7 +35,7 @@ void CDlgHifi::RepaintControlArea(const CWnd& control)
 {
     if (!control.m_hWnd)
         return;
-    RECT rc = ControlRect(control.m_hWnd);
+    RECT rc = ControlRectOnPage(m_hWnd, control.m_hWnd);
     InvalidateRect(&rc, TRUE);
     ::InvalidateRect(control.m_hWnd, nullptr, TRUE);
 }

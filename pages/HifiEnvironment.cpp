@@ -1,5 +1,6 @@
 // Bass and treble knobs (tone group 0), the room size and the environment
 // effect of the Hifi page.
+#include "ControlPlacement.h"
 #include "DlgHifi.h"
 
 #include "SettingsStore.h"
@@ -39,7 +40,7 @@ LRESULT CDlgHifi::OnToneKnobMoved()
 
 void CDlgHifi::OnRoomSelectorClick(POINT pt)
 {
-    const RECT rc = ControlRect(m_roomSelector);
+    const RECT rc = ControlRectOnPage(m_hWnd, m_roomSelector);
     const int size = hifi::RoomSizeAt(pt.y, rc.top, rc.bottom);
     if (size >= 0)
         WriteRegString(kRegRoot, L"Hifi", L"RoomSize", std::to_wstring(size));

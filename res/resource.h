@@ -72,16 +72,6 @@
 #define IDB_COMBO_FACE_LIST 314
 #define IDB_COMBO_FACE_EDIT 315
 
-// Custom window messages
-#define WM_SET_LANGUAGE (WM_USER + 100)
-#define WM_TRAY_NOTIFY (WM_USER + 105)
-#define WM_VOLUME_CHANGED (WM_USER + 12)
-#define WM_SHOW_PAGE 0x7E8
-#define WM_MOVE_MAIN 0x7E9
-#define WM_ENDPOINT_CHANGED 0x7EA
-#define WM_SLIDER_TRACK 0x28D1
-#define WM_SLIDER_SETTLED 0x28D2
-
 #include "ids_main.h"
 #include "ids_hifi.h"
 #include "ids_digital.h"

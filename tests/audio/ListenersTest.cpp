@@ -3,7 +3,7 @@
 #include "AudioTestSupport.h"
 #include "Endpoints.h"
 #include "Listeners.h"
-#include "resource.h"
+#include "PanelMessages.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -48,12 +48,11 @@ protected:
         ASSERT_HRESULT_SUCCEEDED(CasLoadDefaultScenario());
         m_speakers = IdOf(kSpeakers);
         m_card = IdOf(kCardOutput);
-        SetListenerTarget(m_recorder.hwnd());
+        m_set.SetTarget(m_recorder.hwnd());
     }
     void TearDown() override
     {
         m_set.WithdrawAll();
-        SetListenerTarget(nullptr);
         m_fence.Close();
         for (IUnknown* listener : m_listeners)
             listener->Release();

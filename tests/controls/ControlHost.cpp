@@ -1,5 +1,7 @@
 #include "ControlHost.h"
 
+#include "Handles.h"
+#include "PanelMessages.h"
 #include "TestSupport.h"
 
 #include <commctrl.h>
@@ -79,16 +81,15 @@ LRESULT ControlHost::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     switch (msg) {
     case WM_ERASEBKGND: {
         RECT rc = GetClientRect();
-        HBRUSH brush = ::CreateSolidBrush(m_background);
-        ::FillRect(reinterpret_cast<HDC>(wp), &rc, brush);
-        ::DeleteObject(brush);
+        fw::UniqueBrush brush(::CreateSolidBrush(m_background));
+        ::FillRect(reinterpret_cast<HDC>(wp), &rc, brush.get());
         return TRUE;
     }
     case WM_COMMAND:
     case WM_HSCROLL:
     case WM_VSCROLL:
-    case 0x28D1:
-    case 0x28D2:
+    case WM_SLIDER_TRACK:
+    case WM_SLIDER_SETTLED:
         m_log.push_back({msg, wp, lp});
         break;
     default:
@@ -111,10 +112,8 @@ COLORREF ScreenPixel(HWND wnd, int x, int y)
 {
     // Read through the window's own DC: what was painted, without waiting
     // for the display to catch up.
-    HDC dc = ::GetDC(wnd);
-    COLORREF c = ::GetPixel(dc, x, y);
-    ::ReleaseDC(wnd, dc);
-    return c;
+    fw::ScopedWindowDC dc(wnd);
+    return ::GetPixel(dc.get(), x, y);
 }
 
 void SendPress(HWND wnd, int x, int y)

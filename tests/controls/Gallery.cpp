@@ -10,6 +10,7 @@
 #include "Label.h"
 #include "MyComboBox.h"
 #include "MyStaticBmp.h"
+#include "PanelMessages.h"
 #include "RoundSliderCtrl.h"
 #include "resource.h"
 
@@ -122,23 +123,19 @@ void Gallery::Build()
 
     Child(L"Static", 1088, SS_BITMAP, 340, 180, 25, 40);
     leverUp.SubclassDlgItem(1088, m_hWnd);
-    leverUp.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
-    leverUp.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
+    leverUp.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
     leverUp.SetState(true);
     Child(L"Static", 1089, SS_BITMAP, 375, 180, 25, 40);
     leverDown.SubclassDlgItem(1089, m_hWnd);
-    leverDown.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
-    leverDown.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
+    leverDown.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
     leverDown.SetState(false);
     Child(L"Static", 1026, SS_BITMAP, 410, 180, 10, 10);
     lampOn.SubclassDlgItem(1026, m_hWnd);
-    lampOn.m_onBitmap = CMyStaticBmp::LoadBitmapResource(172);
-    lampOn.m_offBitmap = CMyStaticBmp::LoadBitmapResource(171);
+    lampOn.SetStateBitmaps(172, 171);
     lampOn.SetState(true);
     Child(L"Static", 1027, SS_BITMAP, 410, 215, 10, 10);
     lampOff.SubclassDlgItem(1027, m_hWnd);
-    lampOff.m_onBitmap = CMyStaticBmp::LoadBitmapResource(174);
-    lampOff.m_offBitmap = CMyStaticBmp::LoadBitmapResource(173);
+    lampOff.SetStateBitmaps(174, 173);
     lampOff.SetState(false);
 
     Child(L"Static", 1031, SS_BITMAP, 470, 180, 79, 79);

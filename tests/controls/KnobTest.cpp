@@ -319,20 +319,17 @@ TEST(KnobBevel, BlendEndsAtTheDiagonals)
     EXPECT_NEAR(GetRValue(mid), 127, 2);
 
     // A ring of radius 7 around (10, 10) on a white surface.
-    HDC screen = ::GetDC(nullptr);
-    HBITMAP bmp = ::CreateCompatibleBitmap(screen, 21, 21);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HGDIOBJ old = ::SelectObject(dc, bmp);
+    fw::ScopedWindowDC screen(nullptr);
+    fw::UniqueBitmap bmp(::CreateCompatibleBitmap(screen.get(), 21, 21));
+    fw::UniqueMemDC memory(::CreateCompatibleDC(screen.get()));
+    HDC dc = memory.get();
+    fw::ScopedSelect select(dc, bmp.get());
     RECT all{0, 0, 21, 21};
     ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     CRoundSliderCtrl::DrawBevelCircle(dc, 10, 10, 7, RGB(200, 0, 0), RGB(0, 0, 200));
     EXPECT_EQ(::GetPixel(dc, 17, 10), CRoundSliderCtrl::BevelColor(0, RGB(200, 0, 0), RGB(0, 0, 200)));
     EXPECT_EQ(::GetPixel(dc, 10, 3), CRoundSliderCtrl::BevelColor(-1.570796327, RGB(200, 0, 0), RGB(0, 0, 200)));
     EXPECT_EQ(::GetPixel(dc, 10, 10), RGB(255, 255, 255));
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    ::DeleteObject(bmp);
-    ::ReleaseDC(nullptr, screen);
 }
 
 } // namespace

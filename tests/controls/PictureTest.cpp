@@ -129,14 +129,13 @@ TEST(MyComboBox, EditBoxShowsBlackTextOnItsFace)
     ::SetWindowTextW(wnd, L"My preset");
     ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     // The face bitmap's own pixel at the far right (no text there).
-    HBITMAP face = LoadSkinBitmap(IDB_COMBO_FACE_EDIT);
-    ASSERT_NE(face, nullptr);
-    HDC mem = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(mem, face);
-    EXPECT_EQ(ScreenPixel(wnd, 97, 7), ::GetPixel(mem, 97, 7));
-    ::SelectObject(mem, old);
-    ::DeleteDC(mem);
-    ::DeleteObject(face);
+    {
+        fw::UniqueBitmap face(LoadSkinBitmap(IDB_COMBO_FACE_EDIT));
+        ASSERT_TRUE(face);
+        fw::UniqueMemDC mem(::CreateCompatibleDC(nullptr));
+        fw::ScopedSelect select(mem.get(), face.get());
+        EXPECT_EQ(ScreenPixel(wnd, 97, 7), ::GetPixel(mem.get(), 97, 7));
+    }
     int dark = 0;
     for (int y = 0; y < 15; ++y)
         for (int x = 0; x < 60; ++x) {
@@ -201,16 +200,100 @@ TEST_F(Picture, TwentyThreeBitmapListAndReloadReleasesTheOldSet)
 
 TEST_F(Picture, TwoStateShowsOnAndOff)
 {
-    picture.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
-    picture.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
+    picture.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
     picture.SetState(true);
     EXPECT_TRUE(picture.GetState());
-    EXPECT_EQ(picture.GetBitmap(), picture.m_onBitmap);
+    EXPECT_EQ(picture.GetBitmap(), picture.GetOnBitmap());
     picture.SetState(false);
-    EXPECT_EQ(picture.GetBitmap(), picture.m_offBitmap);
+    EXPECT_EQ(picture.GetBitmap(), picture.GetOffBitmap());
     // Presses go through to the page: the picture has no notify style.
     RECT wr = picture.CWnd::GetWindowRect();
     EXPECT_EQ(::SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(wr.left + 5, wr.top + 5)), HTTRANSPARENT);
+}
+
+// A picture control on its own host, after the system's lasting objects for
+// painting a picture exist, so a count of GDI objects sees only the control's.
+class PictureCount : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host.AddChild(L"Static", 1030, SS_BITMAP, 0, 0, 80, 80);
+        CMyStaticBmp warm;
+        ASSERT_TRUE(warm.SubclassDlgItem(1030, host));
+        warm.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
+        warm.SetState(true);
+        ::RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    ControlHost host{100, 100, 200, 100};
+};
+
+TEST_F(PictureCount, AnOldPictureLeftOnShowByAStartIndexOutsideTheListGoesOnceNotShown)
+{
+    const UINT room[4] = {258, 259, 260, 258};
+    const UINT other[4] = {259, 260, 258, 259};
+    const int before = CountGdiObjects();
+    {
+        CMyStaticBmp picture;
+        ASSERT_TRUE(picture.SubclassDlgItem(1030, host));
+        picture.SetPictureList(room, 1);
+        const HBITMAP old = picture.GetBitmap();
+        ASSERT_NE(old, nullptr);
+        EXPECT_EQ(CountGdiObjects(), before + 4);
+
+        // Outside the list, both ways: the old picture stays up and alive
+        // beside the new list, and only that one is kept.
+        for (int start : {23, -1, 1000}) {
+            picture.SetPictureList(start == -1 ? room : other, start);
+            EXPECT_EQ(picture.m_currentIndex, start);
+            EXPECT_EQ(picture.GetBitmap(), old) << start;
+            EXPECT_EQ(::GetObjectType(old), static_cast<DWORD>(OBJ_BITMAP)) << start;
+            EXPECT_EQ(CountGdiObjects(), before + 4 + 1) << start;
+        }
+        // Something else on show: the old picture is released.
+        picture.ShowPicture(2);
+        EXPECT_EQ(picture.GetBitmap(), picture.GetPicture(2));
+        EXPECT_EQ(CountGdiObjects(), before + 4);
+
+        // Left on show by a bad index again, then taken over by the state.
+        picture.SetPictureList(room, 23);
+        EXPECT_EQ(CountGdiObjects(), before + 4 + 1);
+        picture.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
+        picture.SetState(false);
+        EXPECT_EQ(CountGdiObjects(), before + 4 + 2);
+
+        // And once more, with the control ending while it shows the old one.
+        picture.SetPictureList(other, 0);
+        picture.SetPictureList(room, 99);
+        EXPECT_EQ(CountGdiObjects(), before + 4 + 1 + 2);
+    }
+    EXPECT_EQ(CountGdiObjects(), before);
+}
+
+TEST_F(PictureCount, NewStateBitmapsReplaceTheShownPairAndReleaseIt)
+{
+    const int before = CountGdiObjects();
+    {
+        CMyStaticBmp picture;
+        ASSERT_TRUE(picture.SubclassDlgItem(1030, host));
+        // Loading shows nothing by itself.
+        EXPECT_TRUE(picture.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN));
+        EXPECT_EQ(picture.GetBitmap(), nullptr);
+        EXPECT_EQ(CountGdiObjects(), before + 2);
+        picture.SetState(true);
+        for (int round = 0; round < 5; ++round) {
+            const bool swapped = round % 2 == 0;
+            EXPECT_TRUE(picture.SetStateBitmaps(swapped ? IDB_LEVER_DOWN : IDB_LEVER_UP,
+                                                swapped ? IDB_LEVER_UP : IDB_LEVER_DOWN));
+            EXPECT_EQ(picture.GetBitmap(), picture.GetOnBitmap()) << round;
+            EXPECT_EQ(CountGdiObjects(), before + 2) << round;
+        }
+        // A missing bitmap is reported, and its state shows nothing.
+        EXPECT_FALSE(picture.SetStateBitmaps(IDB_LEVER_UP, 9990));
+        picture.SetState(false);
+        EXPECT_EQ(picture.GetBitmap(), nullptr);
+        EXPECT_EQ(CountGdiObjects(), before + 1);
+    }
+    EXPECT_EQ(CountGdiObjects(), before);
 }
 
 TEST(PictureLifetime, ReleasesWhatItHolds)
@@ -222,7 +305,7 @@ TEST(PictureLifetime, ReleasesWhatItHolds)
         // lasting objects, which are not the control's.
         CMyStaticBmp warm;
         ASSERT_TRUE(warm.SubclassDlgItem(1030, host));
-        warm.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
+        warm.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
         warm.SetState(true);
         ::RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
@@ -230,8 +313,7 @@ TEST(PictureLifetime, ReleasesWhatItHolds)
     {
         CMyStaticBmp picture;
         ASSERT_TRUE(picture.SubclassDlgItem(1030, host));
-        picture.m_onBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_UP);
-        picture.m_offBitmap = CMyStaticBmp::LoadBitmapResource(IDB_LEVER_DOWN);
+        picture.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
         picture.SetState(true);
         const UINT room[4] = {258, 259, 260, 258};
         picture.SetPictureList(room, 0);

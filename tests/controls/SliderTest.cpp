@@ -3,9 +3,11 @@
 #include "BitmapSlider.h"
 #include "ControlHost.h"
 #include "MemDC.h"
+#include "PanelMessages.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -283,16 +285,18 @@ TEST(BitmapSliderFit, WideHorizontalChannelRepeatsFromItsLeftEdge)
 TEST(DrawBitmapStrip, TilesFromTheTargetColumn)
 {
     // A 10 x 1 source whose column i has red = 20 i.
-    HDC screen = ::GetDC(nullptr);
-    HBITMAP src = ::CreateCompatibleBitmap(screen, 10, 2);
-    HBITMAP dst = ::CreateCompatibleBitmap(screen, 40, 2);
-    HDC mem = ::CreateCompatibleDC(screen);
-    HGDIOBJ old = ::SelectObject(mem, src);
+    fw::ScopedWindowDC screen(nullptr);
+    fw::UniqueBitmap source(::CreateCompatibleBitmap(screen.get(), 10, 2));
+    fw::UniqueBitmap target(::CreateCompatibleBitmap(screen.get(), 40, 2));
+    fw::UniqueMemDC memory(::CreateCompatibleDC(screen.get()));
+    HDC mem = memory.get();
+    HBITMAP src = source.get();
+    std::optional<fw::ScopedSelect> select(std::in_place, mem, src);
     for (int i = 0; i < 10; ++i) {
         ::SetPixel(mem, i, 0, RGB(20 * i, 0, 0));
         ::SetPixel(mem, i, 1, RGB(0, 20 * i, 0));
     }
-    ::SelectObject(mem, dst);
+    select.emplace(mem, target.get());
     RECT all{0, 0, 40, 2};
     ::FillRect(mem, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     // Wider than the source: tiled, each piece from column (x mod 10), row 1.
@@ -305,19 +309,15 @@ TEST(DrawBitmapStrip, TilesFromTheTargetColumn)
     CBitmapSlider::DrawBitmapStrip(mem, 0, 1, 4, 1, src, 5, 0);
     for (int x = 0; x < 4; ++x)
         EXPECT_EQ(::GetPixel(mem, x, 1), RGB(20 * (x + 5), 0, 0)) << x;
-    ::SelectObject(mem, old);
-    ::DeleteDC(mem);
-    ::DeleteObject(src);
-    ::DeleteObject(dst);
-    ::ReleaseDC(nullptr, screen);
 }
 
 TEST(MemDCSurface, DrawsInTargetCoordinatesAndCopiesOnceAtTheEnd)
 {
-    HDC screen = ::GetDC(nullptr);
-    HBITMAP target = ::CreateCompatibleBitmap(screen, 50, 50);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HGDIOBJ old = ::SelectObject(dc, target);
+    fw::ScopedWindowDC screen(nullptr);
+    fw::UniqueBitmap target(::CreateCompatibleBitmap(screen.get(), 50, 50));
+    fw::UniqueMemDC memory(::CreateCompatibleDC(screen.get()));
+    HDC dc = memory.get();
+    fw::ScopedSelect select(dc, target.get());
     RECT all{0, 0, 50, 50};
     ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     ::SetPixel(dc, 12, 12, RGB(1, 2, 3));
@@ -339,10 +339,38 @@ TEST(MemDCSurface, DrawsInTargetCoordinatesAndCopiesOnceAtTheEnd)
     }
     EXPECT_EQ(::GetPixel(dc, 7, 7), RGB(0, 0, 200));
     EXPECT_EQ(::GetPixel(dc, 8, 8), RGB(0, 0, 0));
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    ::DeleteObject(target);
-    ::ReleaseDC(nullptr, screen);
+}
+
+} // namespace
+
+namespace {
+
+// Every surface goes with its object: the bitmap it drew into is deselected
+// and deleted, its context deleted, and the target keeps its own bitmap.
+TEST(MemDCSurface, LeavesNothingBehindAndTheTargetAsItWas)
+{
+    fw::ScopedWindowDC screen(nullptr);
+    fw::UniqueBitmap target(::CreateCompatibleBitmap(screen.get(), 64, 32));
+    fw::UniqueMemDC dc(::CreateCompatibleDC(screen.get()));
+    fw::ScopedSelect select(dc.get(), target.get());
+    const int before = CountGdiObjects();
+    HGDIOBJ firstSurface = nullptr;
+    HDC firstContext = nullptr;
+    for (int i = 0; i < 300; ++i) {
+        RECT area{i % 9, 0, 20 + i % 40, 10 + i % 20};
+        CMemDC surface(dc.get(), &area, i % 2 == 0);
+        ASSERT_TRUE(surface.IsOffscreen());
+        EXPECT_EQ(CountGdiObjects(), before + 2) << "its context and its bitmap";
+        if (i == 0) {
+            firstContext = surface.GetSafeHdc();
+            firstSurface = ::GetCurrentObject(firstContext, OBJ_BITMAP);
+            ASSERT_NE(firstSurface, target.get());
+        }
+    }
+    EXPECT_EQ(CountGdiObjects(), before);
+    EXPECT_EQ(::GetObjectType(firstSurface), 0u);
+    EXPECT_EQ(::GetObjectType(firstContext), 0u);
+    EXPECT_EQ(::GetCurrentObject(dc.get(), OBJ_BITMAP), target.get());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // and the language switch, with real messages on a real page.
 #include "DlgDigital.h"
 #include "PageHarness.h"
+#include "PanelMessages.h"
 #include "SettingsStore.h"
 #include "SimCardControl.h"
 #include "TestSupport.h"
@@ -54,7 +55,7 @@ protected:
         EXPECT_EQ(page->SwitchLamp().GetState(), on);
         EXPECT_EQ(page->SelectorLamp().GetState(), on);
         EXPECT_EQ(page->OutputSwitch().GetBitmap(),
-                  on ? page->OutputSwitch().m_onBitmap : page->OutputSwitch().m_offBitmap);
+                  on ? page->OutputSwitch().GetOnBitmap() : page->OutputSwitch().GetOffBitmap());
         EXPECT_EQ(page->RateSelector().m_currentIndex, index);
         EXPECT_EQ(page->RateSelector().GetBitmap(), page->RateSelector().GetPicture(index));
     }
@@ -217,38 +218,6 @@ TEST_F(DigitalPageTest, LanguageSwitchChangesTheBackgroundOnly)
     EXPECT_EQ(page->GetSkinHeight(), 313);
     ExpectShows(true, 1);
     EXPECT_TRUE(CardJournal().empty());
-}
-
-TEST_F(DigitalPageTest, PageColumnAsksTheMainDialogWithSenderCodeTwo)
-{
-    Open(true);
-    const RECT before = page->GetWindowRect();
-    const struct {
-        UINT id;
-        LPARAM target;
-    } cases[] = {{IDC_DIGITAL_TO_MAIN, 0}, {IDC_DIGITAL_TO_HIFI, 1}, {IDC_DIGITAL_TO_HP, 4}, {IDC_DIGITAL_TO_INFO, 3}};
-    size_t expected = 0;
-    for (const auto& c : cases) {
-        page->SendMessage(WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED), reinterpret_cast<LPARAM>(page->GetDlgItem(c.id)));
-        EXPECT_FALSE(page->IsWindowVisible());
-        ASSERT_EQ(owner.requests().size(), expected + 2);
-        const auto& move = owner.requests()[expected];
-        const auto& show = owner.requests()[expected + 1];
-        EXPECT_EQ(move.msg, static_cast<UINT>(WM_MOVE_MAIN));
-        EXPECT_EQ(static_cast<int>(move.wp), before.left);
-        EXPECT_EQ(static_cast<int>(move.lp), before.top);
-        EXPECT_EQ(show.msg, static_cast<UINT>(WM_SHOW_PAGE));
-        EXPECT_EQ(show.wp, 2u);
-        EXPECT_EQ(show.lp, c.target);
-        expected += 2;
-    }
-    // Its own button does nothing; close only hides.
-    page->ShowWindow(SW_SHOWNA);
-    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DIGITAL_TO_DIGITAL, BN_CLICKED), 0);
-    EXPECT_TRUE(page->IsWindowVisible());
-    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DIGITAL_CLOSE, BN_CLICKED), 0);
-    EXPECT_FALSE(page->IsWindowVisible());
-    EXPECT_EQ(owner.requests().size(), expected);
 }
 
 TEST_F(DigitalPageTest, KeysNeverReachThePage)

@@ -1,6 +1,8 @@
 #include "PageHarness.h"
 
+#include "ControlPlacement.h"
 #include "Dialog.h"
+#include "PanelMessages.h"
 #include "SimCardControl.h"
 #include "TestSupport.h"
 
@@ -10,8 +12,6 @@ namespace pagetests {
 
 namespace {
 const wchar_t kOwnerClass[] = L"ZephrinPageTestOwner";
-constexpr UINT kMoveMain = 0x7E9;
-constexpr UINT kShowPage = 0x7E8;
 } // namespace
 
 OwnerWindow::OwnerWindow()
@@ -35,7 +35,7 @@ OwnerWindow::~OwnerWindow()
 LRESULT CALLBACK OwnerWindow::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     auto* self = reinterpret_cast<OwnerWindow*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
-    if (self && (msg == kMoveMain || msg == kShowPage)) {
+    if (self && (msg == WM_MOVE_MAIN || msg == WM_SHOW_PAGE)) {
         self->m_requests.push_back({msg, wp, lp});
         return 1;
     }
@@ -91,10 +91,7 @@ bool PressOnPage(HWND page, int x, int y)
 
 RECT ChildRect(HWND parent, int id)
 {
-    RECT rc{};
-    ::GetWindowRect(::GetDlgItem(parent, id), &rc);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
+    return ControlRectOnPage(parent, ::GetDlgItem(parent, id));
 }
 
 POINT ChildCentre(HWND parent, int id)

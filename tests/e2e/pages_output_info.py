@@ -16,8 +16,6 @@ LANGUAGES = ("tc", "sc", "en")
 CPL = z.REG_ROOT + r"\CPL"
 DIGITAL = z.REG_ROOT + r"\Digital"
 INFO = z.REG_ROOT + r"\Info"
-# Page-column buttons used here: (page, target) -> control id.
-COLUMN = {("main", "digital"): 1003, ("digital", "hp"): 1085, ("hp", "info"): 1095, ("info", "digital"): 1018}
 
 
 def expect(condition, message):
@@ -38,7 +36,7 @@ def wait_page(bin_dir, page):
 
 
 def switch(bin_dir, from_page, to_page):
-    z.click(*control_rect(bin_dir, from_page, COLUMN[(from_page, to_page)]).centre())
+    z.click(*control_rect(bin_dir, from_page, z.COLUMN[from_page][to_page]).centre())
     wait_page(bin_dir, to_page)
 
 

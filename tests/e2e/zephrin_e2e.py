@@ -552,14 +552,56 @@ class Panel:
 # ---------------------------------------------------------------------------
 # The page column: switching pages and moving them with real clicks
 
+# The source tree this file belongs to: the page column's ids are read from
+# the panel's own headers.
+SOURCE_ROOT = Path(__file__).resolve().parents[2]
+
+_DEFINE = re.compile(r"^[ \t]*#[ \t]*define[ \t]+(\w+)[ \t]+(0[xX][0-9a-fA-F]+|\d+)\b", re.M)
+_COLUMN_TABLE = re.compile(r"\bkPageColumnIds\s*\[[^\]]*\]\s*\[[^\]]*\]\s*=\s*\{(.*?)\};", re.S)
+# Slots of a page's column, in the table's order: close, then the buttons by
+# target page.
+COLUMN_SLOTS = ("close", "main", "hifi", "digital", "hp", "info")
+
+
+def read_defines(*headers: Path) -> dict[str, int]:
+    """Every `#define NAME number` of the headers."""
+    numbers: dict[str, int] = {}
+    for header in headers:
+        for name, value in _DEFINE.findall(header.read_text(encoding="utf-8")):
+            numbers[name] = int(value, 0)
+    return numbers
+
+
+def read_page_column(column_header: Path, id_headers: Iterable[Path]) -> dict[str, dict[str, int]]:
+    """The page column's control ids, {page: {"close" or target page: id}},
+    from the kPageColumnIds table of column_header and the numbers the id
+    headers define. The table has a row per page in page-number order (PAGES)
+    and its ids in slot order (COLUMN_SLOTS), each written by its name,
+    IDC_<PAGE>_CLOSE or IDC_<PAGE>_TO_<TARGET>: a name that does not fit its
+    place is an error, as the panel would bind the wrong button."""
+    text = re.sub(r"//[^\n]*|/\*.*?\*/", "", column_header.read_text(encoding="utf-8"), flags=re.S)
+    table = _COLUMN_TABLE.search(text)
+    if not table:
+        raise E2EError(f"no kPageColumnIds table in {column_header}")
+    rows = [re.findall(r"\b[A-Za-z_]\w*\b", row) for row in re.findall(r"\{([^{}]*)\}", table.group(1))]
+    if len(rows) != len(PAGES):
+        raise E2EError(f"{column_header}: {len(rows)} page-column rows for {len(PAGES)} pages")
+    numbers = read_defines(*id_headers)
+    column: dict[str, dict[str, int]] = {}
+    for page, row in zip(PAGES, rows):
+        expected = [f"IDC_{page.upper()}_" + ("CLOSE" if slot == "close" else f"TO_{slot.upper()}")
+                    for slot in COLUMN_SLOTS]
+        if row != expected:
+            raise E2EError(f"{column_header}: the {page} page's row is {row}, expected {expected}")
+        missing = [name for name in row if name not in numbers]
+        if missing:
+            raise E2EError(f"{missing} defined in none of the id headers")
+        column[page] = {slot: numbers[name] for slot, name in zip(COLUMN_SLOTS, row)}
+    return column
+
+
 # Page-column control ids of each page: close, then the buttons by target page.
-COLUMN = {
-    "main": {"close": 1000, "main": 1001, "hifi": 1002, "digital": 1003, "hp": 1087, "info": 1004},
-    "hifi": {"close": 1005, "main": 1006, "hifi": 1007, "digital": 1008, "hp": 1085, "info": 1009},
-    "digital": {"close": 1010, "main": 1011, "hifi": 1012, "digital": 1013, "hp": 1085, "info": 1014},
-    "info": {"close": 1015, "main": 1016, "hifi": 1017, "digital": 1018, "hp": 1085, "info": 1019},
-    "hp": {"close": 1085, "main": 1091, "hifi": 1092, "digital": 1093, "hp": 1094, "info": 1095},
-}
+COLUMN = read_page_column(SOURCE_ROOT / "skin" / "PageColumnIds.h", sorted((SOURCE_ROOT / "res").glob("ids_*.h")))
 # Window size of each page (its background bitmap).
 SIZES = {"main": (800, 313), "hifi": (800, 546), "digital": (800, 313), "info": (800, 313), "hp": (800, 313)}
 

@@ -2,6 +2,7 @@
 // prefix's registry and the simulated card's journal.
 #include "HifiTestSupport.h"
 
+#include "PanelMessages.h"
 #include "SettingsStore.h"
 #include "SimCardControl.h"
 
@@ -765,33 +766,3 @@ TEST_F(HifiPageTest, ReturnAndEscapeDoNotCloseThePage)
     EXPECT_FALSE(m_page->PreTranslateMessage(&other));
 }
 
-TEST_F(HifiPageTest, PageColumnAsksTheMainDialogForThePage)
-{
-    CreatePage();
-    const RECT rc = m_page->GetWindowRect();
-    const struct {
-        UINT id;
-        WPARAM sender;
-        LPARAM target;
-    } rows[] = {{IDC_HIFI_TO_MAIN, 1, 0}, {IDC_HIFI_TO_DIGITAL, 1, 2}, {IDC_HIFI_TO_INFO, 1, 3}, {IDC_HIFI_TO_HP, 2, 4}};
-    for (const auto& row : rows) {
-        m_page->ShowWindow(SW_SHOWNOACTIVATE);
-        g_ownerMessages.clear();
-        Command(row.id);
-        EXPECT_FALSE(m_page->IsWindowVisible());
-        ASSERT_EQ(g_ownerMessages.size(), 2u) << row.id;
-        EXPECT_EQ(g_ownerMessages[0].msg, static_cast<UINT>(WM_MOVE_MAIN));
-        EXPECT_EQ(static_cast<int>(g_ownerMessages[0].wp), rc.left);
-        EXPECT_EQ(g_ownerMessages[0].lp, rc.top);
-        EXPECT_EQ(g_ownerMessages[1].msg, static_cast<UINT>(WM_SHOW_PAGE));
-        EXPECT_EQ(g_ownerMessages[1].wp, row.sender);
-        EXPECT_EQ(g_ownerMessages[1].lp, row.target);
-    }
-    m_page->ShowWindow(SW_SHOWNOACTIVATE);
-    g_ownerMessages.clear();
-    Command(IDC_HIFI_TO_HIFI);
-    EXPECT_TRUE(m_page->IsWindowVisible());
-    Command(IDC_HIFI_CLOSE);
-    EXPECT_FALSE(m_page->IsWindowVisible());
-    EXPECT_TRUE(g_ownerMessages.empty());
-}

@@ -1,5 +1,6 @@
 #include "HifiTestSupport.h"
 
+#include "ControlPlacement.h"
 #include "SimCardControl.h"
 
 #include <commctrl.h>
@@ -10,7 +11,6 @@ namespace hifitest {
 const std::wstring kRoot = L"Software\\Marvolin\\VANTIR";
 const std::wstring kHifiKey = kRoot + L"\\Hifi";
 const std::wstring kCustomKey = kRoot + L"\\Custom";
-std::vector<OwnerMessage> g_ownerMessages;
 
 std::ostream& operator<<(std::ostream& os, const Call& call)
 {
@@ -43,13 +43,6 @@ Call GainCall(const hifi::GainArray& gains)
 
 namespace {
 
-LRESULT CALLBACK OwnerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_MOVE_MAIN || msg == WM_SHOW_PAGE)
-        g_ownerMessages.push_back({msg, wp, lp});
-    return ::DefWindowProcW(wnd, msg, wp, lp);
-}
-
 // Counts the window moves the page starts (a caption press handed to the system).
 LRESULT CALLBACK MoveCounter(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref)
 {
@@ -79,10 +72,9 @@ void HifiPageTest::SetUp()
     }
     SetLanguage(2);
     SimCard_Reset();
-    g_ownerMessages.clear();
 
     WNDCLASSW wc{};
-    wc.lpfnWndProc = OwnerProc;
+    wc.lpfnWndProc = ::DefWindowProcW;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = L"HifiTestOwner";
     ::RegisterClassW(&wc);
@@ -138,10 +130,7 @@ void HifiPageTest::CreatePage(bool keepJournal)
 
 RECT HifiPageTest::Rect(UINT id) const
 {
-    RECT rc{};
-    ::GetWindowRect(::GetDlgItem(m_page->m_hWnd, static_cast<int>(id)), &rc);
-    ::MapWindowPoints(nullptr, m_page->m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
+    return ControlRectOnPage(m_page->m_hWnd, ::GetDlgItem(m_page->m_hWnd, static_cast<int>(id)));
 }
 
 POINT HifiPageTest::Centre(UINT id) const

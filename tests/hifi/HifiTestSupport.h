@@ -28,22 +28,12 @@ std::ostream& operator<<(std::ostream& os, const Call& call);
 std::vector<Call> Journal();
 Call GainCall(const hifi::GainArray& gains);
 
-// A message the owner window received.
-struct OwnerMessage {
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-};
-
 // What a message box showed.
 struct BoxSeen {
     bool shown = false;
     std::wstring text;
     std::wstring caption;
 };
-
-// Messages the owner window received, in order.
-extern std::vector<OwnerMessage> g_ownerMessages;
 
 class HifiPageTest : public ::testing::Test {
 protected:

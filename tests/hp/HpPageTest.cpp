@@ -3,6 +3,7 @@
 // the crossover slider's drags, the key filter and the language switch.
 #include "DlgHp.h"
 #include "PageHarness.h"
+#include "PanelMessages.h"
 #include "SimCardControl.h"
 #include "TestSupport.h"
 
@@ -72,8 +73,8 @@ TEST_F(HpPageTest, ReadsTheCardOnceInOrder)
     EXPECT_FALSE(page->FlexBassLamp().GetState());
     EXPECT_TRUE(page->SpeakerSizeSwitch().GetState());
     EXPECT_FALSE(page->ImpedanceSwitch().GetState());
-    EXPECT_EQ(Shown(page->FlexBassLamp()), page->FlexBassLamp().m_offBitmap);
-    EXPECT_EQ(Shown(page->ImpedanceSwitch()), page->ImpedanceSwitch().m_offBitmap);
+    EXPECT_EQ(Shown(page->FlexBassLamp()), page->FlexBassLamp().GetOffBitmap());
+    EXPECT_EQ(Shown(page->ImpedanceSwitch()), page->ImpedanceSwitch().GetOffBitmap());
     EXPECT_EQ(page->CrossoverSlider().GetPos(), 120);
     EXPECT_EQ(page->GetCrossover(), 120u);
     // The slider sits at its place with exactly its channel's size.
@@ -114,8 +115,8 @@ TEST_F(HpPageTest, CardValuesOtherThanZeroAndOneLeaveStateOne)
     EXPECT_TRUE(page->ImpedanceSwitch().GetState());
     EXPECT_TRUE(page->SpeakerSizeSwitch().GetState());
     EXPECT_TRUE(page->FlexBassLamp().GetState());
-    EXPECT_EQ(Shown(page->ImpedanceSwitch()), page->ImpedanceSwitch().m_onBitmap);
-    EXPECT_EQ(Shown(page->FlexBassLamp()), page->FlexBassLamp().m_onBitmap);
+    EXPECT_EQ(Shown(page->ImpedanceSwitch()), page->ImpedanceSwitch().GetOnBitmap());
+    EXPECT_EQ(Shown(page->FlexBassLamp()), page->FlexBassLamp().GetOnBitmap());
 }
 
 TEST_F(HpPageTest, CrossoverOutsideTheScaleIsShownClampedAndNotSent)
@@ -173,12 +174,12 @@ TEST_F(HpPageTest, PressOnTheSpeakerSwitchChangesTheCardThenMovesTheWindow)
     SimCard_Set("largeSpeakers", 0);
     Open(true);
     ASSERT_FALSE(page->SpeakerSizeSwitch().GetState());
-    EXPECT_EQ(Shown(page->SpeakerSizeSwitch()), page->SpeakerSizeSwitch().m_offBitmap);
+    EXPECT_EQ(Shown(page->SpeakerSizeSwitch()), page->SpeakerSizeSwitch().GetOffBitmap());
     SimCard_JournalClear();
 
     EXPECT_TRUE(Press(IDC_HP_SPEAKER_SIZE)) << "the press goes on into the window move";
     EXPECT_TRUE(page->SpeakerSizeSwitch().GetState());
-    EXPECT_EQ(Shown(page->SpeakerSizeSwitch()), page->SpeakerSizeSwitch().m_onBitmap);
+    EXPECT_EQ(Shown(page->SpeakerSizeSwitch()), page->SpeakerSizeSwitch().GetOnBitmap());
     EXPECT_EQ(CardJournal(), (std::vector<CardCall>{{"CMSUP_SetLargeSpeakers", {0, 1}}})) << Describe(CardJournal());
     int32_t large = -1;
     SimCard_Get("largeSpeakers", &large);
@@ -245,29 +246,6 @@ TEST_F(HpPageTest, LanguageChangesTheBackgroundForKnownNumbersOnly)
     EXPECT_EQ(page->GetBackgroundId(), 324u);
     page->SendMessage(WM_SET_LANGUAGE, 0, 3);
     EXPECT_EQ(page->GetBackgroundId(), 324u);
-}
-
-TEST_F(HpPageTest, PageColumnAsksTheMainDialogWithSenderCodeFive)
-{
-    Open(true);
-    const struct {
-        UINT id;
-        LPARAM target;
-    } cases[] = {{IDC_HP_TO_MAIN, 0}, {IDC_HP_TO_HIFI, 1}, {IDC_HP_TO_DIGITAL, 2}, {IDC_HP_TO_INFO, 3}};
-    for (const auto& c : cases) {
-        page->SendMessage(WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED), 0);
-        ASSERT_GE(owner.requests().size(), 2u);
-        EXPECT_EQ(owner.requests().back().msg, static_cast<UINT>(WM_SHOW_PAGE));
-        EXPECT_EQ(owner.requests().back().wp, 5u);
-        EXPECT_EQ(owner.requests().back().lp, c.target);
-    }
-    const size_t sent = owner.requests().size();
-    page->ShowWindow(SW_SHOWNA);
-    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_HP_TO_HP, BN_CLICKED), 0);
-    EXPECT_TRUE(page->IsWindowVisible());
-    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_HP_CLOSE, BN_CLICKED), 0);
-    EXPECT_FALSE(page->IsWindowVisible());
-    EXPECT_EQ(owner.requests().size(), sent);
 }
 
 } // namespace

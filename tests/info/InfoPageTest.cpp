@@ -3,6 +3,7 @@
 // opened after the window move, and the language switch.
 #include "DlgInfo.h"
 #include "PageHarness.h"
+#include "PanelMessages.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -274,25 +275,6 @@ TEST_F(InfoPageTest, LanguageChangesTheBackgroundButNotTheTexts)
             now.push_back(Line(id));
         EXPECT_EQ(now, before);
     }
-}
-
-TEST_F(InfoPageTest, PageColumnAsksTheMainDialogWithSenderCodeThree)
-{
-    Open(true);
-    const struct {
-        UINT id;
-        LPARAM target;
-    } cases[] = {{IDC_INFO_TO_MAIN, 0}, {IDC_INFO_TO_HIFI, 1}, {IDC_INFO_TO_DIGITAL, 2}, {IDC_INFO_TO_HP, 4}};
-    for (const auto& c : cases) {
-        page->SendMessage(WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED), 0);
-        ASSERT_GE(owner.requests().size(), 2u);
-        EXPECT_EQ(owner.requests().back().wp, 3u);
-        EXPECT_EQ(owner.requests().back().lp, c.target);
-    }
-    page->ShowWindow(SW_SHOWNA);
-    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_INFO_TO_INFO, BN_CLICKED), 0);
-    EXPECT_TRUE(page->IsWindowVisible());
-    EXPECT_EQ(owner.requests().size(), 8u);
 }
 
 } // namespace

@@ -127,9 +127,8 @@ class Panel {
 public:
     explicit Panel(bool expectCardEndpoint)
     {
-        panel::g_startHiddenCount = 0; // shown at once, not hidden in the tray
         const int registeredBefore = RegisteredVolumeCallbacks();
-        m_dlg = std::make_unique<CZephrinDlg>();
+        m_dlg = std::make_unique<CZephrinDlg>(0); // shown at once, not hidden in the tray
         m_created = m_dlg->Create(CZephrinDlg::IDD, nullptr) != FALSE;
         if (!m_created)
             return;
@@ -162,9 +161,9 @@ public:
     {
         CMyStaticBmp& p = picture(id);
         auto shown = reinterpret_cast<HBITMAP>(::SendMessageW(item(id), STM_GETIMAGE, IMAGE_BITMAP, 0));
-        EXPECT_TRUE(shown == p.m_onBitmap || shown == p.m_offBitmap) << "toggle " << id;
-        EXPECT_EQ(shown == p.m_onBitmap, p.GetState()) << "toggle " << id;
-        return shown == p.m_onBitmap;
+        EXPECT_TRUE(shown == p.GetOnBitmap() || shown == p.GetOffBitmap()) << "toggle " << id;
+        EXPECT_EQ(shown == p.GetOnBitmap(), p.GetState()) << "toggle " << id;
+        return shown == p.GetOnBitmap();
     }
 
     RECT rectOf(int id) const

@@ -177,25 +177,39 @@ TEST_P(RegionBuilder, RunsTouchingBothEdgesAndSinglePixelsAreKept)
     EXPECT_TRUE(SameRects(shape.rects, Rects({{0, 0, 1, 1}, {2, 0, 3, 1}, {4, 0, 5, 1}, {4, 1, 5, 2}})));
 }
 
-// The list has room for H rectangles and grows by 40 whenever it is full: an
-// 800 x 313 background with 314 to 353 runs grows exactly once.
-TEST_P(RegionBuilder, RectangleListGrowsByFortyFromTheHeight)
+// The list has room for H rectangles and grows by 40 whenever it is full: on
+// an 800 x 313 background, 0 to 41 rows split by one blue pixel fill it
+// exactly, overflow it once and twice. No run may be lost or changed when the
+// list grows, and the region made of the list is the picture's shape.
+TEST_P(RegionBuilder, EveryRunSurvivesTheListGrowing)
 {
-    const int width = 800, height = 313;
-    struct Case {
-        int extraRuns; // rows split by one blue pixel
-        size_t rects;
-        size_t capacity;
-        int growths;
-    };
-    const Case cases[] = {
-        {0, 313, 313, 0}, {1, 314, 353, 1}, {40, 353, 353, 1}, {41, 354, 393, 2},
-    };
-    for (const Case& c : cases) {
-        RegionRects shape = Scan(width, height, [&](int x, int y) { return y < c.extraRuns && x == 400; });
-        EXPECT_EQ(shape.rects.size(), c.rects) << c.extraRuns << " split rows";
-        EXPECT_EQ(shape.capacity, c.capacity) << c.extraRuns << " split rows";
-        EXPECT_EQ(shape.growths, c.growths) << c.extraRuns << " split rows";
+    const int width = 800, height = 313, split = 400;
+    for (int splitRows : {0, 1, 40, 41}) {
+        SCOPED_TRACE(::testing::Message() << splitRows << " split rows");
+        RegionRects shape = Scan(width, height, [&](int x, int y) { return y < splitRows && x == split; });
+        std::vector<RECT> expected;
+        for (int y = 0; y < height; ++y) {
+            if (y < splitRows) {
+                expected.push_back(RECT{0, y, split, y + 1});
+                expected.push_back(RECT{split + 1, y, width, y + 1});
+            } else {
+                expected.push_back(RECT{0, y, width, y + 1});
+            }
+        }
+        EXPECT_EQ(shape.rects.size(), expected.size());
+        EXPECT_TRUE(SameRects(shape.rects, expected));
+
+        fw::UniqueRgn region(CreateRegionFromRects(shape));
+        ASSERT_NE(region.get(), nullptr);
+        for (int y : {0, splitRows - 1, splitRows, height - 1}) {
+            if (y < 0)
+                continue;
+            EXPECT_EQ(::PtInRegion(region.get(), split, y) != FALSE, y >= splitRows) << "row " << y;
+            EXPECT_TRUE(::PtInRegion(region.get(), split - 1, y)) << "row " << y;
+            EXPECT_TRUE(::PtInRegion(region.get(), split + 1, y)) << "row " << y;
+            EXPECT_TRUE(::PtInRegion(region.get(), width - 1, y)) << "row " << y;
+        }
+        EXPECT_FALSE(::PtInRegion(region.get(), 0, height));
     }
 }
 

@@ -2,6 +2,7 @@
 // the prepared prefix: the page switch and its screen position, the lit page
 // button, the tray clicks and menu, the language of every page, and the tray
 // icon across a notification-area restart and the system close command.
+#include "PageColumnIds.h"
 #include "ResourceBitmap.h"
 #include "TestSupport.h"
 #include "ZephrinDlg.h"
@@ -20,12 +21,7 @@ using testsupport::PumpUntil;
 
 const wchar_t kCpl[] = L"Software\\Marvolin\\VANTIR\\CPL";
 constexpr int kPageCount = 5;
-// Page-column ids by page (0 Main ... 4 Hp) and target (same numbering), and close.
-constexpr int kToPage[kPageCount][kPageCount] = {
-    {1001, 1002, 1003, 1004, 1087}, {1006, 1007, 1008, 1009, 1085}, {1011, 1012, 1013, 1014, 1085},
-    {1016, 1017, 1018, 1019, 1085}, {1091, 1092, 1093, 1095, 1094},
-};
-constexpr int kClose[kPageCount] = {1000, 1005, 1010, 1015, 1085};
+static_assert(kPageCount == kColumnPageCount);
 constexpr UINT kLit[kPageCount] = {IDB_PAGE_MAIN_LIT, IDB_PAGE_HIFI_LIT, IDB_PAGE_DIGITAL_LIT, IDB_PAGE_INFO_LIT,
                                    IDB_PAGE_HP_LIT};
 constexpr UINT kGrey[kPageCount] = {IDB_PAGE_MAIN_GREY, IDB_PAGE_HIFI_GREY, IDB_PAGE_DIGITAL_GREY,
@@ -47,9 +43,9 @@ std::vector<uint32_t> Pixels(HDC dc, HBITMAP bitmap, int w, int h)
 
 // What a page-column button draws in its normal state, through the owner
 // draw its page reflects to it.
-std::vector<uint32_t> DrawnButton(HWND page, int id)
+std::vector<uint32_t> DrawnButton(HWND page, UINT id)
 {
-    HWND button = ::GetDlgItem(page, id);
+    HWND button = ::GetDlgItem(page, static_cast<int>(id));
     RECT rc{};
     ::GetClientRect(button, &rc);
     HDC screen = ::GetDC(nullptr);
@@ -60,7 +56,7 @@ std::vector<uint32_t> DrawnButton(HWND page, int id)
         fw::ScopedSelect select(mem.get(), target.get());
         DRAWITEMSTRUCT dis{};
         dis.CtlType = ODT_BUTTON;
-        dis.CtlID = static_cast<UINT>(id);
+        dis.CtlID = id;
         dis.itemAction = ODA_DRAWENTIRE;
         dis.hwndItem = button;
         dis.hDC = mem.get();
@@ -109,9 +105,7 @@ protected:
     void Start(const wchar_t* language = L"0")
     {
         testsupport::SetText(kCpl, L"language", language);
-        panel::g_startHiddenCount = 0;
-        panel::g_trayShown = false;
-        m_dlg = std::make_unique<CZephrinDlg>();
+        m_dlg = std::make_unique<CZephrinDlg>(m_startHiddenRequests);
         ASSERT_TRUE(m_dlg->Create(CZephrinDlg::IDD, nullptr));
         m_dlg->ShowWindow(SW_HIDE);
         PumpMessages(50ms);
@@ -145,9 +139,11 @@ protected:
         ::GetWindowRect(Page(page), &rc);
         return {rc.right - rc.left, rc.bottom - rc.top};
     }
-    void Press(int page, int id)
+    // The close button of a page's column.
+    static UINT Close(int page) { return kPageColumnIds[page][kColumnClose]; }
+    void Press(int page, UINT id)
     {
-        HWND button = ::GetDlgItem(Page(page), id);
+        HWND button = ::GetDlgItem(Page(page), static_cast<int>(id));
         ASSERT_NE(button, nullptr) << "page " << page << " control " << id;
         // What a click on the button delivers to its page.
         ::SendMessageW(Page(page), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
@@ -163,12 +159,13 @@ protected:
     {
         for (int target = 0; target < kPageCount; ++target) {
             const UINT expected = target == page ? kLit[target] : kGrey[target];
-            EXPECT_EQ(DrawnButton(Page(page), kToPage[page][target]), ResourcePixels(expected))
+            EXPECT_EQ(DrawnButton(Page(page), PageColumnId(page, target)), ResourcePixels(expected))
                 << "page " << page << ": button for page " << target << " not " << (target == page ? "lit" : "grey");
         }
     }
 
     std::unique_ptr<CZephrinDlg> m_dlg;
+    int m_startHiddenRequests = 0; // shown at once, not hidden in the tray
     static testsupport::RegistrySnapshot* s_registry;
 };
 testsupport::RegistrySnapshot* Shell::s_registry = nullptr;
@@ -176,13 +173,14 @@ testsupport::RegistrySnapshot* Shell::s_registry = nullptr;
 TEST_F(Shell, PageColumnSwitchesAtOneScreenPositionWithTheLitButtonNamingThePage)
 {
     Start();
-    ASSERT_NE(DrawnButton(Page(0), 1001), DrawnButton(Page(0), 1002)) << "lit and grey art look the same";
+    ASSERT_NE(DrawnButton(Page(0), PageColumnId(0, 0)), DrawnButton(Page(0), PageColumnId(0, 1)))
+        << "lit and grey art look the same";
     for (int p = 0; p < kPageCount; ++p)
         ExpectLitColumn(p);
 
     EXPECT_EQ(m_dlg->SendMessage(WM_MOVE_MAIN, 100, 50), 1);
     EXPECT_EQ(Visible(), std::vector<int>{0});
-    Press(0, 1002);
+    Press(0, PageColumnId(0, 1));
     EXPECT_EQ(Visible(), std::vector<int>{1});
     EXPECT_EQ(m_dlg->GetCurrentPage(), 1);
     EXPECT_EQ(TopLeft(1).x, 100);
@@ -191,12 +189,12 @@ TEST_F(Shell, PageColumnSwitchesAtOneScreenPositionWithTheLitButtonNamingThePage
 
     // The user drags the Hifi page elsewhere; Info opens there, then Main.
     ::SetWindowPos(Page(1), nullptr, 310, 220, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Press(1, 1009);
+    Press(1, PageColumnId(1, 3));
     EXPECT_EQ(Visible(), std::vector<int>{3});
     EXPECT_EQ(m_dlg->GetCurrentPage(), 3);
     EXPECT_EQ(TopLeft(3).x, 310);
     EXPECT_EQ(TopLeft(3).y, 220);
-    Press(3, 1016);
+    Press(3, PageColumnId(3, 0));
     EXPECT_EQ(Visible(), std::vector<int>{0});
     EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
     EXPECT_EQ(TopLeft(0).x, 310);
@@ -205,27 +203,62 @@ TEST_F(Shell, PageColumnSwitchesAtOneScreenPositionWithTheLitButtonNamingThePage
     EXPECT_EQ(Size(0).cy, 313);
 
     // Hp takes the main dialog's place and size; its own button does nothing.
-    Press(0, 1087);
+    Press(0, PageColumnId(0, 4));
     EXPECT_EQ(Visible(), std::vector<int>{4});
     EXPECT_EQ(TopLeft(4).x, 310);
     EXPECT_EQ(Size(4).cx, 800);
     EXPECT_EQ(Size(4).cy, 313);
-    Press(4, 1094);
+    Press(4, PageColumnId(4, 4));
     EXPECT_EQ(Visible(), std::vector<int>{4});
-    Press(4, 1093);
+    Press(4, PageColumnId(4, 2));
     EXPECT_EQ(Visible(), std::vector<int>{2});
     EXPECT_EQ(m_dlg->GetCurrentPage(), 2);
     EXPECT_EQ(TopLeft(2).y, 220);
 
     // A page's close button only hides it: the current page stays.
-    Press(2, kClose[2]);
+    Press(2, Close(2));
     EXPECT_TRUE(Visible().empty());
     EXPECT_EQ(m_dlg->GetCurrentPage(), 2);
     // Main's close hides it and makes Main current.
     m_dlg->SendMessage(WM_SHOW_PAGE, 0, 0);
-    Press(0, kClose[0]);
+    Press(0, Close(0));
     EXPECT_TRUE(Visible().empty());
     EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
+}
+
+// Every button of every page's column, on the real main dialog and its four
+// pages: a button for another page shows that page alone, where the last one
+// was and at its own size, and makes it current; a page's own button changes
+// nothing; close hides the page and keeps it current.
+TEST_F(Shell, EveryColumnButtonOfEveryPageShowsItsPageInTheSamePlace)
+{
+    Start();
+    const int heights[kPageCount] = {313, 546, 313, 313, 313};
+    for (int from = 0; from < kPageCount; ++from) {
+        for (int target = -1; target < kPageCount; ++target) { // -1: the close button
+            SCOPED_TRACE(::testing::Message() << "page " << from << ", button for page " << target);
+            // A place of its own for each press: the next page must follow it.
+            const POINT place{40 + 31 * from + 7 * target, 30 + 11 * target};
+            for (int p = 0; p < kPageCount; ++p)
+                ::ShowWindow(Page(p), SW_HIDE);
+            ASSERT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 0, from), 1);
+            ::SetWindowPos(Page(from), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            ASSERT_EQ(Visible(), std::vector<int>{from});
+
+            Press(from, target < 0 ? Close(from) : PageColumnId(from, target));
+            if (target < 0) {
+                EXPECT_TRUE(Visible().empty());
+                EXPECT_EQ(m_dlg->GetCurrentPage(), from);
+                continue;
+            }
+            EXPECT_EQ(Visible(), std::vector<int>{target});
+            EXPECT_EQ(m_dlg->GetCurrentPage(), target);
+            EXPECT_EQ(TopLeft(target).x, place.x);
+            EXPECT_EQ(TopLeft(target).y, place.y);
+            EXPECT_EQ(Size(target).cx, 800);
+            EXPECT_EQ(Size(target).cy, heights[target]);
+        }
+    }
 }
 
 TEST_F(Shell, ShowPageAndMoveMainMessages)
@@ -250,30 +283,31 @@ TEST_F(Shell, ShowPageAndMoveMainMessages)
 
 TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
 {
-    Start();
     // Start-up may leave a non-client paint request to be answered by hiding;
     // the user's first click must still bring the panel up.
-    panel::g_startHiddenCount = 1;
+    m_startHiddenRequests = 1;
+    Start();
+    EXPECT_FALSE(m_dlg->IsTrayShown());
     EXPECT_EQ(Tray(IDR_MAINFRAME, WM_LBUTTONDOWN), 1);
     EXPECT_EQ(Visible(), std::vector<int>{0});
-    EXPECT_TRUE(panel::g_trayShown);
+    EXPECT_TRUE(m_dlg->IsTrayShown());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_TRUE(Visible().empty());
-    EXPECT_FALSE(panel::g_trayShown);
+    EXPECT_FALSE(m_dlg->IsTrayShown());
 
     // Shown, then closed by its own button: the next click only clears the
     // flag, the one after shows the page again.
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
-    Press(0, kClose[0]);
+    Press(0, Close(0));
     EXPECT_TRUE(Visible().empty());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_TRUE(Visible().empty());
-    EXPECT_FALSE(panel::g_trayShown);
+    EXPECT_FALSE(m_dlg->IsTrayShown());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_EQ(Visible(), std::vector<int>{0});
 
     // On Info, a click hides Info and the next shows Info again.
-    Press(0, 1004);
+    Press(0, PageColumnId(0, 3));
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_TRUE(Visible().empty());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
@@ -284,13 +318,13 @@ TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
     EXPECT_EQ(Tray(IDR_MAINFRAME, WM_LBUTTONUP), 1);
     EXPECT_EQ(Tray(IDR_MAINFRAME, WM_MOUSEMOVE), 1);
     EXPECT_EQ(Visible(), std::vector<int>{3});
-    EXPECT_TRUE(panel::g_trayShown);
+    EXPECT_TRUE(m_dlg->IsTrayShown());
 
     // "Marvolin Control Panel" shows the current page and leaves the flag.
-    Press(3, kClose[3]);
+    Press(3, Close(3));
     m_dlg->SendMessage(WM_COMMAND, ID_SHOW_PANEL, 0);
     EXPECT_EQ(Visible(), std::vector<int>{3});
-    EXPECT_TRUE(panel::g_trayShown);
+    EXPECT_TRUE(m_dlg->IsTrayShown());
 }
 
 TEST_F(Shell, LanguageReskinsEveryPageAtOnceAndIsStored)
@@ -331,8 +365,7 @@ TEST_F(Shell, RestartComesUpInTheStoredLanguage)
     std::wstring stored;
     ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
     ASSERT_EQ(stored, L"2");
-    m_dlg = std::make_unique<CZephrinDlg>();
-    panel::g_startHiddenCount = 0;
+    m_dlg = std::make_unique<CZephrinDlg>(0);
     ASSERT_TRUE(m_dlg->Create(CZephrinDlg::IDD, nullptr));
     for (int p = 0; p < kPageCount; ++p)
         EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), kBackgrounds[2][p]) << "page " << p;
@@ -380,6 +413,30 @@ TEST_F(Shell, TrayIconComesBackAfterTheTrayRestartsAndGoesWithTheSystemClose)
     EXPECT_EQ(TrayIconCount(), before);
 }
 
+TEST_F(Shell, AStartHiddenRequestHidesTheDialogOnceAndAPageAskedForEndsThem)
+{
+    // One request left: the next non-client paint of the shown dialog (its
+    // own on show, or this one) hides it, the one after does not.
+    m_startHiddenRequests = 1;
+    Start();
+    m_dlg->ShowWindow(SW_SHOWNOACTIVATE);
+    m_dlg->SendMessage(WM_NCPAINT, 1, 0);
+    EXPECT_FALSE(::IsWindowVisible(Page(0)));
+    m_dlg->ShowWindow(SW_SHOWNOACTIVATE);
+    m_dlg->SendMessage(WM_NCPAINT, 1, 0);
+    EXPECT_TRUE(::IsWindowVisible(Page(0)));
+    m_dlg.reset();
+
+    // The next dialog has requests of its own; asking for a page ends them.
+    Start();
+    m_dlg.reset();
+    m_startHiddenRequests = 2;
+    Start();
+    EXPECT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 0, 0), 1);
+    m_dlg->SendMessage(WM_NCPAINT, 1, 0);
+    EXPECT_TRUE(::IsWindowVisible(Page(0)));
+}
+
 TEST_F(Shell, ExitRemovesTheIconBeforeEnding)
 {
     const int before = TrayIconCount();
@@ -389,6 +446,47 @@ TEST_F(Shell, ExitRemovesTheIconBeforeEnding)
     EXPECT_TRUE(m_dlg->IsEnded());
     EXPECT_EQ(m_dlg->GetResult(), IDOK);
     EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
+}
+
+// The icon object on a window of its own: in the area from Add on, back after
+// the area forgot it while it is wanted, and gone with the object.
+TEST(TrayIconObject, TheIconComesBackOnlyWhileWantedAndGoesWithTheObject)
+{
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    HICON picture = ::LoadIconW(nullptr, IDI_APPLICATION);
+    const UINT id = 41;
+    const int before = TrayIconCount();
+    {
+        CTrayIcon icon;
+        icon.Restore(); // never added: nothing to bring back
+        EXPECT_FALSE(icon.IsAdded());
+        EXPECT_EQ(TrayIconCount(), before);
+
+        ASSERT_TRUE(icon.Add(owner, id, WM_APP + 1, picture, L"Zephrin test"));
+        ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+        NOTIFYICONDATAW record{};
+        record.cbSize = sizeof record;
+        record.hWnd = owner;
+        record.uID = id;
+        ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &record)); // the area forgets it
+        ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 5s));
+        icon.Restore();
+        EXPECT_TRUE(icon.IsAdded());
+        EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+
+        icon.Remove();
+        EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
+        icon.Restore(); // taken out for good
+        EXPECT_FALSE(icon.IsAdded());
+        EXPECT_EQ(TrayIconCount(), before);
+
+        ASSERT_TRUE(icon.Add(owner, id, WM_APP + 1, picture, L"Zephrin test"));
+        ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+    }
+    // The owner window is still there: only the object's end took the icon.
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 8s));
+    ::DestroyWindow(owner);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The real panel on a faulty machine: no Core Audio server, a card whose
 // library answers every read outside 0 and 1, a card that hands out a null
 // interface handle. The panel starts, every page shows, it ends by Exit.
+#include "PanelMessages.h"
 #include "PanelProcess.h"
 #include "SimCardControl.h"
 #include "StandInControl.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr UINT kShowPage = 0x7E8;
 constexpr DWORD kStartTimeout = 15000;
 const std::wstring kSettingsKey = L"Software\\Marvolin\\VANTIR";
 
@@ -28,7 +28,7 @@ int32_t RegisteredTotal(DWORD pid)
 void ShowEveryPage(HWND main, PanelProcess& panel)
 {
     for (int page : {1, 2, 3, 4, 0}) {
-        EXPECT_EQ(::SendMessageW(main, kShowPage, 0, page), 1) << "page " << page;
+        EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, page), 1) << "page " << page;
         EXPECT_FALSE(panel.VisibleWindows().empty()) << "page " << page << " shows";
     }
     EXPECT_FALSE(panel.WaitForExit(0)) << "the panel keeps running";

@@ -1,6 +1,7 @@
 // Start-up and ending of the real panel, driven from outside as the system
 // and the user would: a second start, a machine without the card, the hidden
 // start, the answers of the page message and the key filter.
+#include "PanelMessages.h"
 #include "PanelProcess.h"
 #include "StandInControl.h"
 #include "TestSupport.h"
@@ -16,7 +17,6 @@ namespace {
 const std::wstring kSettingsKey = L"Software\\Marvolin\\VANTIR";
 const std::wstring kCardHardwareKey =
     L"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_FEED&DEV_0A17&SUBSYS_171314C3&REV_10";
-constexpr UINT kShowPage = 0x7E8;
 constexpr DWORD kStartTimeout = 15000;
 constexpr int kInfoOsLine = 1020;
 
@@ -236,7 +236,7 @@ TEST_F(StartupTest, WithoutTheDirectXVersionLibraryTheInfoLineIsEmpty)
     ASSERT_TRUE(panel.Start(copy.folder(), testsupport::ProgramFolder()));
     HWND main = panel.WaitForMainDialog(kStartTimeout);
     ASSERT_NE(main, nullptr);
-    ASSERT_EQ(::SendMessageW(main, kShowPage, 0, 3), 1) << "the Info page shows";
+    ASSERT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, 3), 1) << "the Info page shows";
 
     HWND line = nullptr;
     for (HWND wnd : panel.Windows())
@@ -259,13 +259,13 @@ TEST_F(StartupTest, ShowPageAnswersOnlyForTheFivePages)
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(panel.WaitForListeners(kStartTimeout)) << "the start is complete";
 
-    EXPECT_EQ(::SendMessageW(main, kShowPage, 0, 5), 0);
-    EXPECT_EQ(::SendMessageW(main, kShowPage, 0, -1), 0);
-    EXPECT_EQ(::SendMessageW(main, kShowPage, 0, 0x10001), 0);
+    EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, 5), 0);
+    EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, -1), 0);
+    EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, 0x10001), 0);
     EXPECT_TRUE(panel.VisibleWindows().empty()) << "an unknown page changes nothing";
 
     for (int page : {1, 2, 3, 4, 0})
-        EXPECT_EQ(::SendMessageW(main, kShowPage, 0, page), 1) << "page " << page;
+        EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, page), 1) << "page " << page;
     EXPECT_TRUE(panel.Exit()) << "Exit ends the panel";
 }
 
@@ -287,11 +287,11 @@ TEST_F(StartupTest, EnterAndEscapeDoNotEndTheMainDialog)
     // the main page shows every key was handled (a key that ended the dialog
     // would have hidden it and left the loop before). The second is queued
     // behind anything those keys posted in turn (a close, a command).
-    ::PostMessageW(main, kShowPage, 0, 0);
+    ::PostMessageW(main, WM_SHOW_PAGE, 0, 0);
     ASSERT_TRUE(ShowsPage(panel, main, main)) << "a key press ended the main dialog";
     HWND info = OwnedPage(panel, main, kInfoOsLine);
     ASSERT_NE(info, nullptr);
-    ::PostMessageW(main, kShowPage, 0, 3);
+    ::PostMessageW(main, WM_SHOW_PAGE, 0, 3);
     ASSERT_TRUE(ShowsPage(panel, main, info)) << "the panel stopped handling its messages";
     EXPECT_TRUE(::IsWindow(main));
     EXPECT_EQ(panel.MainDialog(), main);
@@ -317,7 +317,7 @@ TEST_F(StartupTest, TheMainPagesKnobsTakeNoKeys)
             PostKeyPress(knobs[i], key);
     }
     // Queued after the keys: once the page shows, every key was handled.
-    ::PostMessageW(main, kShowPage, 0, 0);
+    ::PostMessageW(main, WM_SHOW_PAGE, 0, 0);
     ASSERT_TRUE(ShowsPage(panel, main, main));
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(::SendMessageW(knobs[i], TBM_GETPOS, 0, 0), before[i]) << "knob " << i;

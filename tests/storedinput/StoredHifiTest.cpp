@@ -68,7 +68,6 @@ protected:
         testsupport::DeleteTree(kCustomKey);
         testsupport::CreateKey(kHifiKey);
         SimCard_Reset();
-        g_ownerMessages.clear();
     }
 
     void Run(const Family& family)

@@ -3,6 +3,7 @@
 // and answers, a click on the Hifi page works, it ends on Exit, and the whole
 // settings key differs from before only by the language written back at
 // start (when it reads as 0, 1 or 2) and the switch the click turned.
+#include "PanelMessages.h"
 #include "PanelProcess.h"
 #include "StoredForms.h"
 #include "TestSupport.h"

@@ -7,7 +7,9 @@
 //   soakdriver [--languages N] [--pages N] [--drags N] [--volumes N]
 //
 // Exit code 0 when every bound holds and every action had its effect.
+#include "Handles.h"
 #include "PageColumn.h"
+#include "PanelMessages.h"
 #include "ProcessFigures.h"
 #include "resource.h"
 #include "ids_hifi.h"
@@ -62,7 +64,8 @@ void Fail(const char* what, int step)
 // The panel's process and windows.
 
 struct Panel {
-    PROCESS_INFORMATION process{};
+    fw::UniqueKernelHandle process;
+    DWORD pid = 0;
     HWND pages[5] = {}; // by page number; [0] is the main dialog
 };
 
@@ -85,7 +88,7 @@ BOOL CALLBACK CollectDialogs(HWND wnd, LPARAM lp)
 
 bool FindWindows(Panel& panel)
 {
-    FindContext context{panel.process.dwProcessId, {}};
+    FindContext context{panel.pid, {}};
     ::EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&context));
     HWND main = nullptr;
     for (HWND wnd : context.dialogs) {
@@ -115,14 +118,18 @@ bool StartPanel(Panel& panel)
     std::wstring command = L"\"" + folder + L"\\Zephrin.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
     if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                          &panel.process))
+                          &started))
         return false;
+    fw::UniqueKernelHandle thread(started.hThread);
+    panel.process.reset(started.hProcess);
+    panel.pid = started.dwProcessId;
     const auto start = Clock::now();
     while (MsSince(start) < 20000) {
         if (FindWindows(panel))
             return true;
-        if (::WaitForSingleObject(panel.process.hProcess, 50) == WAIT_OBJECT_0)
+        if (::WaitForSingleObject(panel.process.get(), 50) == WAIT_OBJECT_0)
             return false;
     }
     return false;
@@ -413,7 +420,7 @@ int wmain(int argc, wchar_t** argv)
         ChangeVolumes(panel, 50);
     }
     SwitchPage(panel, 0);
-    const ProcessFigures baseline = ReadProcessFigures(panel.process.hProcess);
+    const ProcessFigures baseline = ReadProcessFigures(panel.process.get());
     g_warmedUp = true;
     PrintFigures("after warm-up", baseline, seconds());
 
@@ -428,7 +435,7 @@ int wmain(int argc, wchar_t** argv)
             done += part;
             char label[64];
             std::snprintf(label, sizeof label, "%d %s", done, name);
-            PrintFigures(label, ReadProcessFigures(panel.process.hProcess), seconds());
+            PrintFigures(label, ReadProcessFigures(panel.process.get()), seconds());
         }
         const double ms = MsSince(phaseStart);
         std::printf("%22s %.2f ms each\n", "", count ? ms / count : 0.0);
@@ -439,7 +446,7 @@ int wmain(int argc, wchar_t** argv)
     phase("volume changes", counts.volumes, ChangeVolumes);
 
     SwitchPage(panel, 0);
-    const ProcessFigures end = ReadProcessFigures(panel.process.hProcess);
+    const ProcessFigures end = ReadProcessFigures(panel.process.get());
     const double answerMs = SlowestAnswerMs(panel);
 
     const long long wsGrowth = static_cast<long long>(end.workingSet) - static_cast<long long>(baseline.workingSet);
@@ -461,12 +468,10 @@ int wmain(int argc, wchar_t** argv)
         Fail("an answer slower than its bound", 0);
 
     Send(panel.pages[0], WM_COMMAND, MAKEWPARAM(ID_EXIT, 0), 0);
-    if (::WaitForSingleObject(panel.process.hProcess, 15000) != WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(panel.process.get(), 15000) != WAIT_OBJECT_0) {
         Fail("the panel did not end on Exit", 0);
-        ::TerminateProcess(panel.process.hProcess, 1);
+        ::TerminateProcess(panel.process.get(), 1);
     }
-    ::CloseHandle(panel.process.hThread);
-    ::CloseHandle(panel.process.hProcess);
     ::CoUninitialize();
     std::printf("%s (%d failures)\n", g_failures ? "SOAK FAILED" : "soak passed", g_failures);
     return g_failures ? 1 : 0;

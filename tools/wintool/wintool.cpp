@@ -18,6 +18,8 @@
 //
 // PAGE is main, hifi, digital, info or hp. Numbers may be decimal or 0x-hex.
 // Exit code 0 on success, 1 when the window or item is not there, 2 on misuse.
+#include "Handles.h"
+#include "PageColumnIds.h"
 #include "WindowList.h"
 
 #include <windows.h>
@@ -30,24 +32,22 @@
 namespace {
 
 const wchar_t* const kPageNames[5] = {L"main", L"hifi", L"digital", L"info", L"hp"};
-// The close and "to Main" buttons of each page's column identify the page.
-const int kPageMarkers[5][2] = {{1000, 1001}, {1005, 1006}, {1010, 1011}, {1015, 1016}, {1085, 1091}};
+static_assert(kColumnPageCount == 5);
 const UINT kExitCommand = 32783;
 
 bool IsPanelProcess(DWORD pid)
 {
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    fw::UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!process)
         return false;
     wchar_t path[MAX_PATH] = {};
     DWORD size = MAX_PATH;
     bool panel = false;
-    if (::QueryFullProcessImageNameW(process, 0, path, &size)) {
+    if (::QueryFullProcessImageNameW(process.get(), 0, path, &size)) {
         const wchar_t* name = std::wcsrchr(path, L'\\');
         name = name ? name + 1 : path;
         panel = _wcsicmp(name, L"Zephrin.exe") == 0;
     }
-    ::CloseHandle(process);
     return panel;
 }
 
@@ -71,7 +71,9 @@ int PageOf(HWND dialog)
 {
     // Hp first: its close button shares its id with the other pages' Hp button.
     for (int page : {4, 3, 2, 1, 0}) {
-        if (::GetDlgItem(dialog, kPageMarkers[page][0]) && ::GetDlgItem(dialog, kPageMarkers[page][1]))
+        // The close and "to Main" buttons of each page's column identify the page.
+        if (::GetDlgItem(dialog, static_cast<int>(kPageColumnIds[page][kColumnClose]))
+            && ::GetDlgItem(dialog, static_cast<int>(kPageColumnIds[page][kColumnToMain])))
             return page;
     }
     // The main dialog is the one page without an owner.
@@ -143,17 +145,16 @@ int Region(wchar_t** argv)
         return Usage();
     if (!wnd)
         return 1;
-    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
-    int kind = ::GetWindowRgn(wnd, rgn);
+    fw::UniqueRgn rgn(::CreateRectRgn(0, 0, 0, 0));
+    int kind = ::GetWindowRgn(wnd, rgn.get());
     bool inside;
     if (kind == ERROR) {
         RECT rc{};
         ::GetWindowRect(wnd, &rc);
         inside = x >= 0 && y >= 0 && x < rc.right - rc.left && y < rc.bottom - rc.top;
     } else {
-        inside = ::PtInRegion(rgn, static_cast<int>(x), static_cast<int>(y)) != FALSE;
+        inside = ::PtInRegion(rgn.get(), static_cast<int>(x), static_cast<int>(y)) != FALSE;
     }
-    ::DeleteObject(rgn);
     std::printf("%s\n", inside ? "in" : "out");
     return 0;
 }
@@ -231,24 +232,22 @@ int Exit()
         return 1;
     DWORD pid = 0;
     ::GetWindowThreadProcessId(main, &pid);
-    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
+    fw::UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, pid));
     ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
     if (!process)
         return 0;
-    DWORD waited = ::WaitForSingleObject(process, 15000);
-    ::CloseHandle(process);
+    DWORD waited = ::WaitForSingleObject(process.get(), 15000);
     return waited == WAIT_OBJECT_0 ? 0 : 1;
 }
 
 int Kill()
 {
     for (DWORD pid : PanelProcesses()) {
-        HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        fw::UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
         if (!process)
             continue;
-        ::TerminateProcess(process, 9);
-        ::WaitForSingleObject(process, 5000);
-        ::CloseHandle(process);
+        ::TerminateProcess(process.get(), 9);
+        ::WaitForSingleObject(process.get(), 5000);
     }
     return 0;
 }

@@ -1,26 +1,18 @@
 #include "PageColumn.h"
 
+#include "PanelMessages.h"
 #include "resource.h"
 
 namespace {
 
-struct SlotSpec {
-    UINT id;
-    POINT pos;
-};
-
-// [page][slot]: control ids and positions of the column on each page.
-constexpr SlotSpec kColumn[5][CPageColumn::kSlotCount] = {
-    // Main
-    {{1000, {735, 9}}, {1001, {702, 45}}, {1002, {702, 87}}, {1003, {702, 129}}, {1087, {702, 171}}, {1004, {702, 210}}},
-    // Hifi
-    {{1005, {730, 9}}, {1006, {690, 66}}, {1007, {690, 108}}, {1008, {690, 150}}, {1085, {690, 192}}, {1009, {690, 300}}},
-    // Digital
-    {{1010, {735, 9}}, {1011, {704, 45}}, {1012, {704, 87}}, {1013, {704, 129}}, {1085, {704, 171}}, {1014, {704, 210}}},
-    // Info
-    {{1015, {735, 9}}, {1016, {704, 45}}, {1017, {704, 87}}, {1018, {704, 129}}, {1085, {704, 171}}, {1019, {704, 210}}},
-    // Hp
-    {{1085, {735, 9}}, {1091, {704, 45}}, {1092, {704, 87}}, {1093, {704, 129}}, {1094, {704, 171}}, {1095, {704, 210}}},
+// [page][slot]: positions of the column's buttons on each page (their ids
+// are in PageColumnIds.h).
+constexpr POINT kColumnPositions[kColumnPageCount][CPageColumn::kSlotCount] = {
+    {{735, 9}, {702, 45}, {702, 87}, {702, 129}, {702, 171}, {702, 210}}, // Main
+    {{730, 9}, {690, 66}, {690, 108}, {690, 150}, {690, 192}, {690, 300}}, // Hifi
+    {{735, 9}, {704, 45}, {704, 87}, {704, 129}, {704, 171}, {704, 210}}, // Digital
+    {{735, 9}, {704, 45}, {704, 87}, {704, 129}, {704, 171}, {704, 210}}, // Info
+    {{735, 9}, {704, 45}, {704, 87}, {704, 129}, {704, 171}, {704, 210}}, // Hp
 };
 
 // Lit and grey bitmaps of the page buttons, by slot.
@@ -31,19 +23,19 @@ constexpr UINT kGrey[CPageColumn::kSlotCount] = {0, IDB_PAGE_MAIN_GREY, IDB_PAGE
 
 bool ValidPage(int page)
 {
-    return page >= 0 && page <= 4;
+    return page >= 0 && page < kColumnPageCount;
 }
 
 } // namespace
 
 UINT CPageColumn::ButtonId(int pageNumber, Slot slot)
 {
-    return ValidPage(pageNumber) ? kColumn[pageNumber][slot].id : 0;
+    return ValidPage(pageNumber) ? kPageColumnIds[pageNumber][slot] : 0;
 }
 
 POINT CPageColumn::ButtonPosition(int pageNumber, Slot slot)
 {
-    return ValidPage(pageNumber) ? kColumn[pageNumber][slot].pos : POINT{0, 0};
+    return ValidPage(pageNumber) ? kColumnPositions[pageNumber][slot] : POINT{0, 0};
 }
 
 int CPageColumn::SlotTarget(Slot slot)

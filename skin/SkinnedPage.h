@@ -7,6 +7,7 @@
 #include "Dialog.h"
 #include "Handles.h"
 
+#include <optional>
 #include <vector>
 
 class CSkinnedPage : public CDialog {
@@ -38,9 +39,11 @@ private:
     UINT m_appliedId = 0; // the background the window was last sized and shaped to
     int m_skinWidth = 0;
     int m_skinHeight = 0;
+    // Destroyed in reverse: the background is deselected, the off-screen
+    // context deleted, then the background itself.
     fw::UniqueBitmap m_background;
     CDC m_offscreen;
-    HGDIOBJ m_offscreenOld = nullptr;
+    std::optional<fw::ScopedSelect> m_offscreenSelect;
     void ReleaseSkin();
 
 public:
@@ -61,8 +64,6 @@ void ApplySkinWhenShown(CSkinnedPage& page);
 // grows by 40 rectangles whenever it is full.
 struct RegionRects {
     std::vector<RECT> rects;
-    size_t capacity = 0; // room of the list, in rectangles
-    int growths = 0;     // how often it grew
     int width = 0;
     int height = 0;
     bool supported = false; // false for pixel formats other than 8, 16, 24 and 32 bits

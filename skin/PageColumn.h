@@ -3,6 +3,7 @@
 // The button of the page on screen shows its lit bitmap, the others their grey
 // one, so the lit button always names the visible page.
 #include "BitmapButton.h"
+#include "PageColumnIds.h"
 #include "SkinnedPage.h"
 
 #include <array>
@@ -10,7 +11,15 @@
 class CPageColumn {
 public:
     // Column slots, in the order the buttons are constructed.
-    enum Slot { kClose = 0, kMain, kHifi, kDigital, kHp, kInfo, kSlotCount };
+    enum Slot {
+        kClose = kColumnClose,
+        kMain = kColumnToMain,
+        kHifi = kColumnToHifi,
+        kDigital = kColumnToDigital,
+        kHp = kColumnToHp,
+        kInfo = kColumnToInfo,
+        kSlotCount = kColumnSlotCount
+    };
 
     // Control id of a slot on the given page (page numbers 0 Main ... 4 Hp).
     static UINT ButtonId(int pageNumber, Slot slot);

@@ -12,15 +12,15 @@ constexpr size_t kRegionGrowth = 40;
 // Collects rectangles with the list discipline the shape is built with:
 // room for `height` rectangles at first, 40 more whenever it is full.
 struct RectList {
-    RegionRects& out;
+    std::vector<RECT>& rects;
+    size_t room;
     void Add(int x0, int x1, int y)
     {
-        if (out.rects.size() == out.capacity) {
-            out.capacity += kRegionGrowth;
-            ++out.growths;
-            out.rects.reserve(out.capacity);
+        if (rects.size() == room) {
+            room += kRegionGrowth;
+            rects.reserve(room);
         }
-        out.rects.push_back(RECT{x0, y, x1, y + 1});
+        rects.push_back(RECT{x0, y, x1, y + 1});
     }
 };
 } // namespace
@@ -39,8 +39,7 @@ RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
     if (bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return shape;
     shape.supported = true;
-    shape.capacity = static_cast<size_t>(height);
-    shape.rects.reserve(shape.capacity);
+    shape.rects.reserve(static_cast<size_t>(height));
     if (width <= 0 || height <= 0)
         return shape;
 
@@ -57,10 +56,9 @@ RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
     info.header.biCompression = BI_RGB;
     const size_t stride = ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;
     std::vector<uint8_t> pixels(stride * static_cast<size_t>(height));
-    HDC screen = ::GetDC(nullptr);
-    int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+    fw::ScopedWindowDC screen(nullptr);
+    int rows = ::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(),
                            reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
     if (rows != height) {
         shape.supported = false;
         return shape;
@@ -87,7 +85,7 @@ RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
         }
     };
 
-    RectList list{shape};
+    RectList list{shape.rects, static_cast<size_t>(height)};
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = pixels.data() + stride * static_cast<size_t>(height - 1 - y);
         int x = 0;
@@ -161,7 +159,7 @@ void ApplySkin(CSkinnedPage& page)
         page.m_offscreen.CreateCompatibleDC(screen.get());
     }
     if (page.m_offscreen.GetSafeHdc())
-        page.m_offscreenOld = page.m_offscreen.SelectObject(bitmap.get());
+        page.m_offscreenSelect.emplace(page.m_offscreen.GetSafeHdc(), bitmap.get());
     page.m_background = std::move(bitmap);
     page.m_skinWidth = shape.width;
     page.m_skinHeight = shape.height;
@@ -195,9 +193,7 @@ CSkinnedPage::~CSkinnedPage()
 
 void CSkinnedPage::ReleaseSkin()
 {
-    if (m_offscreen.GetSafeHdc() && m_offscreenOld)
-        m_offscreen.SelectObject(m_offscreenOld);
-    m_offscreenOld = nullptr;
+    m_offscreenSelect.reset();
     m_offscreen.DeleteDC();
     m_background.reset();
     m_appliedId = 0;

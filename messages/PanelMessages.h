@@ -1,0 +1,21 @@
+#pragma once
+// The panel's own window messages: the numbers the main dialog, the pages,
+// the skinned controls and the audio listeners send one another. Other
+// programs (the tools, the tests) post some of them too, so the numbers stay.
+#include <windows.h>
+
+// To the main dialog and every page: switch to language lParam (0, 1, 2).
+#define WM_SET_LANGUAGE (WM_USER + 100)
+// From the tray icon to the main dialog.
+#define WM_TRAY_NOTIFY (WM_USER + 105)
+// From a volume listener to the main dialog: an endpoint's level changed.
+#define WM_VOLUME_CHANGED (WM_USER + 12)
+// From a page to the main dialog: show page lParam.
+#define WM_SHOW_PAGE 0x7E8
+// From a page to the main dialog: move to (wParam, lParam) on the screen.
+#define WM_MOVE_MAIN 0x7E9
+// From the device listener to the main dialog: the endpoints changed.
+#define WM_ENDPOINT_CHANGED 0x7EA
+// From a bitmap slider to its parent: the thumb moved, and it came to rest.
+#define WM_SLIDER_TRACK 0x28D1
+#define WM_SLIDER_SETTLED 0x28D2
