@@ -1,8 +1,12 @@
 #include "AudioTestSupport.h"
 
+#include "ChildProcess.h"
 #include "TestSupport.h"
 
+#include <mmdeviceapi.h>
 #include <objbase.h>
+
+#include <utility>
 
 namespace audiotest {
 
@@ -27,34 +31,12 @@ std::wstring Quote(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 ToolResult RunTool(const std::wstring& arguments)
 {
+    ChildResult run = RunBinProgram(L"castool.exe", arguments);
     ToolResult result;
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, &sa, 0))
-        return result;
-    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::wstring command = Quote(testsupport::ProgramFolder() + L"\\castool.exe") + L" " + arguments;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                    &si, &pi);
-    ::CloseHandle(writeEnd);
-    if (started) {
-        char buffer[512];
-        DWORD got = 0;
-        while (::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            result.output.append(buffer, got);
-        ::WaitForSingleObject(pi.hProcess, 30000);
-        ::GetExitCodeProcess(pi.hProcess, &result.exitCode);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
+    if (run.started) {
+        result.exitCode = run.exitCode;
+        result.output = std::move(run.output);
     }
-    ::CloseHandle(readEnd);
     return result;
 }
 
@@ -91,6 +73,97 @@ bool MessageRecorder::WaitForCount(size_t count, std::chrono::milliseconds timeo
     return testsupport::PumpUntil([&] { return m_entries.size() >= count; }, timeout);
 }
 
-void MessageRecorder::Settle(std::chrono::milliseconds duration) { testsupport::PumpMessages(duration); }
+bool MessageRecorder::Take(UINT msg)
+{
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        if (it->msg == msg) {
+            m_entries.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Posts the fence's message for every notice it is told.
+class NoticeFence::Listener final : public IAudioEndpointVolumeCallback {
+public:
+    explicit Listener(HWND target) : m_target(target) {}
+    ULONG STDMETHODCALLTYPE AddRef() override { return ::InterlockedIncrement(&m_ref); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = ::InterlockedDecrement(&m_ref);
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (iid == __uuidof(IUnknown) || iid == __uuidof(IAudioEndpointVolumeCallback)) {
+            *out = static_cast<IAudioEndpointVolumeCallback*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE OnNotify(PAUDIO_VOLUME_NOTIFICATION_DATA) override
+    {
+        ::PostMessageW(m_target, NoticeFence::kMessage, 0, 0);
+        return S_OK;
+    }
+
+private:
+    LONG m_ref = 1;
+    HWND m_target;
+};
+
+bool NoticeFence::Open()
+{
+    wchar_t id[80] = {};
+    if (FAILED(CasAddEndpoint(L"Notice fence", 1, id, 80)))
+        return false;
+    IMMDeviceEnumerator* enumerator = nullptr;
+    IMMDevice* device = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
+                                     reinterpret_cast<void**>(&enumerator))) &&
+        SUCCEEDED(enumerator->GetDevice(id, &device)))
+        device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr, reinterpret_cast<void**>(&m_volume));
+    if (device)
+        device->Release();
+    if (enumerator)
+        enumerator->Release();
+    if (!m_volume)
+        return false;
+    m_listener = new Listener(m_recorder.hwnd());
+    if (FAILED(m_volume->RegisterControlChangeNotify(m_listener))) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool NoticeFence::Pass(std::chrono::milliseconds timeout)
+{
+    if (!m_volume && !Open())
+        return false;
+    m_level = m_level == 0.25f ? 0.75f : 0.25f;
+    if (FAILED(m_volume->SetChannelVolumeLevelScalar(0, m_level, nullptr)))
+        return false;
+    return testsupport::PumpUntil([&] { return m_recorder.Take(kMessage); }, timeout);
+}
+
+void NoticeFence::Close()
+{
+    if (m_volume) {
+        if (m_listener)
+            m_volume->UnregisterControlChangeNotify(m_listener);
+        m_volume->Release();
+        m_volume = nullptr;
+    }
+    if (m_listener) {
+        m_listener->Release();
+        m_listener = nullptr;
+    }
+}
 
 } // namespace audiotest

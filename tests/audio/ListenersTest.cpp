@@ -53,7 +53,7 @@ protected:
     void TearDown() override
     {
         m_set.WithdrawAll();
-        m_recorder.Settle(std::chrono::milliseconds(100));
+        m_fence.Close();
         for (IUnknown* listener : m_listeners)
             listener->Release();
         CasLoadDefaultScenario();
@@ -85,6 +85,7 @@ protected:
     MtaScope m_com;
     CAudioListeners m_set;
     MessageRecorder m_recorder;
+    NoticeFence m_fence{m_recorder};
     std::vector<IUnknown*> m_listeners;
     std::wstring m_speakers, m_card;
 };
@@ -102,8 +103,7 @@ TEST_F(ListenersTest, VolumeChangesAreTheOwnPanelsOnlyWithItsContext)
     // Another program: no context, then its own, on a render and a capture endpoint.
     Tool(L"set-level " + Quote(kCardOutput) + L" 1 0.6");
     Tool(L"set-mute " + Quote(kMicrophone) + L" 1 --context {01234567-89AB-CDEF-0123-456789ABCDEF}");
-    ASSERT_TRUE(m_recorder.WaitForCount(3));
-    m_recorder.Settle();
+    ASSERT_TRUE(m_fence.Pass());
     EXPECT_EQ(Posted(WM_VOLUME_CHANGED), (std::vector<WPARAM>{10, 0, 0}));
     EXPECT_EQ(m_recorder.entries().size(), 3u);
 }
@@ -112,7 +112,7 @@ TEST_F(ListenersTest, AnotherProcessUsingThePanelsContextCountsAsThePanel)
 {
     m_set.RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
     Tool(L"set-level " + Quote(kSpeakers) + L" 0 0.1 --context " + kPanelContext);
-    ASSERT_TRUE(m_recorder.WaitForCount(1));
+    ASSERT_TRUE(m_fence.Pass());
     EXPECT_EQ(Posted(WM_VOLUME_CHANGED), std::vector<WPARAM>{10});
 }
 
@@ -127,7 +127,7 @@ TEST_F(ListenersTest, HardwareControlChangesBehindTheDefaultEndpoint)
     EXPECT_EQ(counts[1], 30 - 4 - 7); // one control on every subunit but the skipped ones
 
     Tool(L"hw-mute default 1 1");
-    ASSERT_TRUE(m_recorder.WaitForCount(1));
+    ASSERT_TRUE(m_fence.Pass());
     EXPECT_EQ(Posted(WM_VOLUME_CHANGED), std::vector<WPARAM>{1});
 
     // The panel's own context, a subunit whose automatic gain took the
@@ -141,7 +141,7 @@ TEST_F(ListenersTest, HardwareControlChangesBehindTheDefaultEndpoint)
     Tool(L"hw-select default 22 2");
     // The same endpoint's other hardware is not behind the default: the card's.
     Tool(L"hw-mute " + Quote(kCardOutput) + L" 1 1");
-    m_recorder.Settle(std::chrono::milliseconds(600));
+    ASSERT_TRUE(m_fence.Pass());
     EXPECT_TRUE(m_recorder.entries().empty());
 
     // Automatic gain (tried first) on 3, the input selector on 4, and the
@@ -149,8 +149,7 @@ TEST_F(ListenersTest, HardwareControlChangesBehindTheDefaultEndpoint)
     Tool(L"hw-agc default 3 1");
     Tool(L"hw-select default 4 2");
     Tool(L"hw-mute default 29 1");
-    ASSERT_TRUE(m_recorder.WaitForCount(3));
-    m_recorder.Settle();
+    ASSERT_TRUE(m_fence.Pass());
     EXPECT_EQ(Posted(WM_VOLUME_CHANGED), (std::vector<WPARAM>{1, 1, 1}));
 }
 
@@ -167,22 +166,23 @@ TEST_F(ListenersTest, DefaultChangeIsToldOnlyForALowerCasePdifOrThrough)
         ASSERT_HRESULT_SUCCEEDED(CasAddEndpoint(L"Line through", eRender, id, 80));
         through = id;
     }
-    m_recorder.Settle();
+    ASSERT_TRUE(m_fence.Pass());
     EXPECT_TRUE(m_recorder.entries().empty()); // adding posts nothing
 
     Tool(L"set-default " + lower);
-    ASSERT_TRUE(m_recorder.WaitForCount(3)); // once per role notified
-    m_recorder.Settle();
+    ASSERT_TRUE(m_fence.Pass());
+    // Once per role notified.
     EXPECT_EQ(Posted(WM_ENDPOINT_CHANGED), (std::vector<WPARAM>{0, 0, 0}));
 
     m_recorder.Clear();
     Tool(L"set-default " + upper);
     Tool(L"set-default " + Quote(kCardOutput)); // "S/PDIF" in capitals too
-    m_recorder.Settle(std::chrono::milliseconds(600));
+    ASSERT_TRUE(m_fence.Pass());
     EXPECT_TRUE(m_recorder.entries().empty());
 
     Tool(L"set-default " + through);
-    ASSERT_TRUE(m_recorder.WaitForCount(3));
+    ASSERT_TRUE(m_fence.Pass());
+    EXPECT_EQ(Posted(WM_ENDPOINT_CHANGED), (std::vector<WPARAM>{0, 0, 0}));
 }
 
 TEST_F(ListenersTest, AddingRemovingAndOtherEndpointNoticesPostNothing)
@@ -200,7 +200,7 @@ TEST_F(ListenersTest, AddingRemovingAndOtherEndpointNoticesPostNothing)
     // "Speakers" has neither word.
     Tool(L"set-default " + m_card);
     Tool(L"remove " + Quote(kCardOutput));
-    m_recorder.Settle(std::chrono::milliseconds(600));
+    ASSERT_TRUE(m_fence.Pass());
     EXPECT_TRUE(m_recorder.entries().empty());
 }
 
@@ -305,11 +305,9 @@ TEST_F(ListenersTest, ADefaultEndpointWhoseNameCannotBeReadIsToldAsNoCardAndTheR
     ASSERT_HRESULT_SUCCEEDED(CasAddEndpoint(L"VANTIR pdif damaged", eRender, id, 80));
     ASSERT_HRESULT_SUCCEEDED(CasSetNameUnreadable(id, 1));
     Tool(L"set-default " + std::wstring(id));
-    // A later change on an endpoint that remains is still told: by then the
-    // default change had its chance to post.
+    // A later change on an endpoint that remains is still told.
     Tool(L"set-level " + Quote(kSpeakers) + L" 0 0.3");
-    ASSERT_TRUE(m_recorder.WaitForCount(1));
-    m_recorder.Settle();
+    ASSERT_TRUE(m_fence.Pass());
     EXPECT_TRUE(Posted(WM_ENDPOINT_CHANGED).empty()) << "an unreadable name has no 'pdif' to find";
     EXPECT_EQ(Posted(WM_VOLUME_CHANGED), std::vector<WPARAM>{0});
 }
@@ -327,8 +325,7 @@ TEST_F(ListenersTest, AfterTheCardEndpointGoesTheOthersAreStillTold)
     Tool(L"set-default " + Quote(kCardOutput));
     Tool(L"set-default " + Quote(kSpeakers));
     Tool(L"set-mute " + Quote(kMicrophone) + L" 1");
-    ASSERT_TRUE(m_recorder.WaitForCount(2));
-    m_recorder.Settle();
+    ASSERT_TRUE(m_fence.Pass());
     std::vector<WPARAM> volume = Posted(WM_VOLUME_CHANGED);
     EXPECT_EQ(volume, (std::vector<WPARAM>{0, 0})) << "speakers and microphone, both other programs'";
 }

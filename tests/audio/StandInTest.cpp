@@ -148,7 +148,15 @@ TEST_F(StandInTest, NoticesCarryTheFullDataAndEndWithTheirCarrier)
     int32_t counts[3];
     CasGetRegistrations(::GetCurrentProcessId(), counts);
     EXPECT_EQ(counts[0], 0);
+    // A collector still registered on the same endpoint is told the next
+    // change; the same notice would have reached the first one with it.
+    NoticeCollector witness;
+    ComPtr<IAudioEndpointVolume> volume = Volume(kSpeakers);
+    ASSERT_EQ(volume->RegisterControlChangeNotify(&witness), S_OK);
     ASSERT_EQ(RunTool(L"set-level Speakers 0 0.5").exitCode, 0u);
-    ::Sleep(300);
+    for (int i = 0; i < 500 && witness.Take().empty(); ++i)
+        ::Sleep(10);
+    ASSERT_EQ(witness.Take().size(), 1u);
     EXPECT_EQ(collector.Take().size(), 2u);
+    volume->UnregisterControlChangeNotify(&witness);
 }

@@ -64,6 +64,21 @@ private:
     PROCESS_INFORMATION m_pi{};
 };
 
+// A timer that stopped can only be seen by letting its period pass. The
+// panel's start-up timer ticks every 50 ms; a timer of this thread with the
+// same period counts ten of them.
+void WaitTimerPeriods(int periods)
+{
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, nullptr);
+    MSG msg;
+    for (int ticks = 0; ticks < periods && ::GetMessageW(&msg, nullptr, 0, 0) > 0;) {
+        if (msg.message == WM_TIMER && msg.wParam == timer)
+            ++ticks;
+        ::DispatchMessageW(&msg);
+    }
+    ::KillTimer(nullptr, timer);
+}
+
 class StartupTimerTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_HRESULT_SUCCEEDED(CasLoadDefaultScenario()); }
@@ -77,9 +92,12 @@ TEST_F(StartupTimerTest, CardEndpointPresentAtStartRegistersOnceAndStops)
     ASSERT_TRUE(panel.WaitForRegistrations(kAllRegistered, 20000)) << "registered: " << panel.Registrations()[0] << " "
                                                                     << panel.Registrations()[1] << " "
                                                                     << panel.Registrations()[2];
-    // A timer still running would register again on every tick.
-    ::Sleep(600);
+    // A timer still running would list the endpoints and register again on
+    // every tick.
+    const uint64_t lists = CasEnumerationCount();
+    WaitTimerPeriods(10);
     EXPECT_EQ(panel.Registrations(), kAllRegistered);
+    EXPECT_EQ(CasEnumerationCount(), lists);
     EXPECT_TRUE(panel.running());
 }
 
@@ -103,9 +121,11 @@ TEST_F(StartupTimerTest, CardEndpointAppearingLaterIsPickedUpByTheTimer)
 
     ToolResult added = RunTool(L"add " + Quote(kCardOutput) + L" render");
     ASSERT_EQ(added.exitCode, 0u);
-    EXPECT_TRUE(panel.WaitForRegistrations(kAllRegistered, 5000));
-    ::Sleep(600);
+    ASSERT_TRUE(panel.WaitForRegistrations(kAllRegistered, 5000));
+    const uint64_t lists = CasEnumerationCount();
+    WaitTimerPeriods(10);
     EXPECT_EQ(panel.Registrations(), kAllRegistered);
+    EXPECT_EQ(CasEnumerationCount(), lists);
 }
 
 } // namespace

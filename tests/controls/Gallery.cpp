@@ -1,7 +1,10 @@
 // control_gallery.exe: every skinned control in its states on one window, for
 // people and for the end-to-end driver. Argument: a state file, rewritten
 // whenever a control reports a change (lines "pos <id> <position>" and
-// "rect <id> <left> <top> <right> <bottom>" in screen pixels). The program
+// "rect <id> <left> <top> <right> <bottom>" in screen pixels, "released <id>
+// <count>" for each knob's drags ended by a release, "clicks <count>" for the
+// button releases on the gallery's own background). The first state is
+// written on the first timer tick, after everything has painted. The program
 // ends when a file of the same name with ".quit" appended appears.
 #include "BitmapSlider.h"
 #include "Label.h"
@@ -13,6 +16,7 @@
 
 #include <commctrl.h>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <shellapi.h>
 #include <string>
@@ -75,6 +79,9 @@ private:
 
     std::wstring m_stateFile;
     std::vector<int> m_tracked;
+    std::map<int, int> m_released;
+    int m_backgroundClicks = 0;
+    bool m_firstTickSeen = false;
 };
 
 void Gallery::Build()
@@ -145,7 +152,7 @@ void Gallery::Build()
 
 void Gallery::WriteState()
 {
-    if (m_stateFile.empty())
+    if (m_stateFile.empty() || !m_firstTickSeen)
         return;
     std::wstring tmp = m_stateFile + L".tmp";
     FILE* f = _wfopen(tmp.c_str(), L"w");
@@ -163,6 +170,9 @@ void Gallery::WriteState()
         ::GetWindowRect(wnd, &rc);
         std::fprintf(f, "pos %d %d\nrect %d %ld %ld %ld %ld\n", id, pos, id, rc.left, rc.top, rc.right, rc.bottom);
     }
+    for (const auto& [id, count] : m_released)
+        std::fprintf(f, "released %d %d\n", id, count);
+    std::fprintf(f, "clicks %d\n", m_backgroundClicks);
     std::fprintf(f, "focus %d\n", ::GetDlgCtrlID(::GetFocus()));
     std::fclose(f);
     ::MoveFileExW(tmp.c_str(), m_stateFile.c_str(), MOVEFILE_REPLACE_EXISTING);
@@ -178,12 +188,26 @@ LRESULT Gallery::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         ::DeleteObject(brush);
         return TRUE;
     }
+    case WM_HSCROLL:
+        if (LOWORD(wp) == TB_THUMBPOSITION && lp)
+            ++m_released[::GetDlgCtrlID(reinterpret_cast<HWND>(lp))];
+        WriteState();
+        return 0;
     case WM_SLIDER_TRACK:
     case WM_SLIDER_SETTLED:
-    case WM_HSCROLL:
+        WriteState();
+        return 0;
+    case WM_LBUTTONUP:
+        // Only a click that no control's window took lands here.
+        ++m_backgroundClicks;
         WriteState();
         return 0;
     case WM_TIMER: {
+        // A timer tick comes only when nothing is left to paint.
+        if (!m_firstTickSeen) {
+            m_firstTickSeen = true;
+            WriteState();
+        }
         std::wstring quit = m_stateFile + L".quit";
         if (::GetFileAttributesW(quit.c_str()) != INVALID_FILE_ATTRIBUTES)
             ::DestroyWindow(m_hWnd);
@@ -222,7 +246,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     gallery->Build();
     ::ShowWindow(wnd, SW_SHOW);
     ::UpdateWindow(wnd);
-    gallery->WriteState();
     ::SetTimer(wnd, 1, 100, nullptr);
 
     MSG msg;

@@ -121,4 +121,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    z.run(main)

@@ -124,8 +124,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except z.E2EError as error:
-        z.log("FAILED:", error)
-        sys.exit(1)
+    z.run(main)

@@ -96,6 +96,17 @@ def log(*parts) -> None:
     print("[e2e]", *parts, file=sys.stderr, flush=True)
 
 
+def run(main: Callable[[], Optional[int]]) -> None:
+    """Runs a driver's main and ends the process: exit code 0 when every step
+    passed; a step that failed is logged with its message, exit code 1."""
+    try:
+        code = main()
+    except E2EError as error:
+        log("FAILED:", error)
+        sys.exit(1)
+    sys.exit(code or 0)
+
+
 # ---------------------------------------------------------------------------
 # Waiting
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 
 using namespace hifi;
 
@@ -16,20 +17,27 @@ TEST(HifiModel, StoredGainsBecomeClampedSliderPositions)
     EXPECT_EQ(GainToSliderPos(INT_MAX), kSliderMin);
 }
 
-TEST(HifiModel, RegionCurvesAreTheExactGains)
+TEST(HifiModel, RegionCurvesAreWholeTenthsOfADecibelInTheBandRange)
 {
+    // Style 0 is the flat curve; the others are five different curves whose
+    // every gain is a whole tenth of a decibel in 16.16 fixed point (a digit
+    // wrong in the table would almost never land on one) inside the band range.
     ASSERT_NE(RegionCurve(0), nullptr);
-    EXPECT_EQ(*RegionCurve(0), (GainArray{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(*RegionCurve(1),
-              (GainArray{367002, 235930, 91750, 0, 0, -183501, -327680, -314573, -52429, -52429}));
-    EXPECT_EQ(*RegionCurve(2),
-              (GainArray{-196608, 0, 144179, 249037, 301466, 288358, 157286, 91750, 78643, 26214}));
-    EXPECT_EQ(*RegionCurve(3),
-              (GainArray{-275251, 196608, 0, 262144, -262144, 314573, -52429, 419430, 275251, 26214}));
-    EXPECT_EQ(*RegionCurve(4),
-              (GainArray{0, 235930, -26214, -222822, -406323, -249037, 0, 340787, 144179, -170394}));
+    EXPECT_EQ(*RegionCurve(0), GainArray{});
+    for (int style = 1; style < kRegionStyleCount; ++style) {
+        SCOPED_TRACE(style);
+        ASSERT_NE(RegionCurve(style), nullptr);
+        for (int other = 0; other < style; ++other)
+            EXPECT_NE(*RegionCurve(style), *RegionCurve(other)) << "the same as style " << other;
+        for (int32_t gain : *RegionCurve(style)) {
+            EXPECT_GE(gain, -1310720);
+            EXPECT_LE(gain, 1310720);
+            const long tenths = std::lround(gain * 10.0 / 65536.0);
+            EXPECT_EQ(gain, std::lround(tenths * 65536.0 / 10.0)) << gain << " is not a whole tenth of a decibel";
+        }
+    }
     EXPECT_EQ(RegionCurve(-1), nullptr);
-    EXPECT_EQ(RegionCurve(5), nullptr);
+    EXPECT_EQ(RegionCurve(kRegionStyleCount), nullptr);
 }
 
 TEST(HifiModel, BassAndTrebleDriveTheOuterBands)

@@ -153,7 +153,7 @@ int HifiPageTest::PressCountingMoves(POINT pt)
     const int before = m_moves;
     ::PostMessageW(m_page->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
     ::PostMessageW(m_page->m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
-    testsupport::PumpMessages(std::chrono::milliseconds(30));
+    testsupport::PumpMessages();
     return m_moves - before;
 }
 
@@ -176,7 +176,7 @@ void HifiPageTest::DragBand(int band, int y)
     HWND slider = ::GetDlgItem(m_page->m_hWnd, IDC_HIFI_BAND_0 + band);
     ::SendMessageW(slider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, y));
     ::SendMessageW(slider, WM_LBUTTONUP, 0, MAKELPARAM(4, y));
-    testsupport::PumpMessages(std::chrono::milliseconds(20));
+    testsupport::PumpMessages();
 }
 
 namespace {

@@ -39,7 +39,7 @@ protected:
         slider.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from, 7));
         slider.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(x), 7));
         slider.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(x), 7));
-        testsupport::PumpMessages(std::chrono::milliseconds(20));
+        testsupport::PumpMessages();
     }
 
     bool Press(int id) { return PressAt(ChildCentre(page->m_hWnd, id)); }

@@ -376,4 +376,4 @@ def main() -> int:
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    z.run(main)

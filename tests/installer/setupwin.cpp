@@ -14,6 +14,8 @@
 //   setupwin version FILE    the file version of a program's version resource
 //
 // Output is UTF-8. Exit code 0 on success, 1 when no such button, 2 on misuse.
+#include "WindowList.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -21,6 +23,9 @@
 #include <vector>
 
 namespace {
+
+using windowlist::VisibleDescendants;
+using windowlist::VisibleTopLevel;
 
 std::string Utf8(const std::wstring& text)
 {
@@ -49,33 +54,6 @@ std::wstring WithoutMarker(const std::wstring& text)
             out += c;
     }
     return out;
-}
-
-std::vector<HWND> VisibleTopLevel()
-{
-    std::vector<HWND> found;
-    ::EnumWindows(
-        [](HWND wnd, LPARAM lp) -> BOOL {
-            if (::IsWindowVisible(wnd))
-                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::vector<HWND> VisibleDescendants(HWND top)
-{
-    std::vector<HWND> found;
-    ::EnumChildWindows(
-        top,
-        [](HWND wnd, LPARAM lp) -> BOOL {
-            if (::IsWindowVisible(wnd))
-                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 int Texts()
@@ -124,9 +102,7 @@ int Button(const std::wstring& label)
     HWND button = FindButton(label);
     if (!button)
         return 1;
-    RECT rc{};
-    ::GetWindowRect(button, &rc);
-    std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
+    windowlist::PrintWindowRect(button);
     return 0;
 }
 
@@ -135,9 +111,7 @@ int Windows(const std::wstring& title)
     for (HWND top : VisibleTopLevel()) {
         if (TextOf(top).compare(0, title.size(), title) != 0)
             continue;
-        RECT rc{};
-        ::GetWindowRect(top, &rc);
-        std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
+        windowlist::PrintWindowRect(top);
     }
     return 0;
 }

@@ -2,6 +2,7 @@
 // the simulated card and the Core Audio stand-in of the test prefix: what the
 // knobs, balance sliders, lamps, output switch and Reset do to the endpoints
 // and the card, and how the page follows changes made elsewhere.
+#include "AudioTestSupport.h"
 #include "BitmapSlider.h"
 #include "Endpoints.h"
 #include "MyStaticBmp.h"
@@ -175,6 +176,11 @@ public:
         return rc;
     }
 
+    // Every notice the stand-in published so far has reached the page (and
+    // what the listeners posted for it has been handled): the fence's own
+    // message, posted to a window of this same thread, comes after theirs.
+    bool noticesArrived() const { return m_fence.Pass(); }
+
     LRESULT volumeChanged(WPARAM source) const { return ::SendMessageW(hwnd(), WM_VOLUME_CHANGED, source, 0); }
     void refresh() const { volumeChanged(0); }
 
@@ -211,6 +217,8 @@ public:
 
 private:
     std::unique_ptr<CZephrinDlg> m_dlg;
+    mutable audiotest::MessageRecorder m_recorder;
+    mutable audiotest::NoticeFence m_fence{m_recorder};
     bool m_created = false;
     bool m_ready = false;
 };
@@ -222,7 +230,7 @@ void SetLevelsAndRefresh(const Panel& p, Levels master, Levels digital)
     SetDefaultChannelVolume(1, master.right);
     SetEndpointChannelVolume(p.cardId(), 0, digital.left);
     SetEndpointChannelVolume(p.cardId(), 1, digital.right);
-    PumpMessages(30ms);
+    EXPECT_TRUE(p.noticesArrived());
     p.refresh();
 }
 
@@ -337,7 +345,8 @@ TEST_F(MainPage, OnlyChangesMadeByAnotherProgramRefreshThePage)
 
     SetDefaultChannelVolume(0, 0.9f);
     SetDefaultChannelVolume(1, 0.9f);
-    PumpMessages(30ms);
+    ASSERT_TRUE(p.noticesArrived());
+    EXPECT_EQ(p.knob(IDC_MASTER_KNOB), 25) << "the panel's own change";
     EXPECT_EQ(p.volumeChanged(1), 1); // a hardware control changed
     EXPECT_EQ(p.knob(IDC_MASTER_KNOB), 25);
     EXPECT_EQ(p.volumeChanged(10), 1); // the panel's own change
@@ -355,7 +364,7 @@ TEST_F(MainPage, ThePanelsOwnChangesComeBackWithoutARefreshButAnotherProgramsDoN
     p.turnKnob(IDC_MASTER_KNOB, 0);
     p.moveBalance(IDC_MASTER_BALANCE, 30);
     EXPECT_LEVELS(DefaultLevels(), 0.0f, 0.0f);
-    PumpMessages(400ms); // the listeners' notices of the panel's own change arrive
+    ASSERT_TRUE(p.noticesArrived()); // the listeners' notices of the panel's own change
     EXPECT_EQ(p.slider(IDC_MASTER_BALANCE).GetPos(), 30);
 
     // Another program turns the default endpoint up: the page follows.
@@ -454,11 +463,11 @@ TEST_F(MainPage, ArrowKeysOnABalanceSliderSetTheLevelsToo)
     SetLevelsAndRefresh(p, {0.8f, 0.8f}, {0.6f, 0.6f});
     ASSERT_EQ(p.slider(IDC_MASTER_BALANCE).GetPos(), 50);
     ::SendMessageW(p.item(IDC_MASTER_BALANCE), WM_KEYDOWN, VK_RIGHT, 0);
-    PumpMessages(100ms);
+    PumpMessages(); // the slider's notice, posted to the page
     EXPECT_EQ(p.slider(IDC_MASTER_BALANCE).GetPos(), 51);
     EXPECT_LEVELS(DefaultLevels(), 0.784f, 0.8f);
     ::SendMessageW(p.item(IDC_DIGITAL_BALANCE), WM_KEYDOWN, VK_HOME, 0);
-    PumpMessages(100ms);
+    PumpMessages();
     EXPECT_LEVELS(CardLevels(p.cardId()), 0.6f, 0.0f);
 }
 
@@ -475,7 +484,7 @@ TEST_F(MainPage, TheWheelCannotTurnAKnobPastFullLevel)
         ::GetWindowRect(p.item(id), &rc);
         const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
         ::SendMessageW(p.item(id), WM_MOUSEWHEEL, MAKEWPARAM(0, 10 * WHEEL_DELTA), at);
-        PumpMessages(100ms); // the knob posts its notices
+        PumpMessages(); // the knob posts its notices to the page
         EXPECT_EQ(p.knob(id), 50);
     }
     EXPECT_LEVELS(DefaultLevels(), 1.0f, 1.0f);
@@ -518,7 +527,7 @@ TEST_F(MainPage, ALampShowingTheWrongStateComesRightWithOneClick)
     // context, so no refresh follows): each lamp now shows the wrong state.
     SetEndpointMute(p.cardId(), TRUE);
     SetDefaultMute(TRUE);
-    PumpMessages(50ms);
+    ASSERT_TRUE(p.noticesArrived());
     ASSERT_FALSE(p.shows(IDC_DIGITAL_MUTE));
     ASSERT_FALSE(p.shows(IDC_MASTER_MUTE));
 
@@ -640,9 +649,11 @@ TEST_F(MainPageWithoutCardEndpoint, TheDigitalGroupWaitsForTheEndpoint)
 {
     // Counted from here: other dialogs of this process may have registered.
     const int registeredBefore = RegisteredVolumeCallbacks();
+    const uint64_t lists = CasEnumerationCount();
     Panel p(false);
     ASSERT_TRUE(p.created());
-    PumpMessages(300ms);
+    // The start-up timer has looked for the card endpoint five times.
+    ASSERT_TRUE(PumpUntil([&] { return CasEnumerationCount() >= lists + 5; }, 10s));
     ASSERT_TRUE(p.cardId().empty());
     EXPECT_EQ(RegisteredVolumeCallbacks(), registeredBefore) << "no listener before the card endpoint is found";
 

@@ -44,19 +44,6 @@ Report ReportOf(DWORD pid)
     return r;
 }
 
-// Waits (by asking the stand-in) until the panel's start-up timer has made
-// every registration.
-bool WaitForAllRegistered(PanelProcess& panel)
-{
-    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < kStartTimeout;) {
-        if (ReportOf(panel.Id()).inForce == kAllRegistered)
-            return true;
-        if (panel.WaitForExit(25))
-            return false;
-    }
-    return false;
-}
-
 class Ending : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_HRESULT_SUCCEEDED(CasLoadDefaultScenario()); }
@@ -69,7 +56,7 @@ protected:
         ASSERT_TRUE(panel.Start());
         HWND main = panel.WaitForMainDialog(kStartTimeout);
         ASSERT_NE(main, nullptr);
-        ASSERT_TRUE(WaitForAllRegistered(panel)) << "the start-up timer registers the listeners";
+        ASSERT_TRUE(panel.WaitForListeners(kStartTimeout)) << "the start-up timer registers the listeners";
 
         end(main, panel);
         ASSERT_TRUE(panel.WaitForExit(20000)) << "the panel ends by itself";

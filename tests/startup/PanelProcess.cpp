@@ -1,4 +1,5 @@
 #include "PanelProcess.h"
+#include "StandInControl.h"
 #include "TestSupport.h"
 
 #include <string>
@@ -105,6 +106,20 @@ HWND PanelProcess::WaitForMainDialog(DWORD milliseconds)
             return nullptr;
     } while (::GetTickCount() - start < milliseconds);
     return nullptr;
+}
+
+bool PanelProcess::WaitForListeners(DWORD milliseconds)
+{
+    const DWORD start = ::GetTickCount();
+    do {
+        CasProcessReport report{};
+        if (CasGetProcessReport(m_info.dwProcessId, &report) == S_OK && report.inForce[0] == 3 &&
+            report.inForce[1] == 19 && report.inForce[2] == 1)
+            return true;
+        if (WaitForExit(25))
+            return false;
+    } while (::GetTickCount() - start < milliseconds);
+    return false;
 }
 
 bool PanelProcess::Exit()

@@ -31,6 +31,13 @@ public:
     // Waits until the main dialog exists and owns its four pages.
     HWND WaitForMainDialog(DWORD milliseconds);
 
+    // Waits until the panel's start-up timer has registered every listener
+    // on the default machine (3 volume, 19 control-change, 1 endpoint
+    // notification, as the Core Audio stand-in counts them). Timer ticks come
+    // only when no posted message waits, so by then the panel has also handled
+    // everything its start queued.
+    bool WaitForListeners(DWORD milliseconds);
+
     // Ends the panel by its tray menu's Exit command; forced (and false) if
     // it does not end by itself.
     bool Exit();

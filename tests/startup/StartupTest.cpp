@@ -9,7 +9,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -19,41 +18,7 @@ const std::wstring kSettingsKey = L"Software\\Marvolin\\VANTIR";
 const std::wstring kCardHardwareKey =
     L"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_FEED&DEV_0A17&SUBSYS_171314C3&REV_10";
 constexpr DWORD kStartTimeout = 15000;
-
-// Every key, value type and value byte below path, as text for comparison.
-std::wstring DumpTree(const std::wstring& path)
-{
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return L"<absent>";
-    std::wostringstream out;
-    out << L"[" << path << L"]\n";
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[16384];
-        DWORD nameLength = 16384;
-        BYTE data[4096];
-        DWORD size = sizeof data;
-        DWORD type = 0;
-        if (::RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS)
-            break;
-        out << name << L":" << type << L":";
-        for (DWORD b = 0; b < size; ++b)
-            out << static_cast<int>(data[b]) << L",";
-        out << L"\n";
-    }
-    std::vector<std::wstring> children;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (::RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        children.emplace_back(name, length);
-    }
-    ::RegCloseKey(key);
-    for (const auto& child : children)
-        out << DumpTree(path + L"\\" + child);
-    return out.str();
-}
+constexpr int kInfoOsLine = 1020;
 
 // A copy of the program with some of the libraries beside it, in a scratch
 // folder of its own (removed again at the end).
@@ -111,6 +76,52 @@ private:
     bool m_complete = true;
 };
 
+// How a panel that should end by itself did: whether it ended within 8 s,
+// how long after `start` that was, and whether any of its windows showed.
+struct SelfEnd {
+    bool ended = false;
+    bool sawVisibleWindow = false;
+    DWORD elapsed = 0;
+};
+
+SelfEnd WatchUntilItEnds(PanelProcess& panel, DWORD start)
+{
+    SelfEnd end;
+    while (!(end.ended = panel.WaitForExit(10)) && ::GetTickCount() - start < 8000)
+        end.sawVisibleWindow = end.sawVisibleWindow || !panel.VisibleWindows().empty();
+    end.elapsed = ::GetTickCount() - start;
+    return end;
+}
+
+// Waits until `page` (the main dialog or one of its pages) is visible; false
+// when the panel ended or the main dialog went first.
+bool ShowsPage(PanelProcess& panel, HWND main, HWND page)
+{
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < kStartTimeout;) {
+        if (::IsWindowVisible(page))
+            return true;
+        if (!::IsWindow(main) || panel.WaitForExit(20))
+            return false;
+    }
+    return false;
+}
+
+// A key pressed and released, queued for the window as the system would.
+void PostKeyPress(HWND target, WPARAM key)
+{
+    ::PostMessageW(target, WM_KEYDOWN, key, 1);
+    ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+}
+
+// The page the main dialog owns that holds a control with this id.
+HWND OwnedPage(const PanelProcess& panel, HWND main, int controlId)
+{
+    for (HWND wnd : panel.Windows())
+        if (::GetWindow(wnd, GW_OWNER) == main && ::GetDlgItem(wnd, controlId))
+            return wnd;
+    return nullptr;
+}
+
 class StartupTest : public ::testing::Test {
 protected:
     testsupport::RegistrySnapshot settings{kSettingsKey};
@@ -125,8 +136,7 @@ TEST_F(StartupTest, StartsHiddenInTheTrayAsAToolWindow)
     ASSERT_TRUE(panel.Start());
     HWND main = panel.WaitForMainDialog(kStartTimeout);
     ASSERT_NE(main, nullptr) << "the main dialog and its four pages exist";
-    ::WaitForInputIdle(panel.Handle(), 5000);
-    ::Sleep(500);
+    ASSERT_TRUE(panel.WaitForListeners(kStartTimeout)) << "the start is complete";
 
     EXPECT_TRUE(panel.VisibleWindows().empty()) << "nothing of the panel shows at start";
     LONG_PTR exStyle = ::GetWindowLongPtrW(main, GWL_EXSTYLE);
@@ -166,20 +176,17 @@ TEST_F(StartupTest, WithoutTheCardEndsQuicklyWithoutWindowOrRegistryWrite)
     testsupport::DeleteTree(kCardHardwareKey);
     // A value the panel would rewrite at start ("7" would come back as "0").
     testsupport::SetText(kSettingsKey + L"\\CPL", L"language", L"7");
-    const std::wstring before = DumpTree(kSettingsKey);
+    const testsupport::RegistryTree before = testsupport::ReadTree(kSettingsKey);
 
     PanelProcess panel;
-    DWORD start = ::GetTickCount();
+    const DWORD start = ::GetTickCount();
     ASSERT_TRUE(panel.Start());
-    bool sawVisibleWindow = false;
-    while (!panel.WaitForExit(10) && ::GetTickCount() - start < 8000)
-        sawVisibleWindow = sawVisibleWindow || !panel.VisibleWindows().empty();
-    DWORD elapsed = ::GetTickCount() - start;
+    const SelfEnd end = WatchUntilItEnds(panel, start);
 
-    ASSERT_TRUE(panel.WaitForExit(0)) << "the panel must end by itself";
-    EXPECT_LT(elapsed, 4000u);
-    EXPECT_FALSE(sawVisibleWindow);
-    EXPECT_EQ(DumpTree(kSettingsKey), before);
+    ASSERT_TRUE(end.ended) << "the panel must end by itself";
+    EXPECT_LT(end.elapsed, 4000u);
+    EXPECT_FALSE(end.sawVisibleWindow);
+    EXPECT_TRUE(testsupport::ReadTree(kSettingsKey) == before) << "the settings were written";
 }
 
 TEST_F(StartupTest, WithoutTheCardLibraryEndsAsQuietlyAsWithoutTheCard)
@@ -190,18 +197,16 @@ TEST_F(StartupTest, WithoutTheCardLibraryEndsAsQuietlyAsWithoutTheCard)
     ProgramCopy copy({L"Zephrin.exe", L"FindDeviceWinxp.dll", L"Vek_GetDxVerDll.dll"});
     ASSERT_TRUE(copy.complete());
     testsupport::SetText(kSettingsKey + L"\\CPL", L"language", L"7");
-    const std::wstring before = DumpTree(kSettingsKey);
+    const testsupport::RegistryTree before = testsupport::ReadTree(kSettingsKey);
 
     PanelProcess panel;
     ASSERT_TRUE(panel.Start(copy.folder(), testsupport::ProgramFolder()));
-    bool sawVisibleWindow = false;
-    for (DWORD start = ::GetTickCount(); !panel.WaitForExit(10) && ::GetTickCount() - start < 8000;)
-        sawVisibleWindow = sawVisibleWindow || !panel.VisibleWindows().empty();
+    const SelfEnd end = WatchUntilItEnds(panel, ::GetTickCount());
 
-    ASSERT_TRUE(panel.WaitForExit(0)) << "the panel must end by itself";
+    ASSERT_TRUE(end.ended) << "the panel must end by itself";
     EXPECT_EQ(panel.ExitCode(), 0u) << "ended by its own code, not by the system's loader";
-    EXPECT_FALSE(sawVisibleWindow);
-    EXPECT_EQ(DumpTree(kSettingsKey), before);
+    EXPECT_FALSE(end.sawVisibleWindow);
+    EXPECT_TRUE(testsupport::ReadTree(kSettingsKey) == before) << "the settings were written";
 }
 
 TEST_F(StartupTest, ACardLibraryWithoutTheOperationsEndsItQuietlyToo)
@@ -210,18 +215,16 @@ TEST_F(StartupTest, ACardLibraryWithoutTheOperationsEndsItQuietlyToo)
     ProgramCopy copy({L"Zephrin.exe", L"FindDeviceWinxp.dll", L"Vek_GetDxVerDll.dll"},
                      {{L"FindDeviceWinxp.dll", L"CmAudioX.dll"}});
     ASSERT_TRUE(copy.complete());
-    const std::wstring before = DumpTree(kSettingsKey);
+    const testsupport::RegistryTree before = testsupport::ReadTree(kSettingsKey);
 
     PanelProcess panel;
     ASSERT_TRUE(panel.Start(copy.folder(), {}));
-    bool sawVisibleWindow = false;
-    for (DWORD start = ::GetTickCount(); !panel.WaitForExit(10) && ::GetTickCount() - start < 8000;)
-        sawVisibleWindow = sawVisibleWindow || !panel.VisibleWindows().empty();
+    const SelfEnd end = WatchUntilItEnds(panel, ::GetTickCount());
 
-    ASSERT_TRUE(panel.WaitForExit(0)) << "the panel must end by itself";
+    ASSERT_TRUE(end.ended) << "the panel must end by itself";
     EXPECT_EQ(panel.ExitCode(), 0u);
-    EXPECT_FALSE(sawVisibleWindow);
-    EXPECT_EQ(DumpTree(kSettingsKey), before);
+    EXPECT_FALSE(end.sawVisibleWindow);
+    EXPECT_TRUE(testsupport::ReadTree(kSettingsKey) == before) << "the settings were written";
 }
 
 TEST_F(StartupTest, WithoutTheDirectXVersionLibraryTheInfoLineIsEmpty)
@@ -254,8 +257,7 @@ TEST_F(StartupTest, ShowPageAnswersOnlyForTheFivePages)
     ASSERT_TRUE(panel.Start());
     HWND main = panel.WaitForMainDialog(kStartTimeout);
     ASSERT_NE(main, nullptr);
-    ::WaitForInputIdle(panel.Handle(), 5000);
-    ::Sleep(300);
+    ASSERT_TRUE(panel.WaitForListeners(kStartTimeout)) << "the start is complete";
 
     EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, 5), 0);
     EXPECT_EQ(::SendMessageW(main, WM_SHOW_PAGE, 0, -1), 0);
@@ -273,20 +275,27 @@ TEST_F(StartupTest, EnterAndEscapeDoNotEndTheMainDialog)
     ASSERT_TRUE(panel.Start());
     HWND main = panel.WaitForMainDialog(kStartTimeout);
     ASSERT_NE(main, nullptr);
-    ::WaitForInputIdle(panel.Handle(), 5000);
+    ASSERT_TRUE(panel.WaitForListeners(kStartTimeout));
 
     HWND knob = ::GetDlgItem(main, 1022);
+    ASSERT_NE(knob, nullptr);
     for (HWND target : {main, knob}) {
-        if (!target)
-            continue;
-        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-            ::PostMessageW(target, WM_KEYDOWN, key, 1);
-            ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
-        }
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE})
+            PostKeyPress(target, key);
     }
-    EXPECT_FALSE(panel.WaitForExit(1000)) << "a key press ended the panel";
+    // Two fences: the first page request is queued behind the keys, so once
+    // the main page shows every key was handled (a key that ended the dialog
+    // would have hidden it and left the loop before). The second is queued
+    // behind anything those keys posted in turn (a close, a command).
+    ::PostMessageW(main, WM_SHOW_PAGE, 0, 0);
+    ASSERT_TRUE(ShowsPage(panel, main, main)) << "a key press ended the main dialog";
+    HWND info = OwnedPage(panel, main, kInfoOsLine);
+    ASSERT_NE(info, nullptr);
+    ::PostMessageW(main, WM_SHOW_PAGE, 0, 3);
+    ASSERT_TRUE(ShowsPage(panel, main, info)) << "the panel stopped handling its messages";
     EXPECT_TRUE(::IsWindow(main));
     EXPECT_EQ(panel.MainDialog(), main);
+    EXPECT_FALSE(panel.WaitForExit(0));
     EXPECT_TRUE(panel.Exit()) << "Exit ends the panel";
 }
 
@@ -297,28 +306,19 @@ TEST_F(StartupTest, TheMainPagesKnobsTakeNoKeys)
     HWND main = panel.WaitForMainDialog(kStartTimeout);
     ASSERT_NE(main, nullptr);
     // The start-up timer has shown the endpoints' levels once it registered.
-    CasProcessReport report{};
-    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < kStartTimeout && !panel.WaitForExit(25);) {
-        if (CasGetProcessReport(panel.Id(), &report) == S_OK && report.inForce[2] == 1)
-            break;
-    }
-    ASSERT_EQ(report.inForce[2], 1);
+    ASSERT_TRUE(panel.WaitForListeners(kStartTimeout));
 
     const HWND knobs[] = {::GetDlgItem(main, 1022), ::GetDlgItem(main, 1023)};
     LRESULT before[2] = {};
     for (int i = 0; i < 2; ++i) {
         ASSERT_NE(knobs[i], nullptr);
         before[i] = ::SendMessageW(knobs[i], TBM_GETPOS, 0, 0);
-        for (WPARAM key : {VK_LEFT, VK_UP, VK_PRIOR, VK_RIGHT, VK_DOWN, VK_NEXT, VK_NEXT}) {
-            ::PostMessageW(knobs[i], WM_KEYDOWN, key, 1);
-            ::PostMessageW(knobs[i], WM_KEYUP, key, 0xC0000001);
-        }
+        for (WPARAM key : {VK_LEFT, VK_UP, VK_PRIOR, VK_RIGHT, VK_DOWN, VK_NEXT, VK_NEXT})
+            PostKeyPress(knobs[i], key);
     }
     // Queued after the keys: once the page shows, every key was handled.
     ::PostMessageW(main, WM_SHOW_PAGE, 0, 0);
-    for (DWORD start = ::GetTickCount(); !::IsWindowVisible(main) && ::GetTickCount() - start < 5000;)
-        panel.WaitForExit(20);
-    ASSERT_TRUE(::IsWindowVisible(main));
+    ASSERT_TRUE(ShowsPage(panel, main, main));
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(::SendMessageW(knobs[i], TBM_GETPOS, 0, 0), before[i]) << "knob " << i;
     EXPECT_TRUE(panel.Exit());

@@ -1,4 +1,5 @@
 #include "StoredForms.h"
+#include "TestSupport.h"
 
 #include <climits>
 
@@ -61,39 +62,6 @@ void StoreText(const std::wstring& path, const std::wstring& name, const std::ws
 
 namespace {
 
-void DumpInto(HKEY parent, const std::wstring& path, const std::wstring& relative, Tree& tree)
-{
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    tree[relative + L"|"] = {};
-    DWORD maxName = 0, maxData = 0;
-    ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData,
-                       nullptr, nullptr);
-    for (DWORD i = 0;; ++i) {
-        std::vector<wchar_t> name(maxName + 2);
-        std::vector<BYTE> data(maxData + 2);
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD size = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        if (::RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
-            break;
-        data.resize(size);
-        tree[relative + L"|" + std::wstring(name.data(), nameLength)] = {type, data};
-    }
-    std::vector<std::wstring> children;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (::RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        children.emplace_back(name, length);
-    }
-    for (const std::wstring& child : children)
-        DumpInto(key, child, relative.empty() ? child : relative + L"\\" + child, tree);
-    ::RegCloseKey(key);
-}
-
 std::wstring Lower(std::wstring text)
 {
     for (wchar_t& c : text)
@@ -105,8 +73,7 @@ std::wstring Lower(std::wstring text)
 
 Tree Dump(const std::wstring& path)
 {
-    Tree tree;
-    DumpInto(HKEY_LOCAL_MACHINE, path, L"", tree);
+    Tree tree = testsupport::ReadTree(path);
     // Key names are not case-sensitive: compare them in one case.
     Tree folded;
     for (auto& [name, value] : tree)

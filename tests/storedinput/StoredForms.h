@@ -2,6 +2,8 @@
 // Hostile stored values for the tests of this folder: each form as the
 // registry keeps it, with the integer the store must read from it, and a
 // dump of a whole registry subtree to compare before and after a run.
+#include "TestSupport.h"
+
 #include <windows.h>
 
 #include <map>
@@ -28,9 +30,9 @@ const std::vector<Form>& Forms();
 void Store(const std::wstring& path, const std::wstring& name, const Form& form);
 void StoreText(const std::wstring& path, const std::wstring& name, const std::wstring& text);
 
-// Every key and value below HKLM\path: "sub\\key|" marks a key,
-// "sub\\key|name" maps to the value's type and bytes.
-using Tree = std::map<std::wstring, std::pair<DWORD, std::vector<BYTE>>>;
+// Every key and value below HKLM\path (testsupport::ReadTree), with every
+// name in lower case: registry names are not case-sensitive.
+using Tree = testsupport::RegistryTree;
 Tree Dump(const std::wstring& path);
 // The tree with the text value `name` of the relative key `subkey` set.
 void ExpectWrite(Tree& tree, const std::wstring& subkey, const std::wstring& name, const std::wstring& text);

@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-#include <memory>
 #include <thread>
 #include <vector>
 
@@ -41,19 +40,7 @@ std::wstring ProgramFolder()
     return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
 }
 
-struct RegistrySnapshot::Node {
-    std::wstring name;
-    struct Value {
-        std::wstring name;
-        DWORD type;
-        std::vector<BYTE> data;
-    };
-    std::vector<Value> values;
-    std::vector<std::unique_ptr<Node>> children;
-};
-
 namespace {
-
 
 HKEY Open(const std::wstring& path, REGSAM access)
 {
@@ -63,71 +50,69 @@ HKEY Open(const std::wstring& path, REGSAM access)
     return key;
 }
 
-} // namespace
-
-static RegistrySnapshot::Node* SaveTree(const std::wstring& path, const std::wstring& name);
-
-RegistrySnapshot::RegistrySnapshot(std::wstring path) : m_path(std::move(path))
+void ReadInto(const std::wstring& path, const std::wstring& relative, RegistryTree& tree)
 {
-    m_saved = SaveTree(m_path, L"");
-}
-
-static void RestoreTree(const std::wstring& path, const RegistrySnapshot::Node& node)
-{
-    CreateKey(path);
-    HKEY key = Open(path, KEY_ALL_ACCESS);
+    HKEY key = Open(path, KEY_READ);
     if (!key)
         return;
-    for (const auto& v : node.values)
-        ::RegSetValueExW(key, v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+    tree[relative + L"|"] = {};
+    DWORD maxName = 0, maxData = 0;
+    ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData,
+                       nullptr, nullptr);
+    for (DWORD i = 0;; ++i) {
+        std::vector<wchar_t> name(maxName + 2);
+        std::vector<BYTE> data(maxData + 2);
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        if (::RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+            break;
+        data.resize(size);
+        tree[relative + L"|" + std::wstring(name.data(), nameLength)] = {type, std::move(data)};
+    }
+    std::vector<std::wstring> children;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (::RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        children.emplace_back(name, length);
+    }
     ::RegCloseKey(key);
-    for (const auto& child : node.children)
-        RestoreTree(path + L"\\" + child->name, *child);
+    for (const std::wstring& child : children)
+        ReadInto(path + L"\\" + child, relative.empty() ? child : relative + L"\\" + child, tree);
 }
+
+} // namespace
+
+RegistryTree ReadTree(const std::wstring& path)
+{
+    RegistryTree tree;
+    ReadInto(path, L"", tree);
+    return tree;
+}
+
+RegistrySnapshot::RegistrySnapshot(std::wstring path) : m_path(std::move(path)), m_saved(ReadTree(m_path)) {}
 
 RegistrySnapshot::~RegistrySnapshot()
 {
     DeleteTree(m_path);
-    if (m_saved) {
-        RestoreTree(m_path, *m_saved);
-        delete m_saved;
+    // A key's mark comes before its values in the map's order; a key whose
+    // default value is set has that value in place of its mark. Creating a
+    // child key creates its parents.
+    for (const auto& [entry, value] : m_saved) {
+        const size_t bar = entry.find(L'|');
+        const std::wstring relative = entry.substr(0, bar);
+        const std::wstring path = relative.empty() ? m_path : m_path + L"\\" + relative;
+        CreateKey(path);
+        const bool mark = bar + 1 == entry.size() && value.first == REG_NONE && value.second.empty();
+        HKEY key = mark ? nullptr : Open(path, KEY_SET_VALUE);
+        if (!key)
+            continue;
+        ::RegSetValueExW(key, entry.c_str() + bar + 1, 0, value.first, value.second.data(),
+                         static_cast<DWORD>(value.second.size()));
+        ::RegCloseKey(key);
     }
-}
-
-static RegistrySnapshot::Node* SaveTree(const std::wstring& path, const std::wstring& name)
-{
-    HKEY key = Open(path, KEY_READ);
-    if (!key)
-        return nullptr;
-    auto* node = new RegistrySnapshot::Node;
-    node->name = name;
-    for (DWORD i = 0;; ++i) {
-        wchar_t valueName[16384];
-        DWORD nameLen = 16384;
-        DWORD type = 0;
-        DWORD size = 0;
-        if (::RegEnumValueW(key, i, valueName, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            break;
-        std::vector<BYTE> data(size);
-        nameLen = 16384;
-        ::RegEnumValueW(key, i, valueName, &nameLen, nullptr, &type, data.data(), &size);
-        data.resize(size);
-        node->values.push_back({std::wstring(valueName, nameLen), type, std::move(data)});
-    }
-    std::vector<std::wstring> subkeys;
-    for (DWORD i = 0;; ++i) {
-        wchar_t sub[256];
-        DWORD len = 256;
-        if (::RegEnumKeyExW(key, i, sub, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        subkeys.emplace_back(sub, len);
-    }
-    ::RegCloseKey(key);
-    for (const auto& sub : subkeys) {
-        if (RegistrySnapshot::Node* child = SaveTree(path + L"\\" + sub, sub))
-            node->children.emplace_back(child);
-    }
-    return node;
 }
 
 void DeleteTree(const std::wstring& path)

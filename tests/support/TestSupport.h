@@ -3,17 +3,28 @@
 #include <windows.h>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace testsupport {
 
-// Pumps this thread's messages for the given time.
+// Pumps this thread's messages for the given time. With none, until the queue
+// is empty: everything posted to this thread before the call, and whatever
+// that posted in turn, has then been handled.
 void PumpMessages(std::chrono::milliseconds duration = std::chrono::milliseconds(0));
 // Pumps messages until `done` returns true or the timeout passes; returns done().
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 // The folder of the running test program (where the panel and its DLLs are).
 std::wstring ProgramFolder();
+
+// Every key and value below HKLM\path, by path relative to it: "sub\\key|"
+// marks a key (the root itself is "|"), "sub\\key|name" maps to the value's
+// type and bytes. Empty when the key does not exist.
+using RegistryTree = std::map<std::wstring, std::pair<DWORD, std::vector<BYTE>>>;
+RegistryTree ReadTree(const std::wstring& path);
 
 // A registry subtree under HKLM saved at construction and restored at
 // destruction, so a test can change the panel's settings freely.
@@ -24,11 +35,9 @@ public:
     RegistrySnapshot(const RegistrySnapshot&) = delete;
     RegistrySnapshot& operator=(const RegistrySnapshot&) = delete;
 
-    struct Node;
-
 private:
     std::wstring m_path;
-    Node* m_saved = nullptr;
+    RegistryTree m_saved;
 };
 
 // Deletes an HKLM key with everything below it.

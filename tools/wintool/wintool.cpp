@@ -14,11 +14,13 @@
 //   wintool exit                      the tray menu's Exit command, then waits for the panel to end
 //   wintool kill                      ends every running panel process at once
 //   wintool running                   exit code 0 when a panel runs
+//   wintool pids                      the process ids of the running panels, one a line
 //
 // PAGE is main, hifi, digital, info or hp. Numbers may be decimal or 0x-hex.
 // Exit code 0 on success, 1 when the window or item is not there, 2 on misuse.
 #include "Handles.h"
 #include "PageColumnIds.h"
+#include "WindowList.h"
 
 #include <windows.h>
 
@@ -49,21 +51,20 @@ bool IsPanelProcess(DWORD pid)
     return panel;
 }
 
+bool HasClass(HWND wnd, const wchar_t* name)
+{
+    wchar_t cls[64] = {};
+    ::GetClassNameW(wnd, cls, 64);
+    return std::wcscmp(cls, name) == 0;
+}
+
 std::vector<HWND> PanelDialogs()
 {
-    std::vector<HWND> found;
-    ::EnumWindows(
-        [](HWND wnd, LPARAM lp) -> BOOL {
-            wchar_t cls[64] = {};
-            ::GetClassNameW(wnd, cls, 64);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(wnd, &pid);
-            if (std::wcscmp(cls, L"#32770") == 0 && IsPanelProcess(pid))
-                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    return windowlist::TopLevel([](HWND wnd) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(wnd, &pid);
+        return HasClass(wnd, L"#32770") && IsPanelProcess(pid);
+    });
 }
 
 int PageOf(HWND dialog)
@@ -104,15 +105,10 @@ bool ParseNumber(const wchar_t* text, long long* value)
     return end && end != text && *end == 0;
 }
 
-void PrintRect(const RECT& rc)
-{
-    std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
-}
-
 int Usage()
 {
     std::fprintf(stderr, "usage: wintool visible | rect PAGE [ID] | region PAGE X Y | send PAGE MSG [WP [LP]] | "
-                         "post PAGE MSG [WP [LP]] | tray | menu | exit | kill | running\n");
+                         "post PAGE MSG [WP [LP]] | tray | menu | exit | kill | running | pids\n");
     return 2;
 }
 
@@ -137,9 +133,7 @@ int Rect(int argc, wchar_t** argv)
     }
     if (!wnd)
         return 1;
-    RECT rc{};
-    ::GetWindowRect(wnd, &rc);
-    PrintRect(rc);
+    windowlist::PrintWindowRect(wnd);
     return 0;
 }
 
@@ -189,28 +183,15 @@ int Message(int argc, wchar_t** argv, bool send)
 int Tray()
 {
     HWND tray = ::FindWindowW(nullptr, L"Wine System Tray");
-    std::vector<HWND> icons;
-    if (tray) {
-        ::EnumChildWindows(
-            tray,
-            [](HWND wnd, LPARAM lp) -> BOOL {
-                if (::IsWindowVisible(wnd))
-                    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&icons));
-    }
+    const std::vector<HWND> icons = tray ? windowlist::VisibleDescendants(tray) : std::vector<HWND>{};
     bool panelIcon = false;
     HWND main = FindPage(0);
     // The panel's icon is there once the main dialog exists; Wine gives no
     // owner for an icon window, so the count of icons is reported with it.
     panelIcon = main != nullptr && !icons.empty();
     std::printf("%s\n", panelIcon ? "yes" : "no");
-    for (HWND icon : icons) {
-        RECT rc{};
-        ::GetWindowRect(icon, &rc);
-        PrintRect(rc);
-    }
+    for (HWND icon : icons)
+        windowlist::PrintWindowRect(icon);
     return 0;
 }
 
@@ -219,24 +200,13 @@ int Tray()
 // a driver finds an item from the rectangle and the known item count.)
 int Menu()
 {
-    std::vector<HWND> menus;
-    ::EnumWindows(
-        [](HWND wnd, LPARAM lp) -> BOOL {
-            wchar_t cls[16] = {};
-            ::GetClassNameW(wnd, cls, 16);
-            if (std::wcscmp(cls, L"#32768") == 0 && ::IsWindowVisible(wnd))
-                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&menus));
+    const std::vector<HWND> menus =
+        windowlist::TopLevel([](HWND wnd) { return HasClass(wnd, L"#32768") && ::IsWindowVisible(wnd); });
     if (menus.empty())
         return 1;
     // EnumWindows walks the z-order from the top: the deepest submenu first.
-    for (auto it = menus.rbegin(); it != menus.rend(); ++it) {
-        RECT rc{};
-        ::GetWindowRect(*it, &rc);
-        PrintRect(rc);
-    }
+    for (auto it = menus.rbegin(); it != menus.rend(); ++it)
+        windowlist::PrintWindowRect(*it);
     return 0;
 }
 
@@ -307,5 +277,10 @@ int wmain(int argc, wchar_t** argv)
         return Kill();
     if (cmd == L"running")
         return FindPage(0) ? 0 : 1;
+    if (cmd == L"pids") {
+        for (DWORD pid : PanelProcesses())
+            std::printf("%lu\n", static_cast<unsigned long>(pid));
+        return 0;
+    }
     return Usage();
 }
