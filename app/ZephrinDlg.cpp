@@ -208,8 +208,12 @@ void CZephrinDlg::OnTimer(UINT_PTR id)
         Default();
         return;
     }
-    if (!m_cardWatch.Look(m_endpoints))
-        return; // tried again on the next tick
+    if (!m_cardWatch.Look(m_endpoints)) {
+        // Tried again on the next tick, after the first second less often.
+        if (++m_missedLooks == kStartupQuickLooks)
+            SetTimer(kStartupTimerId, kStartupTimerSlowPeriod);
+        return;
+    }
     m_cardWatch.Stop();
     CompleteAudioSetup();
 }

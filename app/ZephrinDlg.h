@@ -41,6 +41,13 @@ public:
     enum { IDD = IDD_ZEPHRIN_DIALOG };
     static constexpr UINT_PTR kStartupTimerId = 99;
     static constexpr UINT kStartupTimerPeriod = 50;
+    // The card endpoint is looked for every 50 ms for the first second, when
+    // it usually appears (the audio service coming up with the session).
+    // Absent for longer (the digital output disabled or unplugged), it is
+    // looked for twice a second: found as soon as a person would notice, at
+    // next to no cost to the machine while it stays away.
+    static constexpr unsigned kStartupQuickLooks = 20;
+    static constexpr UINT kStartupTimerSlowPeriod = 500;
     // The panel starts in the tray: this many non-client paint requests at
     // start-up are answered by hiding the window (0 shows it at once).
     static constexpr int kStartHiddenRequests = 2;
@@ -115,6 +122,7 @@ private:
     // Destroyed before the apartment is left: nothing stays registered.
     CAudioListeners m_listeners;
     CCardEndpointWatch m_cardWatch; // while the start-up timer runs
+    unsigned m_missedLooks = 0;     // ticks that did not find the card endpoint
 
     // Members in order of construction (destroyed in reverse).
     CPageColumn m_pageColumn; // ids in PageColumnIds.h

@@ -128,4 +128,40 @@ TEST_F(StartupTimerTest, CardEndpointAppearingLaterIsPickedUpByTheTimer)
     EXPECT_EQ(CasEnumerationCount(), lists);
 }
 
+TEST_F(StartupTimerTest, ACardEndpointAbsentBeyondTheFirstSecondIsLookedForTwiceASecond)
+{
+    ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(IdOf(kCardOutput).c_str()));
+    const uint64_t listsBefore = CasEnumerationCount();
+    Panel panel;
+    ASSERT_TRUE(panel.started());
+    // The fence: the start-up scan and the twenty quick looks are done, and
+    // the first slow tick has come.
+    bool slowed = false;
+    for (int waited = 0; waited < 30000 && !slowed; waited += 25) {
+        slowed = CasEnumerationCount() >= listsBefore + 22;
+        if (!slowed)
+            ::Sleep(25);
+    }
+    ASSERT_TRUE(slowed) << "the panel listed the endpoints " << CasEnumerationCount() - listsBefore << " times";
+
+    // Four more looks take at least four periods: ticks come late on a busy
+    // machine, never early (every 50 ms they would take a fifth of a second).
+    const uint64_t before = CasEnumerationCount();
+    const ULONGLONG start = ::GetTickCount64();
+    bool looked = false;
+    for (int waited = 0; waited < 30000 && !looked; waited += 10) {
+        looked = CasEnumerationCount() >= before + 4;
+        if (!looked)
+            ::Sleep(10);
+    }
+    ASSERT_TRUE(looked);
+    EXPECT_GE(::GetTickCount64() - start, 1500u);
+    EXPECT_EQ(panel.Registrations(), (Counts{0, 0, 0}));
+
+    // And the endpoint coming back is still picked up.
+    ToolResult added = RunTool(L"add " + Quote(kCardOutput) + L" render");
+    ASSERT_EQ(added.exitCode, 0u);
+    EXPECT_TRUE(panel.WaitForRegistrations(kAllRegistered, 5000));
+}
+
 } // namespace
