@@ -108,6 +108,7 @@ BOOL CZephrinDlg::OnInitDialog()
     SendMessage(WM_SET_LANGUAGE, 0, language);
 
     m_currentPage = kPageMain;
+    PostMessage(WM_PREPARE_PAGES);
     return TRUE;
 }
 
@@ -192,6 +193,9 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return OnVolumeChanged(wp, lp);
     case WM_SLIDER_TRACK:
         return OnSliderTrack(wp, lp);
+    case WM_PREPARE_PAGES:
+        OnPreparePages();
+        return 0;
     default:
         if (msg == taskbarCreated && taskbarCreated != 0) {
             OnTaskbarCreated();
@@ -216,6 +220,21 @@ void CZephrinDlg::OnTimer(UINT_PTR id)
     }
     m_cardWatch.Stop();
     CompleteAudioSetup();
+}
+
+void CZephrinDlg::OnPreparePages()
+{
+    // Once the panel is in the tray, the hidden pages build their skins one
+    // by one, so the first switch to a page answers as fast as any later one.
+    // One page a message: the queue is looked at in between.
+    for (int page : {kPageHifi, kPageDigital, kPageInfo, kPageHp}) {
+        const CSkinnedPage* window = GetPageWindow(page);
+        if (window && window->m_hWnd && window->SkinPending()) {
+            window->BuildPendingSkin();
+            PostMessage(WM_PREPARE_PAGES);
+            return;
+        }
+    }
 }
 
 void CZephrinDlg::CompleteAudioSetup()

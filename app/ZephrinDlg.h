@@ -88,6 +88,7 @@ private:
     bool CardIsPresent() const;
     void CreatePages();
     void CompleteAudioSetup();
+    void OnPreparePages();
     void OnEndSession(bool ending);
     void StopListening();
 

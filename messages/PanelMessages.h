@@ -16,6 +16,9 @@
 #define WM_MOVE_MAIN 0x7E9
 // From the device listener to the main dialog: the endpoints changed.
 #define WM_ENDPOINT_CHANGED 0x7EA
+// From the main dialog to itself, once started: build the next hidden page's
+// skin while nothing else is waiting.
+#define WM_PREPARE_PAGES 0x7EB
 // From a bitmap slider to its parent: the thumb moved, and it came to rest.
 #define WM_SLIDER_TRACK 0x28D1
 #define WM_SLIDER_SETTLED 0x28D2

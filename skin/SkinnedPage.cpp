@@ -149,7 +149,9 @@ void ApplySkin(CSkinnedPage& page)
     // creation and once for the stored language, often the same one).
     if (page.m_hWnd && page.m_background && page.m_appliedId == page.m_backgroundId)
         return;
-    fw::UniqueBitmap bitmap(LoadSkinBitmap(page.m_backgroundId));
+    // Three bytes a pixel, as the picture is stored: a quarter less memory
+    // than a screen-depth copy for the largest pictures the panel keeps.
+    fw::UniqueBitmap bitmap(LoadSkinBitmap(page.m_backgroundId, BitmapKind::DibSection));
     if (!bitmap)
         return; // a missing background keeps the skin the page has
     RegionRects shape = BuildRegionFromBitmap(bitmap.get());

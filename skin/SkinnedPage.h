@@ -20,6 +20,10 @@ public:
     int GetSkinWidth() const { return RealizedSkin().m_skinWidth; }
     int GetSkinHeight() const { return RealizedSkin().m_skinHeight; }
     HDC GetOffscreenDC() const { return RealizedSkin().m_offscreen.GetSafeHdc(); }
+    // A hidden page whose background changed builds its skin when shown, or
+    // here, ahead of time.
+    bool SkinPending() const { return m_skinPending; }
+    void BuildPendingSkin() const { RealizedSkin(); }
 
     // Starts the system's interactive move of the page, as if the left button
     // had been pressed on a caption bar.

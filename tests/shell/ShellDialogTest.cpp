@@ -281,6 +281,30 @@ TEST_F(Shell, ShowPageAndMoveMainMessages)
     EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
 }
 
+TEST_F(Shell, HiddenPagesBuildTheirSkinsOnceStartedWithoutBeingShown)
+{
+    Start();
+    // While the panel sits in the tray, every hidden page gets the skin it
+    // will show, still hidden, at the size of its picture.
+    auto pending = [this] {
+        int n = 0;
+        for (int page = 1; page <= 4; ++page)
+            n += m_dlg->GetPageWindow(page)->SkinPending() ? 1 : 0;
+        return n;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return pending() == 0; })) << pending() << " pages still wait for their skin";
+    EXPECT_TRUE(Visible().empty());
+    for (int page = 1; page <= 4; ++page) {
+        SCOPED_TRACE(page);
+        CSkinnedPage* window = m_dlg->GetPageWindow(page);
+        RECT rc{};
+        ::GetWindowRect(window->m_hWnd, &rc);
+        EXPECT_EQ(rc.right - rc.left, window->GetSkinWidth());
+        EXPECT_EQ(rc.bottom - rc.top, window->GetSkinHeight());
+        EXPECT_NE(window->GetOffscreenDC(), nullptr);
+    }
+}
+
 TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
 {
     // Start-up may leave a non-client paint request to be answered by hiding;
