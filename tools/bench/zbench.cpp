@@ -19,9 +19,13 @@
 //   zbench storewait KEY NAME [VALUE] waits for a value of the panel's store
 //
 // Every command prints one JSON object on stdout. Times are in milliseconds.
+#include "BenchProgram.h"
+#include "PanelMessages.h"
+#include "ids_hifi.h"
+#include "ids_main.h"
+
 #include <windows.h>
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,223 +35,7 @@
 
 namespace {
 
-// Message numbers and control ids of the panel, as its resources define them.
-const UINT kSetLanguage = WM_USER + 100;
-const UINT kVolumeChanged = WM_USER + 12;
-const UINT kShowPage = 0x7E8;
-const UINT kSliderTrack = 0x28D1;
-const UINT kExitCommand = 32783;
-const int kBand5 = 1038;
-const int kMasterKnob = 1022;
-
-// Page column ids: [page][target page]; the diagonal is the page's own button.
-const int kColumn[5][5] = {
-    {1001, 1002, 1003, 1004, 1087}, // Main
-    {1006, 1007, 1008, 1009, 1085}, // Hifi
-    {1011, 1012, 1013, 1014, 1085}, // Digital
-    {1016, 1017, 1018, 1019, 1085}, // Info
-    {1091, 1092, 1093, 1095, 1094}, // Hp
-};
-// The close and "to Main" buttons identify a page.
-const int kPageMarkers[5][2] = {{1000, 1001}, {1005, 1006}, {1010, 1011}, {1015, 1016}, {1085, 1091}};
 const wchar_t* const kPageNames[5] = {L"main", L"hifi", L"digital", L"info", L"hp"};
-const wchar_t kBaselineClass[] = L"ZephrinBenchBaseline";
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-[[noreturn]] void Fail(const char* what)
-{
-    std::fprintf(stderr, "zbench: %s\n", what);
-    std::fflush(stderr);
-    ::ExitProcess(1);
-}
-
-// Visible icons of Wine's notification area (its icons are child windows).
-int TrayIconCount()
-{
-    HWND tray = ::FindWindowW(nullptr, L"Wine System Tray");
-    if (!tray)
-        return 0;
-    int count = 0;
-    ::EnumChildWindows(
-        tray,
-        [](HWND wnd, LPARAM lp) -> BOOL {
-            if (::IsWindowVisible(wnd))
-                ++*reinterpret_cast<int*>(lp);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-bool WaitForTrayCount(int wanted, double timeoutMs)
-{
-    const double end = Now() + timeoutMs;
-    while (Now() < end) {
-        if (TrayIconCount() == wanted)
-            return true;
-        ::Sleep(1);
-    }
-    return false;
-}
-
-// Top-level windows of a process with the given class name.
-std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* className)
-{
-    struct Query {
-        DWORD pid;
-        const wchar_t* cls;
-        std::vector<HWND> found;
-    } query{pid, className, {}};
-    ::EnumWindows(
-        [](HWND wnd, LPARAM lp) -> BOOL {
-            auto* q = reinterpret_cast<Query*>(lp);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(wnd, &owner);
-            wchar_t cls[64] = {};
-            ::GetClassNameW(wnd, cls, 64);
-            if (owner == q->pid && std::wcscmp(cls, q->cls) == 0)
-                q->found.push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&query));
-    return query.found;
-}
-
-int PageOf(HWND dialog)
-{
-    // Hp first: its close button shares its id with the other pages' Hp button.
-    for (int page : {4, 3, 2, 1, 0}) {
-        if (::GetDlgItem(dialog, kPageMarkers[page][0]) && ::GetDlgItem(dialog, kPageMarkers[page][1]))
-            return page;
-    }
-    return -1;
-}
-
-class Program {
-public:
-    Program(const std::wstring& exe, bool panel) : m_exe(exe), m_panel(panel) {}
-    ~Program() { End(); }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    // Starts the program and returns the milliseconds from process creation
-    // until its icon is in the notification area.
-    double Start()
-    {
-        const int before = TrayIconCount();
-        std::wstring folder = m_exe.substr(0, m_exe.find_last_of(L"\\/"));
-        std::wstring command = L"\"" + m_exe + L"\"";
-        // The program gets none of our standard handles: whoever reads our
-        // output through a pipe must not wait for the program to end.
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        const double t0 = Now();
-        if (!::CreateProcessW(m_exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                              &m_pi))
-            Fail("cannot start the program");
-        if (!WaitForTrayCount(before + 1, 30000))
-            Fail("the program's tray icon did not appear within 30 s");
-        const double elapsed = Now() - t0;
-        m_trayBefore = before;
-        return elapsed;
-    }
-
-    // Ends the program the way its user would and waits until its icon has gone.
-    void End()
-    {
-        if (!m_pi.hProcess)
-            return;
-        if (m_panel) {
-            if (HWND main = MainDialog())
-                ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
-        } else {
-            for (HWND wnd : WindowsOf(m_pi.dwProcessId, kBaselineClass))
-                ::PostMessageW(wnd, WM_CLOSE, 0, 0);
-        }
-        if (::WaitForSingleObject(m_pi.hProcess, 20000) != WAIT_OBJECT_0) {
-            ::TerminateProcess(m_pi.hProcess, 9);
-            ::WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        ::CloseHandle(m_pi.hProcess);
-        ::CloseHandle(m_pi.hThread);
-        m_pi = PROCESS_INFORMATION{};
-        WaitForTrayCount(m_trayBefore, 15000);
-    }
-
-    // Leaves the program running when this object goes.
-    void Detach()
-    {
-        ::CloseHandle(m_pi.hProcess);
-        ::CloseHandle(m_pi.hThread);
-        m_pi = PROCESS_INFORMATION{};
-    }
-
-    double WorkingSetMB() const
-    {
-        PROCESS_MEMORY_COUNTERS pmc{};
-        pmc.cb = sizeof pmc;
-        if (!::GetProcessMemoryInfo(m_pi.hProcess, &pmc, sizeof pmc))
-            return -1;
-        return static_cast<double>(pmc.WorkingSetSize) / (1024.0 * 1024.0);
-    }
-
-    double CpuMs() const
-    {
-        FILETIME created, exited, kernel, user;
-        if (!::GetProcessTimes(m_pi.hProcess, &created, &exited, &kernel, &user))
-            return -1;
-        auto ms = [](const FILETIME& f) {
-            return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000.0;
-        };
-        return ms(kernel) + ms(user);
-    }
-
-    HWND MainDialog() const
-    {
-        for (HWND wnd : WindowsOf(m_pi.dwProcessId, L"#32770")) {
-            if (!::GetWindow(wnd, GW_OWNER))
-                return wnd;
-        }
-        return nullptr;
-    }
-
-    HWND Page(int page) const
-    {
-        for (HWND wnd : WindowsOf(m_pi.dwProcessId, L"#32770")) {
-            if (PageOf(wnd) == page)
-                return wnd;
-        }
-        return nullptr;
-    }
-
-    // Waits until the panel's start-up has ended: the main dialog answers.
-    HWND WaitUntilAnswering() const
-    {
-        HWND main = MainDialog();
-        DWORD_PTR result = 0;
-        if (!main || !::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result))
-            Fail("the panel's main dialog does not answer");
-        return main;
-    }
-
-private:
-    std::wstring m_exe;
-    bool m_panel;
-    PROCESS_INFORMATION m_pi{};
-    int m_trayBefore = 0;
-};
 
 struct Stats {
     double median = 0, p99 = 0, max = 0;
@@ -284,50 +72,6 @@ void PrintList(const char* name, const std::vector<double>& v, bool last = false
     std::printf("]%s\n", last ? "" : ",");
 }
 
-double Send(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    const double t0 = Now();
-    DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(wnd, msg, wp, lp, SMTO_NORMAL, 30000, &result))
-        Fail("the panel did not answer a message");
-    return Now() - t0;
-}
-
-// Presses the page column button that leads from one page to another and
-// returns how long the panel took to handle it.
-double SwitchPage(const Program& panel, int from, int to)
-{
-    HWND page = panel.Page(from);
-    if (!page)
-        Fail("a page window is missing");
-    const int id = kColumn[from][to];
-    return Send(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(page, id)));
-}
-
-int ShowPage(const Program& panel, int current, int page)
-{
-    if (current != page)
-        SwitchPage(panel, current, page);
-    return page;
-}
-
-// The language the panel starts in, so a measurement can leave it as it was.
-LPARAM StoredLanguage()
-{
-    wchar_t text[16] = {};
-    DWORD size = sizeof text;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Marvolin\\VANTIR\\CPL", L"language", RRF_RT_REG_SZ, nullptr,
-                       text, &size) != ERROR_SUCCESS)
-        return 0;
-    return std::wcstol(text, nullptr, 10);
-}
-
-void Settle(const Program& panel, DWORD ms)
-{
-    panel.WaitUntilAnswering();
-    ::Sleep(ms);
-    panel.WaitUntilAnswering();
-}
 
 // Programs are given as NAME=PATH; the one named "baseline" is the baseline
 // tray program, every other one a panel.
@@ -387,13 +131,13 @@ int Memory(const std::wstring& panelExe, const std::wstring& baselineExe)
         startMB = p.WorkingSetMB();
         HWND main = p.MainDialog();
         int current = 0;
-        Send(main, kShowPage, 0, 0);
+        Send(main, WM_SHOW_PAGE, 0, 0);
         for (LPARAM lang = 0; lang < 3; ++lang) {
-            Send(main, kSetLanguage, 0, lang);
+            Send(main, WM_SET_LANGUAGE, 0, lang);
             for (int page : {1, 2, 3, 4, 0})
                 current = ShowPage(p, current, page);
         }
-        Send(main, kSetLanguage, 0, language);
+        Send(main, WM_SET_LANGUAGE, 0, language);
         Settle(p, 1000);
         toursMB = p.WorkingSetMB();
     }
@@ -422,7 +166,7 @@ int Actions(const std::wstring& panelExe, int reps)
     p.Start();
     Settle(p, 1000);
     HWND main = p.MainDialog();
-    Send(main, kShowPage, 0, 0);
+    Send(main, WM_SHOW_PAGE, 0, 0);
     int current = 0;
 
     // Every page to every other, round after round.
@@ -442,8 +186,8 @@ int Actions(const std::wstring& panelExe, int reps)
 
     std::vector<double> languages;
     for (int i = 0; i < reps; ++i)
-        languages.push_back(Send(main, kSetLanguage, 0, (language + 1 + i) % 3));
-    Send(main, kSetLanguage, 0, language);
+        languages.push_back(Send(main, WM_SET_LANGUAGE, 0, (language + 1 + i) % 3));
+    Send(main, WM_SET_LANGUAGE, 0, language);
 
     // One key step of a band: the slider's own handling, then the page's
     // handling of the move it reports (the report is also posted; the pause
@@ -451,18 +195,18 @@ int Actions(const std::wstring& panelExe, int reps)
     std::vector<double> bands;
     current = ShowPage(p, current, 1);
     HWND hifi = p.Page(1);
-    HWND band = ::GetDlgItem(hifi, kBand5);
+    HWND band = ::GetDlgItem(hifi, IDC_HIFI_BAND_5);
     for (int i = 0; i < reps; ++i) {
         const WPARAM key = (i / 10) % 2 ? VK_DOWN : VK_UP;
         double ms = Send(band, WM_KEYDOWN, key, 0);
-        ms += Send(hifi, kSliderTrack, kBand5, 0);
+        ms += Send(hifi, WM_SLIDER_TRACK, IDC_HIFI_BAND_5, 0);
         bands.push_back(ms);
         ::Sleep(2);
     }
 
     std::vector<double> knobs;
     current = ShowPage(p, current, 0);
-    HWND knob = ::GetDlgItem(main, kMasterKnob);
+    HWND knob = ::GetDlgItem(main, IDC_MASTER_KNOB);
     for (int i = 0; i < reps; ++i) {
         const bool up = (i / 10) % 2 == 0;
         double ms = Send(knob, WM_KEYDOWN, up ? VK_RIGHT : VK_LEFT, 0);
@@ -474,7 +218,7 @@ int Actions(const std::wstring& panelExe, int reps)
     // What the panel does when another program changed a volume.
     std::vector<double> refreshes;
     for (int i = 0; i < reps; ++i)
-        refreshes.push_back(Send(main, kVolumeChanged, 0, 0));
+        refreshes.push_back(Send(main, WM_VOLUME_CHANGED, 0, 0));
 
     std::printf("{\n");
     PrintStats("page_switch", pages);
@@ -491,12 +235,12 @@ int Show(const std::wstring& panelExe, int page)
     Program p(panelExe, true);
     p.Start();
     Settle(p, 500);
-    Send(p.MainDialog(), kShowPage, 0, 0);
+    Send(p.MainDialog(), WM_SHOW_PAGE, 0, 0);
     ShowPage(p, 0, page);
     // The screen rectangle of the 1 kHz band, for a drag on the Hifi page.
     RECT band{};
     if (HWND shown = p.Page(page))
-        ::GetWindowRect(::GetDlgItem(shown, kBand5), &band);
+        ::GetWindowRect(::GetDlgItem(shown, IDC_HIFI_BAND_5), &band);
     p.Detach();
     std::printf("%ld %ld %ld %ld\n", band.left, band.top, band.right, band.bottom);
     return 0;
@@ -529,7 +273,7 @@ int ExitPanel()
         DWORD pid = 0;
         ::GetWindowThreadProcessId(main, &pid);
         HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
-        ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
+        ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(ID_EXIT, 0), 0);
         if (process) {
             ::WaitForSingleObject(process, 20000);
             ::CloseHandle(process);
