@@ -93,7 +93,9 @@ BOOL CZephrinDlg::OnInitDialog()
     FindCardEndpoint(m_endpoints);
 
     SetBackgroundId(IDB_MAIN_BG_TC);
-    ApplySkin(*this);
+    // Sized now, its picture decoded when the window first shows (the panel
+    // starts in the tray) or, at the latest, once the icon is in place.
+    ApplySkinWhenShown(*this);
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     CreatePages();
@@ -224,10 +226,11 @@ void CZephrinDlg::OnTimer(UINT_PTR id)
 
 void CZephrinDlg::OnPreparePages()
 {
-    // Once the panel is in the tray, the hidden pages build their skins one
-    // by one, so the first switch to a page answers as fast as any later one.
+    // Once the panel is in the tray, the hidden pages (the Main page too) build
+    // their skins one by one, so the first switch to a page answers as fast
+    // as any later one.
     // One page a message: the queue is looked at in between.
-    for (int page : {kPageHifi, kPageDigital, kPageInfo, kPageHp}) {
+    for (int page : {kPageMain, kPageHifi, kPageDigital, kPageInfo, kPageHp}) {
         const CSkinnedPage* window = GetPageWindow(page);
         if (window && window->m_hWnd && window->SkinPending()) {
             window->BuildPendingSkin();

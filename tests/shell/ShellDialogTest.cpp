@@ -288,13 +288,13 @@ TEST_F(Shell, HiddenPagesBuildTheirSkinsOnceStartedWithoutBeingShown)
     // will show, still hidden, at the size of its picture.
     auto pending = [this] {
         int n = 0;
-        for (int page = 1; page <= 4; ++page)
+        for (int page = 0; page <= 4; ++page)
             n += m_dlg->GetPageWindow(page)->SkinPending() ? 1 : 0;
         return n;
     };
     EXPECT_TRUE(PumpUntil([&] { return pending() == 0; })) << pending() << " pages still wait for their skin";
     EXPECT_TRUE(Visible().empty());
-    for (int page = 1; page <= 4; ++page) {
+    for (int page = 0; page <= 4; ++page) {
         SCOPED_TRACE(page);
         CSkinnedPage* window = m_dlg->GetPageWindow(page);
         RECT rc{};
