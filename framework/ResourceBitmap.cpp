@@ -82,34 +82,46 @@ IWICImagingFactory* SharedFactory()
     return factory;
 }
 
+// A PNG opened for reading in one pixel format.
+struct PngSource {
+    ComRef<IWICStream> stream;
+    ComRef<IWICBitmapDecoder> decoder;
+    ComRef<IWICBitmapFrameDecode> frame;
+    ComRef<IWICFormatConverter> pixels;
+    UINT width = 0;
+    UINT height = 0;
+};
+
+bool OpenPng(IWICImagingFactory* factory, const void* png, DWORD size, REFWICPixelFormatGUID format, PngSource& src)
+{
+    if (FAILED(factory->CreateStream(src.stream.put())) ||
+        FAILED(src.stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(png)), size)))
+        return false;
+    if (FAILED(factory->CreateDecoderFromStream(src.stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                src.decoder.put())))
+        return false;
+    if (FAILED(src.decoder->GetFrame(0, src.frame.put())))
+        return false;
+    if (FAILED(factory->CreateFormatConverter(src.pixels.put())) ||
+        FAILED(src.pixels->Initialize(src.frame.get(), format, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                      WICBitmapPaletteTypeCustom)))
+        return false;
+    return SUCCEEDED(src.pixels->GetSize(&src.width, &src.height)) && src.width > 0 && src.height > 0 &&
+           src.width <= 16384 && src.height <= 16384;
+}
+
 bool Decode(const void* png, DWORD size, Pixels& out)
 {
     ComForDecode com;
     IWICImagingFactory* factory = SharedFactory();
-    if (!factory)
+    PngSource src;
+    if (!factory || !OpenPng(factory, png, size, GUID_WICPixelFormat32bppBGR, src))
         return false;
-    ComRef<IWICStream> stream;
-    if (FAILED(factory->CreateStream(stream.put())) ||
-        FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(png)), size)))
-        return false;
-    ComRef<IWICBitmapDecoder> decoder;
-    if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                decoder.put())))
-        return false;
-    ComRef<IWICBitmapFrameDecode> frame;
-    if (FAILED(decoder->GetFrame(0, frame.put())))
-        return false;
-    ComRef<IWICFormatConverter> converter;
-    if (FAILED(factory->CreateFormatConverter(converter.put())) ||
-        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                     WICBitmapPaletteTypeCustom)))
-        return false;
-    if (FAILED(converter->GetSize(&out.width, &out.height)) || out.width == 0 || out.height == 0 ||
-        out.width > 16384 || out.height > 16384)
-        return false;
+    out.width = src.width;
+    out.height = src.height;
     const UINT stride = out.width * 4;
     out.bgrx.resize(static_cast<size_t>(stride) * out.height);
-    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(out.bgrx.size()), out.bgrx.data())))
+    if (FAILED(src.pixels->CopyPixels(nullptr, stride, static_cast<UINT>(out.bgrx.size()), out.bgrx.data())))
         return false;
     // The fourth byte must be 0, as in a bitmap loaded from a 24-bit file: a
     // 32-bit bitmap with anything there counts as one with alpha (a picture
@@ -117,6 +129,37 @@ bool Decode(const void* png, DWORD size, Pixels& out)
     for (size_t i = 3; i < out.bgrx.size(); i += 4)
         out.bgrx[i] = 0;
     return true;
+}
+
+// A 24-bit bottom-up DIB section decoded straight into its own rows, as a
+// bitmap file stores them: no copy of the whole picture on the way.
+HBITMAP DecodeDibSection(const void* png, DWORD size)
+{
+    ComForDecode com;
+    IWICImagingFactory* factory = SharedFactory();
+    PngSource src;
+    if (!factory || !OpenPng(factory, png, size, GUID_WICPixelFormat24bppBGR, src))
+        return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = static_cast<LONG>(src.width);
+    info.bmiHeader.biHeight = static_cast<LONG>(src.height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    fw::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits)
+        return nullptr;
+    const UINT stride = ((src.width * 24 + 31) / 32) * 4;
+    auto* rows = static_cast<BYTE*>(bits);
+    for (UINT y = 0; y < src.height; ++y) {
+        const WICRect line{0, static_cast<INT>(y), static_cast<INT>(src.width), 1};
+        if (FAILED(src.pixels->CopyPixels(&line, stride, stride, rows + static_cast<size_t>(stride) * (src.height - 1 - y))))
+            return nullptr;
+    }
+    ::GdiFlush();
+    return bitmap.release();
 }
 
 HBITMAP MakeDeviceBitmap(const Pixels& px)
@@ -132,43 +175,17 @@ HBITMAP MakeDeviceBitmap(const Pixels& px)
     return ::CreateDIBitmap(screen.get(), &info.bmiHeader, CBM_INIT, px.bgrx.data(), &info, DIB_RGB_COLORS);
 }
 
-HBITMAP MakeDibSection(const Pixels& px)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(px.width);
-    info.bmiHeader.biHeight = static_cast<LONG>(px.height); // bottom-up, as a bitmap file stores it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits)
-        return bitmap;
-    const size_t stride = ((static_cast<size_t>(px.width) * 24 + 31) / 32) * 4;
-    auto* dst = static_cast<uint8_t*>(bits);
-    for (UINT y = 0; y < px.height; ++y) {
-        const uint8_t* src = px.bgrx.data() + static_cast<size_t>(y) * px.width * 4;
-        uint8_t* row = dst + stride * (px.height - 1 - y);
-        for (UINT x = 0; x < px.width; ++x) {
-            row[x * 3] = src[x * 4];
-            row[x * 3 + 1] = src[x * 4 + 1];
-            row[x * 3 + 2] = src[x * 4 + 2];
-        }
-    }
-    ::GdiFlush();
-    return bitmap;
-}
-
 HBITMAP LoadPngBitmap(HINSTANCE module, HRSRC found, BitmapKind kind)
 {
     HGLOBAL loaded = ::LoadResource(module, found);
     const DWORD size = ::SizeofResource(module, found);
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    Pixels px;
-    if (!data || size == 0 || !Decode(data, size, px))
+    if (!data || size == 0)
         return nullptr;
-    return kind == BitmapKind::DibSection ? MakeDibSection(px) : MakeDeviceBitmap(px);
+    if (kind == BitmapKind::DibSection)
+        return DecodeDibSection(data, size);
+    Pixels px;
+    return Decode(data, size, px) ? MakeDeviceBitmap(px) : nullptr;
 }
 
 } // namespace
