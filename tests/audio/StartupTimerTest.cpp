@@ -79,6 +79,18 @@ void WaitTimerPeriods(int periods)
     ::KillTimer(nullptr, timer);
 }
 
+// Waits until the endpoints have been listed `count` times in all on this
+// machine (the stand-in counts every list it hands out).
+bool WaitForLists(uint64_t count)
+{
+    for (int waited = 0; waited < 30000; waited += 10) {
+        if (CasEnumerationCount() >= count)
+            return true;
+        ::Sleep(10);
+    }
+    return CasEnumerationCount() >= count;
+}
+
 class StartupTimerTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_HRESULT_SUCCEEDED(CasLoadDefaultScenario()); }
@@ -109,13 +121,8 @@ TEST_F(StartupTimerTest, CardEndpointAppearingLaterIsPickedUpByTheTimer)
     ASSERT_TRUE(panel.started());
     // The fence: the panel has listed the endpoints many times (its start-up
     // scan and timer ticks) without finding the card, and registered nothing.
-    bool scanned = false;
-    for (int waited = 0; waited < 30000 && !scanned; waited += 25) {
-        scanned = CasEnumerationCount() >= listsBefore + 20;
-        if (!scanned)
-            ::Sleep(25);
-    }
-    ASSERT_TRUE(scanned) << "the panel listed the endpoints " << CasEnumerationCount() - listsBefore << " times";
+    ASSERT_TRUE(WaitForLists(listsBefore + 20))
+        << "the panel listed the endpoints " << CasEnumerationCount() - listsBefore << " times";
     ASSERT_TRUE(panel.running());
     EXPECT_EQ(panel.Registrations(), (Counts{0, 0, 0}));
 
@@ -136,25 +143,14 @@ TEST_F(StartupTimerTest, ACardEndpointAbsentBeyondTheFirstSecondIsLookedForTwice
     ASSERT_TRUE(panel.started());
     // The fence: the start-up scan and the twenty quick looks are done, and
     // the first slow tick has come.
-    bool slowed = false;
-    for (int waited = 0; waited < 30000 && !slowed; waited += 25) {
-        slowed = CasEnumerationCount() >= listsBefore + 22;
-        if (!slowed)
-            ::Sleep(25);
-    }
-    ASSERT_TRUE(slowed) << "the panel listed the endpoints " << CasEnumerationCount() - listsBefore << " times";
+    ASSERT_TRUE(WaitForLists(listsBefore + 22))
+        << "the panel listed the endpoints " << CasEnumerationCount() - listsBefore << " times";
 
-    // Four more looks take at least four periods: ticks come late on a busy
-    // machine, never early (every 50 ms they would take a fifth of a second).
+    // Four more looks span at least three whole periods: ticks come late on
+    // a busy machine, never early (every 50 ms they would take 150 ms).
     const uint64_t before = CasEnumerationCount();
     const ULONGLONG start = ::GetTickCount64();
-    bool looked = false;
-    for (int waited = 0; waited < 30000 && !looked; waited += 10) {
-        looked = CasEnumerationCount() >= before + 4;
-        if (!looked)
-            ::Sleep(10);
-    }
-    ASSERT_TRUE(looked);
+    ASSERT_TRUE(WaitForLists(before + 4));
     EXPECT_GE(::GetTickCount64() - start, 1500u);
     EXPECT_EQ(panel.Registrations(), (Counts{0, 0, 0}));
 
