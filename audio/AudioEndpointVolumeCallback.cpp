@@ -1,6 +1,7 @@
 #include "AudioEndpointVolumeCallback.h"
 
 #include "PanelMessages.h"
+#include "PanelModel.h"
 
 ULONG CAudioEndpointVolumeCallback::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_ref)); }
 
@@ -29,6 +30,9 @@ HRESULT CAudioEndpointVolumeCallback::OnNotify(PAUDIO_VOLUME_NOTIFICATION_DATA n
 {
     if (!notice)
         return E_POINTER;
-    PostToTarget(WM_VOLUME_CHANGED, notice->guidEventContext == m_context ? 10 : 0);
+    const model::VolumeNoticeSource source = notice->guidEventContext == m_context
+                                                 ? model::VolumeNoticeSource::ThisPanel
+                                                 : model::VolumeNoticeSource::OtherProgram;
+    PostToTarget(WM_VOLUME_CHANGED, model::Number(source));
     return S_OK;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Volume listener: registered on every active endpoint; tells the main window
-// of each volume or mute change, marked as the panel's own (10) when it
-// carries the panel's event-context GUID, else as another program's (0).
+// of each volume or mute change, marked as the panel's own when it carries the
+// panel's event-context GUID, else as another program's.
 #include "ListenerTarget.h"
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 #include "ControlChangeNotify.h"
 
 #include "PanelMessages.h"
+#include "PanelModel.h"
 
 ULONG CControlChangeNotify::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_ref)); }
 
@@ -29,6 +30,6 @@ HRESULT CControlChangeNotify::OnNotify(DWORD, LPCGUID context)
 {
     // A change without a context is another program's.
     if (!context || *context != m_context)
-        PostToTarget(WM_VOLUME_CHANGED, 1);
+        PostToTarget(WM_VOLUME_CHANGED, model::Number(model::VolumeNoticeSource::HardwareControl));
     return S_OK;
 }

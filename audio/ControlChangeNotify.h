@@ -1,7 +1,7 @@
 #pragma once
 // Hardware-control listener: registered on the controls of the hardware
-// topology behind the default playback endpoint; tells the main window (1)
-// of every change that does not carry the panel's event-context GUID.
+// topology behind the default playback endpoint; tells the main window of
+// every change that does not carry the panel's event-context GUID.
 #include "ListenerTarget.h"
 
 #include <windows.h>

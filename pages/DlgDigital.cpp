@@ -8,9 +8,7 @@
 #include <windowsx.h>
 
 namespace {
-// Backgrounds by language number: Traditional, Simplified, English.
-constexpr UINT kBackgrounds[3] = {IDB_DIGITAL_BG_TC, IDB_DIGITAL_BG_SC, IDB_DIGITAL_BG_EN};
-constexpr int kPageNumber = 2;
+constexpr model::ByLanguage<UINT> kBackgrounds{IDB_DIGITAL_BG_TC, IDB_DIGITAL_BG_SC, IDB_DIGITAL_BG_EN};
 const wchar_t kSubkey[] = L"Digital";
 const wchar_t kValueName[] = L"DigitalOutSr";
 
@@ -75,7 +73,7 @@ void CDlgDigital::BindControls()
     m_switchLamp.SubclassDlgItem(IDC_DIGITAL_SWITCH_LAMP, m_hWnd);
     m_rateSelector.SubclassDlgItem(IDC_DIGITAL_RATE_SELECTOR, m_hWnd);
     m_selectorLamp.SubclassDlgItem(IDC_DIGITAL_SELECTOR_LAMP, m_hWnd);
-    m_pageColumn.Bind(*this, kPageNumber);
+    m_pageColumn.Bind(*this, model::Page::Digital);
 }
 
 void CDlgDigital::PlaceControls()

@@ -59,7 +59,7 @@ private:
     LRESULT OnSetLanguage(LPARAM language);
     LRESULT OnEndpointChanged(LPARAM lp);
     void OnLButtonDown(POINT pt);
-    void ToggleGroupSwitch(CMyStaticBmp& groupSwitch, const wchar_t* group);
+    void ToggleGroupSwitch(CMyStaticBmp& groupSwitch, model::ToneGroup group);
     void OnEqualizerSwitch();
     void EnableCustomControls(bool enable);
 
@@ -92,7 +92,7 @@ private:
     void OnPreviousEnvironment();
     void OnNextEnvironment();
     void ApplyEnvironment(int selector);
-    void LoadEnvironmentPictures(int language, int startIndex);
+    void LoadEnvironmentPictures(model::Language language, int startIndex);
 
     CMSUP_HANDLE m_card = nullptr;
     CPageColumn m_pageColumn;
@@ -103,11 +103,11 @@ private:
     CRoundSliderCtrl m_trebleKnob;
     CRoundSliderCtrl m_bassKnob;
     CMyStaticBmp m_regionSwitch;
-    std::array<CMyStaticBmp, hifi::kRegionStyleCount> m_regionOptions;
+    std::array<CMyStaticBmp, model::kRegionStyleCount> m_regionOptions;
     CMyStaticBmp m_presetSwitch;
-    std::array<CMyStaticBmp, hifi::kPresetCount> m_presetCells; // by preset number
+    std::array<CMyStaticBmp, model::kPresetCount> m_presetCells; // by preset number
     CMyStaticBmp m_eqSwitch;
-    std::array<CBitmapSlider, hifi::kBandCount> m_bands;
+    std::array<CBitmapSlider, model::kBandCount> m_bands;
     CBitmapButton m_bandReset;
     CMyStaticBmp m_customLight;
     CMyComboBox m_presetList;

@@ -20,9 +20,7 @@ const wchar_t CDlgInfo::kAddress[] = L"http://www.marvolin.com";
 const wchar_t CDlgInfo::kDxVersionLibrary[] = L"Vek_GetDxVerDll.dll";
 
 namespace {
-// Backgrounds by language number: Traditional, Simplified, English.
-constexpr UINT kBackgrounds[3] = {IDB_INFO_BG_TC, IDB_INFO_BG_SC, IDB_INFO_BG_EN};
-constexpr int kPageNumber = 3;
+constexpr model::ByLanguage<UINT> kBackgrounds{IDB_INFO_BG_TC, IDB_INFO_BG_SC, IDB_INFO_BG_EN};
 constexpr COLORREF kTextColour = RGB(235, 235, 235);
 
 constexpr POINT kLabelPositions[CDlgInfo::kLabelCount] = {
@@ -180,7 +178,7 @@ BOOL CDlgInfo::OnInitDialog()
     CSkinnedPage::OnInitDialog();
     for (int i = 0; i < kLabelCount; ++i)
         m_labels[i].SubclassDlgItem(IDC_INFO_OS + i, m_hWnd);
-    m_pageColumn.Bind(*this, kPageNumber);
+    m_pageColumn.Bind(*this, model::Page::Info);
     SetBackgroundId(IDB_INFO_BG_TC);
     ApplySkinWhenShown(*this); // created hidden: its picture is decoded when it first shows
     FillLabels();

@@ -57,7 +57,7 @@ void CDlgHifi::SelectCustomPreset()
     const std::wstring name = chosen >= 0 ? m_presetList.GetLBText(chosen) : std::wstring();
     RepaintControlArea(m_presetList);
 
-    for (int i = 0; i < hifi::kBandCount; ++i) {
+    for (int i = 0; i < model::kBandCount; ++i) {
         const int32_t gain = ReadRegInt(kRegCustomRoot, name, hifi::kBandValues[i]);
         m_bands[static_cast<size_t>(i)].SetPos(hifi::GainToSliderPos(gain));
     }
@@ -99,7 +99,7 @@ void CDlgHifi::SaveCustomPreset()
 
     const std::wstring chosen = m_presetList.GetWindowText();
     const hifi::GainArray gains = SliderGains();
-    for (int i = 0; i < hifi::kBandCount; ++i)
+    for (int i = 0; i < model::kBandCount; ++i)
         CreateRegString(kRegCustomRoot, chosen, hifi::kBandValues[i], std::to_wstring(gains[static_cast<size_t>(i)]));
 
     const std::wstring current = hifi::TrimSpaces(chosen);
@@ -118,7 +118,8 @@ void CDlgHifi::SaveCustomPreset()
 
 void CDlgHifi::ShowPresetWarning(hifi::NameCheck problem)
 {
-    const int language = ReadRegInt(kRegRoot, L"CPL", L"language");
+    const std::optional<model::Language> language =
+        model::LanguageFromNumber(ReadRegInt(kRegRoot, L"CPL", L"language"));
     const hifi::Warning warning = hifi::PresetWarning(problem, language);
     if (warning.text)
         ::MessageBoxW(m_hWnd, warning.text, warning.caption, MB_OK | MB_ICONEXCLAMATION);

@@ -8,7 +8,7 @@
 void CDlgHifi::SetupKnobs()
 {
     for (CRoundSliderCtrl* knob : {&m_trebleKnob, &m_bassKnob}) {
-        knob->SetRange(0, hifi::kKnobMax, FALSE);
+        knob->SetRange(0, model::kToneKnobMax, FALSE);
         knob->SetPos(0);
         knob->SetIndicatorRadius(7);
         knob->SetZeroAngle(220);
@@ -59,7 +59,7 @@ void CDlgHifi::OnPreviousEnvironment()
 void CDlgHifi::OnNextEnvironment()
 {
     const int current = m_envDisplay.m_currentIndex;
-    if (!m_envSwitch.GetState() || current >= hifi::kEnvironmentCount - 1)
+    if (!m_envSwitch.GetState() || current >= model::kEnvironmentCount - 1)
         return;
     WriteRegString(kRegRoot, L"Hifi", L"Environment", std::to_wstring(current + 1));
     ApplyHifiState();
@@ -72,13 +72,12 @@ void CDlgHifi::ApplyEnvironment(int selector)
         CMSUP_SetEnvMode(m_card, code);
 }
 
-void CDlgHifi::LoadEnvironmentPictures(int language, int startIndex)
+void CDlgHifi::LoadEnvironmentPictures(model::Language language, int startIndex)
 {
-    static constexpr UINT kFirstPicture[3] = {IDB_HIFI_ENV_FIRST_TC, IDB_HIFI_ENV_FIRST_SC, IDB_HIFI_ENV_FIRST_EN};
-    if (language < 0 || language > 2)
-        return;
-    UINT ids[hifi::kEnvironmentCount];
-    for (int e = 0; e < hifi::kEnvironmentCount; ++e)
+    static constexpr model::ByLanguage<UINT> kFirstPicture{IDB_HIFI_ENV_FIRST_TC, IDB_HIFI_ENV_FIRST_SC,
+                                                           IDB_HIFI_ENV_FIRST_EN};
+    UINT ids[model::kEnvironmentCount];
+    for (int e = 0; e < model::kEnvironmentCount; ++e)
         ids[e] = kFirstPicture[language] + static_cast<UINT>(e);
     m_envDisplay.SetPictureList(ids, startIndex);
 }

@@ -51,7 +51,7 @@ void CDlgHifi::FitPresetControlsToFaces()
 
 void CDlgHifi::SetupBandSliders()
 {
-    for (int i = 0; i < hifi::kBandCount; ++i) {
+    for (int i = 0; i < model::kBandCount; ++i) {
         CBitmapSlider& band = m_bands[static_cast<size_t>(i)];
         // The slot takes the channel's size, so nothing of the control shows
         // beside or below the channel.
@@ -70,7 +70,7 @@ void CDlgHifi::SetupBandSliders()
 hifi::GainArray CDlgHifi::SliderGains() const
 {
     hifi::GainArray gains{};
-    for (int i = 0; i < hifi::kBandCount; ++i)
+    for (int i = 0; i < model::kBandCount; ++i)
         gains[static_cast<size_t>(i)] = -m_bands[static_cast<size_t>(i)].GetPos();
     return gains;
 }
@@ -78,7 +78,7 @@ hifi::GainArray CDlgHifi::SliderGains() const
 void CDlgHifi::LoadEqualizer()
 {
     SetKnobsFromStore();
-    for (int i = 0; i < hifi::kBandCount; ++i) {
+    for (int i = 0; i < model::kBandCount; ++i) {
         const int32_t gain = ReadRegInt(kRegRoot, L"Hifi", hifi::kBandValues[i]);
         m_bands[static_cast<size_t>(i)].SetPos(hifi::GainToSliderPos(gain));
     }
@@ -89,7 +89,7 @@ void CDlgHifi::LoadEqualizer()
 LRESULT CDlgHifi::OnEqSliderMoved()
 {
     const hifi::GainArray gains = SliderGains();
-    for (int i = 0; i < hifi::kBandCount; ++i)
+    for (int i = 0; i < model::kBandCount; ++i)
         WriteRegString(kRegRoot, L"hifi", hifi::kBandValues[i], std::to_wstring(gains[static_cast<size_t>(i)]));
     if (m_eqSwitch.GetState())
         SendEqGains(gains);
@@ -140,7 +140,7 @@ void CDlgHifi::ShowEqPreset(int preset)
         cell.SetState(false);
     if (!m_presetSwitch.GetState())
         return;
-    if (static_cast<unsigned>(preset) < static_cast<unsigned>(hifi::kPresetCount))
+    if (static_cast<unsigned>(preset) < static_cast<unsigned>(model::kPresetCount))
         m_presetCells[static_cast<size_t>(preset)].SetState(true);
     // The card holds the built-in curves; a stored number outside the grid is
     // still passed on.
