@@ -1,5 +1,5 @@
 // The tray icon, its menu and the interface language.
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "ZephrinDlg.h"
 
 #include <string>
@@ -80,7 +80,7 @@ LRESULT CZephrinDlg::OnSetLanguage(WPARAM wp, LPARAM lp)
         SetBackgroundId(kMainBackgrounds[*language]);
         ApplySkinWhenShown(*this);
         RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        WriteRegString(kRegRoot, L"CPL", L"language", std::to_wstring(model::Number(*language)));
+        settings::Write(settings::kLanguage, model::Number(*language));
     }
     if (m_pagesCreated) {
         m_dlgHifi.SendMessage(WM_SET_LANGUAGE, wp, lp);

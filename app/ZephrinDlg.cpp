@@ -2,7 +2,7 @@
 
 #include "AboutDlg.h"
 #include "FindDeviceWinxp.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 
 #include <objbase.h>
 #include <windowsx.h>
@@ -108,8 +108,8 @@ BOOL CZephrinDlg::OnInitDialog()
     RefreshLevels();
     AddTrayIcon();
 
-    int language = ReadRegInt(kRegRoot, L"CPL", L"language");
-    SendMessage(WM_SET_LANGUAGE, 0, language);
+    // The stored number as it is: one that names no language changes none.
+    SendMessage(WM_SET_LANGUAGE, 0, settings::Read(settings::kLanguage));
 
     m_currentPage = Page::Main;
     PostMessage(WM_PREPARE_PAGES);

@@ -2,7 +2,7 @@
 
 #include "ControlPlacement.h"
 #include "PanelMessages.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 
 #include <windowsx.h>
 
@@ -26,26 +26,6 @@ constexpr UINT kCellOff[3] = {IDB_HIFI_CELL1_OFF, IDB_HIFI_CELL2_OFF, IDB_HIFI_C
 
 constexpr UINT kRoomPictures[4] = {IDB_HIFI_ROOM_LIVING, IDB_HIFI_ROOM_ENTERTAINMENT, IDB_HIFI_ROOM_BEDROOM,
                                    IDB_HIFI_ROOM_LIVING};
-
-int ReadHifi(const wchar_t* name)
-{
-    return ReadRegInt(kRegRoot, L"Hifi", name);
-}
-
-void WriteHifi(const wchar_t* name, const std::wstring& value)
-{
-    WriteRegString(kRegRoot, L"Hifi", name, value);
-}
-
-std::optional<ToneGroup> StoredToneGroup()
-{
-    return model::ToneGroupFromNumber(ReadHifi(L"InitialButtonOn"));
-}
-
-void WriteToneGroup(ToneGroup group)
-{
-    WriteHifi(L"InitialButtonOn", std::to_wstring(model::Number(group)));
-}
 
 void SetupTwoState(CMyStaticBmp& picture, UINT onId, UINT offId)
 {
@@ -81,15 +61,16 @@ BOOL CDlgHifi::OnInitDialog()
     SetupBandSliders();
 
     ApplyHifiState();
-    LoadEqualizer();
+    const settings::HifiSettings stored = settings::ReadHifi();
+    LoadEqualizer(stored);
 
-    const std::optional<ToneGroup> group = StoredToneGroup();
+    const std::optional<ToneGroup> group = stored.toneGroup;
     if (group == ToneGroup::BassTreble || group == ToneGroup::RegionStyle || group == ToneGroup::BuiltInPreset)
         EnableCustomControls(false);
     if (group == ToneGroup::Equalizer) {
-        FillComboWithSubkeys(m_presetList, kRegCustomRoot);
+        settings::ListPresets(m_presetList);
         const int flagged = FindFlaggedPreset();
-        if (ReadHifi(L"Customize") != 0) {
+        if (stored.customPresetChosen) {
             m_presetList.SetCurSel(flagged);
             SelectCustomPreset();
         }
@@ -183,8 +164,8 @@ void CDlgHifi::SetupPictures()
 
     // The INI indexes are only the first pictures: ApplyHifiState replaces
     // them with the stored room size and environment.
-    m_roomSelector.SetPictureList(kRoomPictures, ReadIniInt(L"CPL.ini", L"Hifi", L"RoomSize"));
-    LoadEnvironmentPictures(model::Language::English, ReadIniInt(L"CPL.ini", L"Hifi", L"Environment"));
+    m_roomSelector.SetPictureList(kRoomPictures, settings::Read(settings::kIniRoomPicture));
+    LoadEnvironmentPictures(model::Language::English, settings::Read(settings::kIniEnvironmentPicture));
 
     SetupButton(m_bandReset, IDB_HIFI_RESET_NORMAL, IDB_HIFI_RESET_PRESSED);
     SetupButton(m_presetSave, IDB_HIFI_SAVE_NORMAL, IDB_HIFI_SAVE_PRESSED);
@@ -270,7 +251,7 @@ bool CDlgHifi::OnCommand(UINT id, UINT code)
 LRESULT CDlgHifi::OnSetLanguage(LPARAM language)
 {
     if (const std::optional<model::Language> shown = ApplyLanguageSkin(*this, language, kBackgrounds))
-        LoadEnvironmentPictures(*shown, ReadHifi(L"Environment"));
+        LoadEnvironmentPictures(*shown, settings::Read(settings::kEnvironment));
     return 0;
 }
 
@@ -278,7 +259,7 @@ LRESULT CDlgHifi::OnEndpointChanged(LPARAM lp)
 {
     // Another default playback device: the page's processing goes off.
     if (lp == 0) {
-        WriteHifi(L"isDrySoundOn", L"0");
+        settings::Write(settings::kHifiOn, 0);
         ApplyHifiState();
     }
     return 1;
@@ -301,7 +282,7 @@ void CDlgHifi::OnLButtonDown(POINT pt)
     if (PointOnControl(m_hWnd, m_master, pt)) {
         const bool on = !m_master.GetState();
         m_master.SetState(on);
-        WriteHifi(L"isDrySoundOn", on ? L"1" : L"0");
+        settings::Write(settings::kHifiOn, on ? 1 : 0);
         ApplyHifiState();
         return;
     }
@@ -321,7 +302,7 @@ void CDlgHifi::OnLButtonDown(POINT pt)
         if (!PointOnControl(m_hWnd, m_regionOptions[static_cast<size_t>(style)], pt))
             continue;
         if (m_regionSwitch.GetState()) {
-            WriteHifi(L"RegionStyle", std::to_wstring(style));
+            settings::Write(settings::kRegionStyle, style);
             ApplyHifiState();
         }
         return;
@@ -334,7 +315,7 @@ void CDlgHifi::OnLButtonDown(POINT pt)
         if (!PointOnControl(m_hWnd, m_presetCells[static_cast<size_t>(preset)], pt))
             continue;
         if (m_presetSwitch.GetState()) {
-            WriteHifi(L"EQPreset", std::to_wstring(preset));
+            settings::Write(settings::kEqPreset, preset);
             ApplyHifiState();
         }
         return;
@@ -346,7 +327,7 @@ void CDlgHifi::OnLButtonDown(POINT pt)
     if (PointOnControl(m_hWnd, m_roomSwitch, pt)) {
         const bool on = !m_roomSwitch.GetState();
         m_roomSwitch.SetState(on);
-        WriteHifi(L"RoomEnable", on ? L"1" : L"0");
+        settings::Write(settings::kRoomOn, on ? 1 : 0);
         ApplyHifiState();
         return;
     }
@@ -358,7 +339,7 @@ void CDlgHifi::OnLButtonDown(POINT pt)
     if (PointOnControl(m_hWnd, m_envSwitch, pt)) {
         const bool on = !m_envSwitch.GetState();
         m_envSwitch.SetState(on);
-        WriteHifi(L"ENVEnable", on ? L"1" : L"0");
+        settings::Write(settings::kEnvironmentOn, on ? 1 : 0);
         ApplyHifiState();
         return;
     }
@@ -371,9 +352,9 @@ void CDlgHifi::ToggleGroupSwitch(CMyStaticBmp& groupSwitch, ToneGroup group)
     const bool on = !groupSwitch.GetState();
     groupSwitch.SetState(on);
     if (!on) {
-        WriteToneGroup(ToneGroup::None);
+        settings::WriteToneGroup(ToneGroup::None);
     } else {
-        WriteToneGroup(group);
+        settings::WriteToneGroup(group);
         EnableCustomControls(false);
     }
     ApplyHifiState();
@@ -384,22 +365,24 @@ void CDlgHifi::OnEqualizerSwitch()
     const bool on = !m_eqSwitch.GetState();
     m_eqSwitch.SetState(on);
     if (!on) {
-        WriteToneGroup(ToneGroup::None);
+        settings::WriteToneGroup(ToneGroup::None);
         m_customLight.SetState(false);
         ApplyHifiState();
         return;
     }
-    WriteToneGroup(ToneGroup::Equalizer);
+    settings::WriteToneGroup(ToneGroup::Equalizer);
     m_customLight.SetState(true);
     EnableCustomControls(true);
-    if (StoredToneGroup() == ToneGroup::Equalizer)
-        FillComboWithSubkeys(m_presetList, kRegCustomRoot);
+    // Read back: without the Hifi subkey nothing was kept.
+    const settings::HifiSettings stored = settings::ReadHifi();
+    if (stored.toneGroup == ToneGroup::Equalizer)
+        settings::ListPresets(m_presetList);
     const int flagged = FindFlaggedPreset();
-    if (ReadHifi(L"Customize") != 0) {
+    if (stored.customPresetChosen) {
         m_presetList.SetCurSel(flagged);
         SelectCustomPreset();
     } else {
-        LoadEqualizer();
+        LoadEqualizer(stored);
     }
     ApplyHifiState();
 }
@@ -409,42 +392,41 @@ void CDlgHifi::OnEqualizerSwitch()
 
 void CDlgHifi::ApplyHifiState()
 {
-    const int master = ReadHifi(L"isDrySoundOn");
-    if (master != 1) {
+    // One reading of the store for the whole application: nothing below
+    // writes to it.
+    const settings::HifiSettings stored = settings::ReadHifi();
+    if (!stored.on) {
         m_master.SetState(false);
         m_powerLight.SetState(false);
         CMSUP_SetEQStatus(m_card, 0);
         m_bassTrebleSwitch.SetState(false);
-        SetKnobsFromStore();
+        SetKnobs(stored);
         m_regionSwitch.SetState(false);
         ShowRegionStyle(-1);
         m_presetSwitch.SetState(false);
         ShowEqPreset(-1);
         m_eqSwitch.SetState(false);
-        LoadEqualizer();
+        LoadEqualizer(stored);
         m_customLight.SetState(false);
         m_roomSwitch.SetState(false);
-        const int room = ReadHifi(L"RoomSize");
-        m_roomSelector.m_currentIndex = room;
-        m_roomSelector.ShowPicture(room);
-        CMSUP_SetRoomSize(m_card, room);
+        ApplyRoomSize(stored.roomSize);
         m_envSwitch.SetState(false);
         ApplyEnvironment(0);
     } else {
         m_master.SetState(true);
         m_powerLight.SetState(true);
-        const std::optional<ToneGroup> group = StoredToneGroup();
+        const std::optional<ToneGroup> group = stored.toneGroup;
         if (group == ToneGroup::None)
             CMSUP_SetEQStatus(m_card, 0);
 
         if (group == ToneGroup::BassTreble) {
             CMSUP_SetEQStatus(m_card, 1);
             m_bassTrebleSwitch.SetState(true);
-            SetKnobsFromStore();
+            SetKnobs(stored);
             SendEqGains(hifi::BassTrebleGains(m_bassKnob.GetPos(), m_trebleKnob.GetPos()));
         } else {
             m_bassTrebleSwitch.SetState(false);
-            SetKnobsFromStore();
+            SetKnobs(stored);
         }
 
         if (group == ToneGroup::RegionStyle) {
@@ -453,7 +435,7 @@ void CDlgHifi::ApplyHifiState()
         } else {
             m_regionSwitch.SetState(false);
         }
-        ShowRegionStyle(ReadHifi(L"RegionStyle"));
+        ShowRegionStyle(stored.regionStyle);
 
         if (group == ToneGroup::BuiltInPreset) {
             CMSUP_SetEQStatus(m_card, 1);
@@ -461,7 +443,7 @@ void CDlgHifi::ApplyHifiState()
         } else {
             m_presetSwitch.SetState(false);
         }
-        ShowEqPreset(ReadHifi(L"EQPreset"));
+        ShowEqPreset(stored.eqPreset);
 
         if (group == ToneGroup::Equalizer) {
             CMSUP_SetEQStatus(m_card, 1);
@@ -472,23 +454,18 @@ void CDlgHifi::ApplyHifiState()
             m_customLight.SetState(false);
         }
 
-        m_roomSwitch.SetState(ReadHifi(L"RoomEnable") == 1);
-        const int room = ReadHifi(L"RoomSize");
-        m_roomSelector.m_currentIndex = room;
-        m_roomSelector.ShowPicture(room);
-        CMSUP_SetRoomSize(m_card, room);
+        m_roomSwitch.SetState(stored.roomOn);
+        ApplyRoomSize(stored.roomSize);
 
-        if (ReadHifi(L"ENVEnable") == 1) {
+        if (stored.environmentOn) {
             m_envSwitch.SetState(true);
-            const int environment = ReadHifi(L"Environment");
-            if (environment >= -1 && environment < model::kEnvironmentCount)
-                ApplyEnvironment(environment + 1);
+            if (stored.environment >= -1 && stored.environment < model::kEnvironmentCount)
+                ApplyEnvironment(stored.environment + 1);
         } else {
             m_envSwitch.SetState(false);
             ApplyEnvironment(0);
         }
     }
-    const int environment = ReadHifi(L"Environment");
-    m_envDisplay.m_currentIndex = environment;
-    m_envDisplay.ShowPicture(environment);
+    m_envDisplay.m_currentIndex = stored.environment;
+    m_envDisplay.ShowPicture(stored.environment);
 }

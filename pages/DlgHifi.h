@@ -19,6 +19,7 @@
 #include "MyStaticBmp.h"
 #include "PageColumn.h"
 #include "RoundSliderCtrl.h"
+#include "Settings.h"
 #include "SkinnedPage.h"
 #include "resource.h"
 
@@ -33,8 +34,8 @@ public:
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    // Re-reads every value of the page from the store and drives every
-    // switch, knob, picture and card setting from it.
+    // Reads the page's values from the store, once, and drives every switch,
+    // knob, picture and card setting from them.
     void ApplyHifiState();
 
     // Read access for the page's own checks and for tests.
@@ -66,7 +67,9 @@ private:
     // HifiEqualizer.cpp
     void SetupBandSliders();
     void FitPresetControlsToFaces();
-    void LoadEqualizer();
+    // The knobs and band sliders from the stored values; the curve goes to
+    // the card while the equalizer is on.
+    void LoadEqualizer(const settings::HifiSettings& stored);
     hifi::GainArray SliderGains() const;
     LRESULT OnEqSliderMoved();
     void OnBandReset();
@@ -86,11 +89,12 @@ private:
 
     // HifiEnvironment.cpp
     void SetupKnobs();
-    void SetKnobsFromStore();
+    void SetKnobs(const settings::HifiSettings& stored);
     LRESULT OnToneKnobMoved();
     void OnRoomSelectorClick(POINT pt);
     void OnPreviousEnvironment();
     void OnNextEnvironment();
+    void ApplyRoomSize(int size);
     void ApplyEnvironment(int selector);
     void LoadEnvironmentPictures(model::Language language, int startIndex);
 

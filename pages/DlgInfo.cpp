@@ -3,7 +3,7 @@
 #include "ControlPlacement.h"
 #include "Handles.h"
 #include "PanelMessages.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -190,9 +190,9 @@ BOOL CDlgInfo::OnInitDialog()
 void CDlgInfo::FillLabels()
 {
     Label(IDC_INFO_OS).SetWindowText(OperatingSystemLine());
-    Label(IDC_INFO_DRIVER).SetWindowText(ReadRegString(kRegRoot, L"Info", L"DriverVer"));
+    Label(IDC_INFO_DRIVER).SetWindowText(settings::Read(settings::kDriverVersion));
     Label(IDC_INFO_DIRECTX).SetWindowText(DirectXLine(ProgramFolder()));
-    Label(IDC_INFO_PANEL).SetWindowText(ReadRegString(kRegRoot, L"Info", L"CPLVer"));
+    Label(IDC_INFO_PANEL).SetWindowText(settings::Read(settings::kPanelVersion));
     Label(IDC_INFO_TITLE).SetWindowText(kTitle);
     Label(IDC_INFO_COPYRIGHT).SetWindowText(kCopyright);
     Label(IDC_INFO_ADDRESS).SetWindowText(kAddress);

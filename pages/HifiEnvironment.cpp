@@ -3,7 +3,7 @@
 #include "ControlPlacement.h"
 #include "DlgHifi.h"
 
-#include "SettingsStore.h"
+#include "Settings.h"
 
 void CDlgHifi::SetupKnobs()
 {
@@ -21,17 +21,17 @@ void CDlgHifi::SetupKnobs()
     }
 }
 
-void CDlgHifi::SetKnobsFromStore()
+void CDlgHifi::SetKnobs(const settings::HifiSettings& stored)
 {
     // The trackbars clamp stored values to their range.
-    m_trebleKnob.SetPos(ReadRegInt(kRegRoot, L"Hifi", L"Treble"));
-    m_bassKnob.SetPos(ReadRegInt(kRegRoot, L"Hifi", L"Bass"));
+    m_trebleKnob.SetPos(stored.treble);
+    m_bassKnob.SetPos(stored.bass);
 }
 
 LRESULT CDlgHifi::OnToneKnobMoved()
 {
-    WriteRegString(kRegRoot, L"hifi", L"Treble", std::to_wstring(m_trebleKnob.GetPos()));
-    WriteRegString(kRegRoot, L"hifi", L"Bass", std::to_wstring(m_bassKnob.GetPos()));
+    settings::Write(settings::kTreble, m_trebleKnob.GetPos());
+    settings::Write(settings::kBass, m_bassKnob.GetPos());
     const hifi::GainArray gains = hifi::BassTrebleGains(m_bassKnob.GetPos(), m_trebleKnob.GetPos());
     if (m_bassTrebleSwitch.GetState())
         SendEqGains(gains);
@@ -43,7 +43,7 @@ void CDlgHifi::OnRoomSelectorClick(POINT pt)
     const RECT rc = ControlRectOnPage(m_hWnd, m_roomSelector);
     const int size = hifi::RoomSizeAt(pt.y, rc.top, rc.bottom);
     if (size >= 0)
-        WriteRegString(kRegRoot, L"Hifi", L"RoomSize", std::to_wstring(size));
+        settings::Write(settings::kRoomSize, size);
     ApplyHifiState();
 }
 
@@ -52,7 +52,7 @@ void CDlgHifi::OnPreviousEnvironment()
     const int current = m_envDisplay.m_currentIndex;
     if (!m_envSwitch.GetState() || current <= 0)
         return;
-    WriteRegString(kRegRoot, L"Hifi", L"Environment", std::to_wstring(current - 1));
+    settings::Write(settings::kEnvironment, current - 1);
     ApplyHifiState();
 }
 
@@ -61,8 +61,16 @@ void CDlgHifi::OnNextEnvironment()
     const int current = m_envDisplay.m_currentIndex;
     if (!m_envSwitch.GetState() || current >= model::kEnvironmentCount - 1)
         return;
-    WriteRegString(kRegRoot, L"Hifi", L"Environment", std::to_wstring(current + 1));
+    settings::Write(settings::kEnvironment, current + 1);
     ApplyHifiState();
+}
+
+void CDlgHifi::ApplyRoomSize(int size)
+{
+    // The picture and the card follow the stored size whatever the switches show.
+    m_roomSelector.m_currentIndex = size;
+    m_roomSelector.ShowPicture(size);
+    CMSUP_SetRoomSize(m_card, size);
 }
 
 void CDlgHifi::ApplyEnvironment(int selector)

@@ -13,10 +13,6 @@
 
 namespace hifi {
 
-// The stored value name of each band, in band order: the same names under
-// subkey Hifi and under each user preset's Custom\<name>.
-inline constexpr const wchar_t* kBandValues[model::kBandCount] = {L"eq_0", L"eq_1", L"eq_2", L"eq_3", L"eq_4",
-                                                                  L"eq_5", L"eq_6", L"eq_7", L"eq_8", L"eq_9"};
 using GainArray = std::array<int32_t, model::kBandCount>;
 
 // A band slider's position is the negated gain (the top of a vertical slider

@@ -21,25 +21,28 @@ fw::UniqueKey OpenKey(const std::wstring& path, REGSAM access)
     return fw::UniqueKey(key);
 }
 
-// Reads a REG_SZ value, keeping at most `limit` characters and stopping at the
-// first null. A missing key or value, or a value of another type, reads as empty.
-std::wstring QueryText(const std::wstring& path, const std::wstring& name, size_t limit)
+// Reads a REG_SZ value of an open key, keeping at most `limit` characters and
+// stopping at the first null. A missing key or value, or a value of another
+// type, reads as empty.
+std::wstring QueryText(HKEY key, const wchar_t* name, size_t limit)
 {
-    fw::UniqueKey key = OpenKey(path, KEY_QUERY_VALUE);
     if (!key)
         return {};
     DWORD type = 0;
     DWORD bytes = 0;
-    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
-        type != REG_SZ)
+    if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || type != REG_SZ)
         return {};
     std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1, L'\0');
     DWORD got = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got) !=
-            ERROR_SUCCESS ||
+    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got) != ERROR_SUCCESS ||
         type != REG_SZ)
         return {};
     return storedtext::Clip(data.data(), std::min<size_t>(got / sizeof(wchar_t), data.size()), limit);
+}
+
+std::wstring QueryText(const std::wstring& path, const std::wstring& name, size_t limit)
+{
+    return QueryText(OpenKey(path, KEY_QUERY_VALUE).get(), name.c_str(), limit);
 }
 
 bool SetText(HKEY key, const std::wstring& name, const std::wstring& data)
@@ -53,6 +56,21 @@ bool SetText(HKEY key, const std::wstring& name, const std::wstring& data)
 int ReadRegInt(std::wstring root, std::wstring subkey, std::wstring name)
 {
     return ParseRegInt(QueryText(root + subkey, name, kIntReadLimit));
+}
+
+std::vector<int> ReadRegInts(std::wstring root, std::wstring subkey, std::span<const wchar_t* const> names)
+{
+    fw::UniqueKey key = OpenKey(root + subkey, KEY_QUERY_VALUE);
+    std::vector<int> numbers;
+    numbers.reserve(names.size());
+    for (const wchar_t* name : names)
+        numbers.push_back(ParseRegInt(QueryText(key.get(), name, kIntReadLimit)));
+    return numbers;
+}
+
+bool RegKeyExists(std::wstring root, std::wstring subkey)
+{
+    return static_cast<bool>(OpenKey(root + subkey, KEY_READ));
 }
 
 std::wstring ReadRegString(std::wstring root, std::wstring subkey, std::wstring name)
