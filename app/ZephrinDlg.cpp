@@ -250,17 +250,14 @@ void CZephrinDlg::CompleteAudioSetup()
     // The owner holds each listener from its registration on; the creator
     // references go with these pointers.
     m_listeners.SetTarget(m_hWnd);
-    ComPtr<CAudioEndpointVolumeCallback> volumeListener;
-    *volumeListener.put() = CreateVolumeListener();
+    const ComPtr<CAudioEndpointVolumeCallback> volumeListener = CreateVolumeListener();
     m_listeners.RegisterVolumeCallbacks(volumeListener.get(), kEventContextGuid);
 
-    ComPtr<CControlChangeNotify> controlListener;
-    *controlListener.put() = CreateControlChangeListener();
+    const ComPtr<CControlChangeNotify> controlListener = CreateControlChangeListener();
     GetDefaultEndpointId(m_endpoints);
     m_listeners.RegisterTopologyCallbacks(controlListener.get(), m_endpoints.defaultId, kEventContextGuid);
 
-    ComPtr<CMMNotificationClient> endpointClient;
-    *endpointClient.put() = CreateEndpointNotificationClient();
+    const ComPtr<CMMNotificationClient> endpointClient = CreateEndpointNotificationClient();
     m_listeners.RegisterEndpointNotifications(endpointClient.get());
 
     KillTimer(kStartupTimerId);

@@ -47,11 +47,10 @@ bool RealSystemVersion(RTL_OSVERSIONINFOW* info)
 
 std::wstring ProductName()
 {
-    HKEY raw = nullptr;
+    fw::UniqueKey key;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
-                        KEY_QUERY_VALUE | KEY_WOW64_64KEY, &raw) != ERROR_SUCCESS)
+                        KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.put()) != ERROR_SUCCESS)
         return {};
-    fw::UniqueKey key(raw);
     wchar_t buffer[256] = {};
     DWORD size = sizeof buffer - sizeof(wchar_t); // keeps a terminating null
     DWORD type = 0;

@@ -15,10 +15,10 @@ constexpr DWORD kSubkeyNameLimit = 260;
 
 fw::UniqueKey OpenKey(const std::wstring& path, REGSAM access)
 {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
+    fw::UniqueKey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS)
         return fw::UniqueKey();
-    return fw::UniqueKey(key);
+    return key;
 }
 
 // Reads a REG_SZ value of an open key, keeping at most `limit` characters and
@@ -88,11 +88,10 @@ bool WriteRegString(std::wstring root, std::wstring subkey, std::wstring name, s
 
 void CreateRegString(std::wstring root, std::wstring subkey, std::wstring name, std::wstring data)
 {
-    HKEY raw = nullptr;
+    fw::UniqueKey key;
     if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (root + subkey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+                          KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         return;
-    fw::UniqueKey key(raw);
     SetText(key.get(), name, data);
 }
 

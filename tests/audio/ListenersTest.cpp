@@ -36,9 +36,10 @@ void ExpectComIdentity(Listener* listener)
 
 TEST(ListenerObjects, AnswerTheirOwnInterfaceOnlyAndCountReferences)
 {
-    ExpectComIdentity<CAudioEndpointVolumeCallback, IAudioEndpointVolumeCallback>(CreateVolumeListener());
-    ExpectComIdentity<CControlChangeNotify, IControlChangeNotify>(CreateControlChangeListener());
-    ExpectComIdentity<CMMNotificationClient, IMMNotificationClient>(CreateEndpointNotificationClient());
+    // The creator's reference is counted by hand here.
+    ExpectComIdentity<CAudioEndpointVolumeCallback, IAudioEndpointVolumeCallback>(CreateVolumeListener().detach());
+    ExpectComIdentity<CControlChangeNotify, IControlChangeNotify>(CreateControlChangeListener().detach());
+    ExpectComIdentity<CMMNotificationClient, IMMNotificationClient>(CreateEndpointNotificationClient().detach());
 }
 
 class ListenersTest : public ::testing::Test {
@@ -54,16 +55,17 @@ protected:
     {
         m_set.WithdrawAll();
         m_fence.Close();
-        for (IUnknown* listener : m_listeners)
-            listener->Release();
+        m_listeners.clear();
         CasLoadDefaultScenario();
     }
 
+    // Keeps the creator's reference until the test ends.
     template <typename T>
-    T* Keep(T* listener)
+    T* Keep(ComPtr<T> listener)
     {
-        m_listeners.push_back(listener);
-        return listener;
+        T* kept = listener.get();
+        m_listeners.emplace_back(std::move(listener));
+        return kept;
     }
     // Runs castool and expects it to succeed.
     void Tool(const std::wstring& arguments)
@@ -86,7 +88,7 @@ protected:
     CAudioListeners m_set;
     MessageRecorder m_recorder;
     NoticeFence m_fence{m_recorder};
-    std::vector<IUnknown*> m_listeners;
+    std::vector<ComPtr<IUnknown>> m_listeners;
     std::wstring m_speakers, m_card;
 };
 
@@ -266,9 +268,10 @@ TEST_F(ListenersTest, TheOwnerWithdrawsEveryRegistrationAndReleasesTheListenersA
 {
     EndpointIds ids;
     GetDefaultEndpointId(ids);
-    auto* volume = CreateVolumeListener();
-    auto* control = CreateControlChangeListener();
-    auto* client = CreateEndpointNotificationClient();
+    // The creator's references are counted by hand here.
+    CAudioEndpointVolumeCallback* volume = CreateVolumeListener().detach();
+    CControlChangeNotify* control = CreateControlChangeListener().detach();
+    CMMNotificationClient* client = CreateEndpointNotificationClient().detach();
     {
         CAudioListeners owner;
         owner.RegisterVolumeCallbacks(volume, kEventContextGuid);

@@ -1,5 +1,6 @@
 // The named values over the real registry: the table, the Hifi page's one
 // reading of its subkey, the exact text each write keeps, and user presets.
+#include "Handles.h"
 #include "Settings.h"
 #include "TestSupport.h"
 
@@ -25,15 +26,13 @@ protected:
     // The type and bytes of a stored value, as another program reads them.
     static std::pair<DWORD, std::wstring> Raw(const std::wstring& path, const wchar_t* name)
     {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        fw::UniqueKey key;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
             return {REG_NONE, L"(no key)"};
         DWORD type = REG_NONE;
         wchar_t data[64] = {};
         DWORD bytes = sizeof data;
-        const LONG result = ::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
-        ::RegCloseKey(key);
-        if (result != ERROR_SUCCESS)
+        if (::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS)
             return {REG_NONE, L"(no value)"};
         return {type, std::wstring(data, bytes / sizeof(wchar_t))};
     }
