@@ -43,6 +43,7 @@ void SetupKnob(CRoundSliderCtrl& knob, int indicatorRadius, UINT face)
     knob.SetDragByIndicatorOnly(false);
     knob.SetIndicatorColor(kIndicator);
     knob.SetIndicatorPressedColor(kIndicatorPressed);
+    knob.SetCursorId(IDC_KNOB_CURSOR);
 }
 
 void SetupBalance(CBitmapSlider& slider, UINT channel)

@@ -18,6 +18,7 @@ void CDlgHifi::SetupKnobs()
         knob->SetIndicatorPressedColor(RGB(255, 0, 0));
         knob->SetDragLimit(hifi::kKnobDragLimit);
         knob->SetBackgroundBitmap(IDB_KNOB_FACE_SMALL);
+        knob->SetCursorId(IDC_KNOB_CURSOR);
     }
 }
 

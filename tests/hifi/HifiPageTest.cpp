@@ -147,6 +147,11 @@ TEST_F(HifiPageTest, ControlsSitAtTheirPlacesWithTheSizesOfTheirBitmaps)
         EXPECT_EQ(rc.right - rc.left, m_page->BandSlider(band).GetChannelWidth());
         EXPECT_EQ(rc.bottom - rc.top, m_page->BandSlider(band).GetChannelHeight());
     }
+    // The knobs show the knob cursor the page gives them.
+    const HCURSOR knobCursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_KNOB_CURSOR));
+    ASSERT_NE(knobCursor, nullptr);
+    EXPECT_EQ(testsupport::CursorOver(m_page->BassKnob().m_hWnd), knobCursor);
+    EXPECT_EQ(testsupport::CursorOver(m_page->TrebleKnob().m_hWnd), knobCursor);
 }
 
 // ---------------------------------------------------------------------------
