@@ -3,6 +3,7 @@
 #include "ControlPlacement.h"
 #include "Handles.h"
 #include "PanelMessages.h"
+#include "ProgramPath.h"
 #include "Settings.h"
 
 #include <objbase.h>
@@ -12,7 +13,6 @@
 #include <cwchar>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 const wchar_t CDlgInfo::kTitle[] = L"Marvolin Vantir Audio Configuration";
 const wchar_t CDlgInfo::kCopyright[] = L"Copyright \u00A9 2026 Marvolin";
@@ -83,23 +83,6 @@ bool SystemIs64Bit()
 #endif
 }
 
-std::wstring ProgramFolder()
-{
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        DWORD len = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (len == 0)
-            return {};
-        if (len < path.size()) {
-            std::wstring full(path.data(), len);
-            size_t slash = full.find_last_of(L"\\/");
-            return slash == std::wstring::npos ? std::wstring() : full.substr(0, slash + 1);
-        }
-        if (path.size() >= 32768)
-            return {};
-        path.resize(path.size() * 2);
-    }
-}
 } // namespace
 
 CDlgInfo::CDlgInfo() : CSkinnedPage(IDD)
@@ -142,7 +125,7 @@ std::wstring CDlgInfo::DirectXLine(const std::wstring& folder)
     // Only the copy beside the program, never one found along the search path.
     // By its full path, with the program's library search (its own and the
     // system folder) for what it needs itself.
-    fw::UniqueModule library(::LoadLibraryExW((folder + kDxVersionLibrary).c_str(), nullptr, 0));
+    fw::UniqueModule library(::LoadLibraryExW((folder + L"\\" + kDxVersionLibrary).c_str(), nullptr, 0));
     if (!library)
         return {};
     using GetDxVerFn = int(__cdecl*)();
@@ -190,7 +173,7 @@ void CDlgInfo::FillLabels()
 {
     Label(IDC_INFO_OS).SetWindowText(OperatingSystemLine());
     Label(IDC_INFO_DRIVER).SetWindowText(settings::Read(settings::kDriverVersion));
-    Label(IDC_INFO_DIRECTX).SetWindowText(DirectXLine(ProgramFolder()));
+    Label(IDC_INFO_DIRECTX).SetWindowText(DirectXLine(fw::ProgramFolder()));
     Label(IDC_INFO_PANEL).SetWindowText(settings::Read(settings::kPanelVersion));
     Label(IDC_INFO_TITLE).SetWindowText(kTitle);
     Label(IDC_INFO_COPYRIGHT).SetWindowText(kCopyright);

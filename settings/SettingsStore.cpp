@@ -2,6 +2,7 @@
 
 #include "ComboBox.h"
 #include "Handles.h"
+#include "ProgramPath.h"
 
 #include <algorithm>
 #include <vector>
@@ -126,17 +127,6 @@ std::wstring IniFilePath(const std::wstring& programPath, const std::wstring& fi
 
 int ReadIniInt(std::wstring fileName, std::wstring section, std::wstring key)
 {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        DWORD got = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (got == 0) {
-            path.assign(1, L'\0');
-            break;
-        }
-        if (got < path.size())
-            break;
-        path.resize(path.size() * 2);
-    }
-    const std::wstring file = IniFilePath(path.data(), fileName);
+    const std::wstring file = IniFilePath(fw::ProgramPath(), fileName);
     return static_cast<int>(::GetPrivateProfileIntW(section.c_str(), key.c_str(), -1, file.c_str()));
 }
