@@ -1,7 +1,7 @@
 // The named values over the real registry: the table, the Hifi page's one
 // reading of its subkey, the exact text each write keeps, and user presets.
-#include "Handles.h"
 #include "Settings.h"
+#include "StoreFixture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,32 +12,9 @@
 
 namespace {
 
-const std::wstring kRootPath = L"Software\\Marvolin\\VANTIR";
-const std::wstring kHifiPath = kRootPath + L"\\Hifi";
-
-class SettingsTable : public ::testing::Test {
+class SettingsTable : public StoreFixture {
 protected:
-    void SetUp() override
-    {
-        for (const wchar_t* sub : {L"\\CPL", L"\\Hifi", L"\\Digital", L"\\Info"})
-            testsupport::CreateKey(kRootPath + sub);
-    }
-
-    // The type and bytes of a stored value, as another program reads them.
-    static std::pair<DWORD, std::wstring> Raw(const std::wstring& path, const wchar_t* name)
-    {
-        fw::UniqueKey key;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
-            return {REG_NONE, L"(no key)"};
-        DWORD type = REG_NONE;
-        wchar_t data[64] = {};
-        DWORD bytes = sizeof data;
-        if (::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS)
-            return {REG_NONE, L"(no value)"};
-        return {type, std::wstring(data, bytes / sizeof(wchar_t))};
-    }
-
-    testsupport::RegistrySnapshot snapshot{kRootPath};
+    static inline const std::wstring kHifiPath = kRootPath + L"\\Hifi";
 };
 
 std::wstring Lower(std::wstring text)
