@@ -13,7 +13,7 @@ using model::ToneGroup;
 constexpr model::ByLanguage<UINT> kBackgrounds{IDB_HIFI_BG_TC, IDB_HIFI_BG_SC, IDB_HIFI_BG_EN};
 
 constexpr int kRegionOptionIds[model::kRegionStyleCount] = {IDC_HIFI_REGION_0, IDC_HIFI_REGION_1, IDC_HIFI_REGION_2,
-                                                           IDC_HIFI_REGION_3, IDC_HIFI_REGION_4};
+                                                            IDC_HIFI_REGION_3, IDC_HIFI_REGION_4};
 constexpr int kRegionOptionY[model::kRegionStyleCount] = {111, 138, 167, 195, 223};
 
 // Cell positions by grid column and row.

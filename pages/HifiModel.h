@@ -30,7 +30,7 @@ const GainArray* RegionCurve(int style);
 // the grid: Dance (second column, third row) is 2, Treble (first column,
 // third row) is 3.
 constexpr std::array<int, model::kPresetCount> kPresetCellIds = {1045, 1057, 1062, 1058, 1059, 1060,
-                                                          1061, 1063, 1064, 1065, 1066, 1067};
+                                                                 1061, 1063, 1064, 1065, 1066, 1067};
 // Grid column (0, 1, 2) of a cell id, -1 for other ids.
 int PresetCellColumn(int cellId);
 

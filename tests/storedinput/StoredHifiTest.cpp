@@ -24,7 +24,7 @@ const std::wstring kStoreRoot = L"Software\\Marvolin\\VANTIR";
 const Call kEqOff{"CMSUP_SetEQStatus", {0}};
 const Call kEqOn{"CMSUP_SetEQStatus", {1}};
 constexpr UINT kRegionIds[model::kRegionStyleCount] = {IDC_HIFI_REGION_0, IDC_HIFI_REGION_1, IDC_HIFI_REGION_2,
-                                                      IDC_HIFI_REGION_3, IDC_HIFI_REGION_4};
+                                                       IDC_HIFI_REGION_3, IDC_HIFI_REGION_4};
 
 int Occurrences(const std::vector<Call>& journal, const Call& call)
 {
