@@ -17,9 +17,12 @@
 //   zbench launch PANEL               starts the panel and leaves it running
 //   zbench exit                       ends a panel started with "show" or "launch"
 //   zbench storewait KEY NAME [VALUE] waits for a value of the panel's store
+//   zbench floor PANEL REPS           the floor of the page and language
+//                                     switches (FloorBench.h)
 //
 // Every command prints one JSON object on stdout. Times are in milliseconds.
 #include "BenchProgram.h"
+#include "FloorBench.h"
 #include "PanelMessages.h"
 #include "ids_hifi.h"
 #include "ids_main.h"
@@ -329,10 +332,27 @@ int StoreWait(const std::wstring& subkey, const std::wstring& name, const wchar_
     Fail("the store value did not settle");
 }
 
+int FloorFigures(const std::wstring& panelExe, int reps)
+{
+    const FloorTimes times = MeasureFloor(panelExe, reps);
+    std::printf("{\n  \"pages\": [");
+    for (size_t i = 0; i < times.pages.size(); ++i) {
+        const FloorPage& page = times.pages[i];
+        std::printf("%s{\"width\": %d, \"height\": %d, \"rects\": %zu}", i ? ", " : "", page.width, page.height,
+                    page.rects.size());
+    }
+    std::printf("],\n");
+    PrintStats("page_switch", times.pageSwitch);
+    PrintStats("language_switch", times.languageSwitch, true);
+    std::printf("}\n");
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr, "usage: zbench start N NAME=EXE... | memory PANEL BASELINE | idle PANEL SECONDS | "
-                         "actions PANEL REPS | show PANEL PAGE | launch PANEL | exit | storewait KEY NAME [VALUE]\n");
+                         "actions PANEL REPS | show PANEL PAGE | launch PANEL | exit | storewait KEY NAME [VALUE] | "
+                         "floor PANEL REPS\n");
     return 2;
 }
 
@@ -362,6 +382,8 @@ int wmain(int argc, wchar_t** argv)
         return Launch(argv[2]);
     if (cmd == L"exit")
         return ExitPanel();
+    if (cmd == L"floor" && argc == 4)
+        return FloorFigures(argv[2], std::max(20, _wtoi(argv[3])));
     if (cmd == L"storewait" && (argc == 4 || argc == 5))
         return StoreWait(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     return Usage();
