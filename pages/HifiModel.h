@@ -3,6 +3,8 @@
 // and the slider scale, the region-style curves, the built-in preset grid,
 // the bass/treble curve, the environment codes, the room selector's thirds
 // and the rules for user-preset names with their warning texts.
+#include "PresetRules.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -10,19 +12,20 @@
 
 namespace hifi {
 
-constexpr int kBandCount = 10;
-// The stored value name of each band, in band order: the same names under
-// subkey Hifi and under each user preset's Custom\<name>.
-inline constexpr const wchar_t* kBandValues[kBandCount] = {L"eq_0", L"eq_1", L"eq_2", L"eq_3", L"eq_4",
-                                                           L"eq_5", L"eq_6", L"eq_7", L"eq_8", L"eq_9"};
+// The bands and their stored names (the same under subkey Hifi and under
+// each user preset's Custom\<name>).
+using presets::kBandCount;
+using presets::kBandValues;
 using GainArray = std::array<int32_t, kBandCount>;
 
 // Band gains are 16.16 fixed-point decibels. A band slider's position is the
 // negated gain; its range is deliberately not symmetric, so the reachable
 // gains run from -20 dB (bottom) to +1310680 (top).
-constexpr int32_t kOneDb = 65536;
+using presets::kOneDb;
 constexpr int32_t kSliderMin = -1310680;
 constexpr int32_t kSliderMax = 1310720;
+static_assert(kSliderMin == -presets::kHighestGain && kSliderMax == -presets::kLowestGain,
+              "the sliders show exactly the gains a preset can hold");
 // A stored gain turned into a slider position: negated, then clamped first to
 // the maximum and then to the minimum.
 int32_t GainToSliderPos(int32_t gain);
@@ -57,18 +60,14 @@ int32_t EnvironmentCode(int selector);
 // [top, bottom): the upper, middle or lower third; -1 on the two dividing rows.
 int RoomSizeAt(int y, int top, int bottom);
 
-// User presets.
-// Leading and trailing spaces removed.
-std::wstring TrimSpaces(const std::wstring& text);
-// Registry key names are limited to 255 characters.
-constexpr size_t kPresetNameLimit = 255;
-enum class NameCheck { Ok, Duplicate, Invalid };
-// Checks a trimmed name against the listed names. Key names in the store are
-// not case-sensitive, so a name equal to a listed one in any letter case is
-// a duplicate (tested first, so an empty name with an empty entry is one).
-// Invalid: empty, a backslash (it would become a nested key), or too long.
-NameCheck CheckPresetName(const std::wstring& name, const std::vector<std::wstring>& listed);
-bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b);
+// User presets: the name rules live with the store's idea of a preset.
+using presets::NameCheck;
+using presets::SameNameIgnoringCase;
+using presets::TrimSpaces;
+inline NameCheck CheckPresetName(const std::wstring& name, const std::vector<std::wstring>& listed)
+{
+    return presets::CheckName(name, listed);
+}
 
 struct Warning {
     const wchar_t* text;
