@@ -155,9 +155,9 @@ int RunOperation(const std::vector<std::wstring>& arguments)
         if (!checked.ok)
             return Refuse(checked.refusal);
         // A script restores what the file holds: presets of the same name give way.
-        return Finish(WithPanel(
-            transferops::ImportSettings(checked, settingstransfer::ExistingPresets::Replace, path, language),
-            language));
+        const transferops::Report report =
+            transferops::ImportSettings(checked, settingstransfer::ExistingPresets::Replace, path);
+        return Finish(WithPanel(report, transferops::CurrentLanguage()));
     }
     case Verb::ImportEq:
         return ImportEqualizer(FullPath(arguments[1]), given == 2 ? &arguments[2] : nullptr, language);

@@ -81,9 +81,10 @@ CheckedSettings CheckSettingsFile(const std::wstring& path, int language)
 }
 
 Report ImportSettings(const CheckedSettings& checked, settingstransfer::ExistingPresets existing,
-                      const std::wstring& path, int language)
+                      const std::wstring& path)
 {
     const settingstransfer::Written written = settingstransfer::WriteToStore(checked.contents, existing);
+    const int language = CurrentLanguage();
     Report report;
     report.ok = written.failed == 0;
     report.text = Say(Text::Imported, language, {Number(written.values), Number(written.presets), path});

@@ -31,9 +31,10 @@ struct CheckedSettings {
     std::wstring refusal; // when not ok
 };
 CheckedSettings CheckSettingsFile(const std::wstring& path, int language);
-// Writes a checked file's contents into the store.
+// Writes a checked file's contents into the store; the report is worded in
+// the language stored afterwards (the file's, when it carries one).
 Report ImportSettings(const CheckedSettings& checked, settingstransfer::ExistingPresets existing,
-                      const std::wstring& path, int language);
+                      const std::wstring& path);
 
 // An equalizer file read and turned into bands; nothing is written yet.
 struct CheckedCorrection {

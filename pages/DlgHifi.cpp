@@ -86,6 +86,25 @@ BOOL CDlgHifi::OnInitDialog()
     return TRUE;
 }
 
+void CDlgHifi::ReloadFromStore()
+{
+    // As at start-up, but the preset list is refilled whatever the tone
+    // group, so it never shows a preset that is gone or misses a new one.
+    ApplyHifiState();
+    LoadEqualizer();
+    const int group = ReadHifi(L"InitialButtonOn");
+    if (group == 0 || group == 1 || group == 2)
+        EnableCustomControls(false);
+    if (group == 3)
+        EnableCustomControls(true);
+    FillComboWithSubkeys(m_presetList, kRegCustomRoot);
+    if (group == 3 && ReadHifi(L"Customize") != 0) {
+        m_presetList.SetCurSel(FindFlaggedPreset());
+        SelectCustomPreset();
+    }
+    RepaintControlArea(m_presetList);
+}
+
 void CDlgHifi::BindControls()
 {
     m_pageColumn.Bind(*this, kHifiPageNumber);
@@ -220,6 +239,9 @@ LRESULT CDlgHifi::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return OnSetLanguage(lp);
     case WM_ENDPOINT_CHANGED:
         return OnEndpointChanged(lp);
+    case WM_CONTEXTMENU:
+        OnContextMenu(reinterpret_cast<HWND>(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
     default:
         break;
     }
