@@ -124,7 +124,9 @@ void CZephrinDlg::OnImportSettings()
     const transferops::Report report = transferops::ImportSettings(checked, existing, path);
     // Every page, the card and the language, as if each change had been made here.
     ReloadSettings();
-    ::MessageBoxW(DialogOwner(), report.text.c_str(), Say(Text::TitleImportSettings, transferops::CurrentLanguage()).c_str(),
+    // Worded in the language the import may just have brought.
+    const std::wstring titleNow = Say(Text::TitleImportSettings, transferops::CurrentLanguage());
+    ::MessageBoxW(DialogOwner(), report.text.c_str(), titleNow.c_str(),
                   MB_OK | (report.ok ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
@@ -150,7 +152,8 @@ void CZephrinDlg::OnImportEqualizer()
     const transferops::Report report = transferops::SavePreset(dialog.Name(), checked.correction, path, language);
     ReloadSettings(); // the Hifi page lists the new preset
     const std::wstring text = report.ok ? Say(Text::EqSaved, language, {dialog.Name()}) : report.text;
-    ::MessageBoxW(DialogOwner(), text.c_str(), title.c_str(), MB_OK | (report.ok ? MB_ICONINFORMATION : MB_ICONWARNING));
+    ::MessageBoxW(DialogOwner(), text.c_str(), title.c_str(),
+                  MB_OK | (report.ok ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 void CZephrinDlg::OnExportPreset()

@@ -53,11 +53,11 @@ constexpr Row kTexts[] = {
     {L"{1} 無法匯入，未做任何變更：", L"{1} 无法导入，未做任何更改：", L"{1} cannot be imported; nothing was changed:"},
     // AskReplace
     {L"檔案中有 {1} 個預設的名稱已存在：\n{2}\n\n要以檔案中的預設取代它們嗎？\n"
-     L"是：取代　　否：保留現有的預設　　取消：不匯入",
+     L"是：取代它們\n否：保留現有的預設，略過檔案中的這些預設\n取消：不匯入任何內容",
      L"文件中有 {1} 个预设的名称已存在：\n{2}\n\n要用文件中的预设替换它们吗？\n"
-     L"是：替换　　否：保留现有的预设　　取消：不导入",
+     L"是：替换它们\n否：保留现有的预设，跳过文件中的这些预设\n取消：不导入任何内容",
      L"{1} presets in the file have names that exist already:\n{2}\n\nReplace them with the file's presets?\n"
-     L"Yes: replace    No: keep yours    Cancel: import nothing"},
+     L"Yes: replace them\nNo: keep yours and skip these presets of the file\nCancel: import nothing"},
     // Imported
     {L"已從 {3} 匯入 {1} 個設定值和 {2} 個預設。", L"已从 {3} 导入 {1} 个设置值和 {2} 个预设。",
      L"Imported {1} settings and {2} presets from {3}."},

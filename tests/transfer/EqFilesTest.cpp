@@ -161,7 +161,8 @@ TEST(EqFiles, AFileWithNothingUsableIsRefusedWithItsReason)
     const Correction onlyPreamp = Parse("Preamp: -6.1 dB\n");
     EXPECT_EQ(onlyPreamp.refusal, Refusal::NothingUsable);
     EXPECT_TRUE(onlyPreamp.skipped.empty());
-    const Correction allOff = Parse("Filter 1: OFF PK Fc 100 Hz Gain 3 dB Q 1\nFilter 2: OFF PK Fc 200 Hz Gain 3 dB Q 1\n");
+    const Correction allOff =
+        Parse("Filter 1: OFF PK Fc 100 Hz Gain 3 dB Q 1\nFilter 2: OFF PK Fc 200 Hz Gain 3 dB Q 1\n");
     EXPECT_EQ(allOff.refusal, Refusal::NothingUsable);
     EXPECT_EQ(allOff.skippedCount, 2u);
     EXPECT_EQ(Parse("GraphicEQ: x y; 0 3; -5 1\n").refusal, Refusal::NothingUsable);

@@ -59,7 +59,8 @@ std::string Replace(std::string text, const std::string& from, const std::string
 // 11 ... 20 the bands, 21 flag.
 std::string SmallFile()
 {
-    std::string text = "Zephrin settings version 1\n\n[CPL]\nlanguage = 1\n\n[Hifi]\nBass = 20\n\n[Preset]\nname = Mine\n";
+    std::string text =
+        "Zephrin settings version 1\n\n[CPL]\nlanguage = 1\n\n[Hifi]\nBass = 20\n\n[Preset]\nname = Mine\n";
     for (int band = 0; band < 10; ++band)
         text += "eq_" + std::to_string(band) + " = " + std::to_string(band * 1000) + "\n";
     return text + "flag = 1\n";

@@ -140,7 +140,8 @@ TEST_F(TransferProgram, AnExportImportedAfterAWipeGivesTheSameRootKey)
 TEST_F(TransferProgram, FiveHundredPresetsMakeTheRoundTrip)
 {
     for (int i = 0; i < 500; ++i)
-        StorePreset(L"Preset " + std::to_wstring(i) + (i % 3 ? L"" : L" 低音"), 100 * i - 25000, i == 250 ? nullptr : L"0");
+        StorePreset(L"Preset " + std::to_wstring(i) + (i % 3 ? L"" : L" 低音"), 100 * i - 25000,
+                    i == 250 ? nullptr : L"0");
     const testsupport::RegistryTree before = testsupport::ReadTree(kRoot);
     ASSERT_EQ(Zephrin(L"/export " + Quoted(m_file)).exitCode, 0u);
     Wipe();

@@ -11,7 +11,10 @@ through the menu, the open dialog and the equalizer import dialog (its report
 read, the name changed, Save pressed); a second one from the command line
 while the panel runs. Both presets are in the Hifi page's list at once;
 choosing the second with the mouse sends its bands to the card (journal) as
-the store holds them.
+the store holds them, and the list's right-click menu writes it in the
+graphic format. Last, the settings are exported through the menu and the
+same file imported again: the one question about presets of the same name
+is answered "No", which keeps them.
 """
 
 import os
@@ -30,7 +33,7 @@ PRESET_LIST = 1072
 EQ_NAME = 1204
 EQ_REPORT = 1205
 FILE_NAME_BOX = 0x47C  # the file dialog's name box
-IDOK, IDCANCEL = 1, 2
+IDOK, IDCANCEL, IDNO = 1, 2, 7
 
 # Titles of the file dialogs by menu entry, in languages 0, 1, 2.
 TITLES = {
@@ -175,6 +178,54 @@ def main():
         z.wait_until(lambda: expected in gain_calls(args.bin), 10, what=f"the card given {expected}")
         z.expect(z.reg_query(HIFI, "Customize") == "1", "choosing the preset did not mark it")
         z.screenshot(args.artefacts, "transfer_e2e_chosen.png")
+
+        # The chosen preset for other equalizers, from the list's right-click menu.
+        graphic = folder / "Scripted for others.txt"
+        z.click(*rect_of(args.bin, "hifi", PRESET_LIST).centre(), button=3)
+        menus = z.wait_until(lambda: z.open_menus(args.bin), 10, what="the preset list's menu")
+        z.click(*z.menu_item_point(menus[0], 0, 1))
+        save_title = "Export preset"
+        wait_dialog(args.bin, save_title)
+        dialog_text(args.bin, save_title, FILE_NAME_BOX, windows_path(graphic))
+        press(args.bin, save_title, IDOK)
+        z.wait_until(lambda: graphic.exists(), 10, what="the graphic file written")
+        wait_dialog(args.bin, save_title)  # the message saying where it went
+        press(args.bin, save_title, IDOK)
+        z.wait_until(lambda: save_title not in dialogs(args.bin), 10, what="the message closed")
+        points = graphic.read_text(encoding="utf-8").strip().split(": ", 1)[1].split("; ")
+        written = [round(float(p.split()[1]) * 65536) for p in points]
+        z.expect(written == expected, f"the graphic file holds {written}, the preset {expected}")
+
+        # The page goes (it covers the notification area).
+        z.click_control(args.bin, "hifi", z.COLUMN["hifi"]["close"])
+        z.wait_until(lambda: not z.visible_pages(args.bin), 10, what="the Hifi page closed")
+
+        # The settings out through the menu and in again: one question, "No".
+        exported = folder / "backup.txt"
+        title = TITLES[z.TRAY_MENU_EXPORT_SETTINGS][2]
+        panel.tray_menu(z.TRAY_MENU_EXPORT_SETTINGS)
+        wait_dialog(args.bin, title)
+        dialog_text(args.bin, title, FILE_NAME_BOX, windows_path(exported))
+        press(args.bin, title, IDOK)
+        z.wait_until(lambda: exported.exists(), 10, what="the settings file written")
+        wait_dialog(args.bin, title)
+        press(args.bin, title, IDOK)
+        z.wait_until(lambda: title not in dialogs(args.bin), 10, what="the message closed")
+        z.expect("name = Studio Cans (flat-ish)" in exported.read_text(encoding="utf-8"), "the export lacks a preset")
+        title = TITLES[z.TRAY_MENU_IMPORT_SETTINGS][2]
+        panel.tray_menu(z.TRAY_MENU_IMPORT_SETTINGS)
+        wait_dialog(args.bin, title)
+        dialog_text(args.bin, title, FILE_NAME_BOX, windows_path(exported))
+        press(args.bin, title, IDOK)
+        z.wait_until(lambda: title in dialogs(args.bin) and z.run_wine(
+            args.bin / "wintool.exe", "dialog-text", title, str(FILE_NAME_BOX), check=False).returncode != 0,
+            15, what="the question about the presets")
+        z.screenshot(args.artefacts, "transfer_e2e_question.png")
+        press(args.bin, title, IDNO)
+        z.wait_until(lambda: title in dialogs(args.bin), 10, what="the message of the import")
+        z.screenshot(args.artefacts, "transfer_e2e_imported.png")
+        press(args.bin, title, IDOK)
+        z.wait_until(lambda: title not in dialogs(args.bin), 10, what="the message closed")
     z.log("ok")
     for path in folder.iterdir():
         path.unlink()

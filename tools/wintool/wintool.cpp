@@ -116,7 +116,8 @@ int Usage()
 {
     std::fprintf(stderr, "usage: wintool visible | rect PAGE [ID] | region PAGE X Y | send PAGE MSG [WP [LP]] | "
                          "post PAGE MSG [WP [LP]] | tray | menu | exit | kill | running | pids | combo-items PAGE ID | "
-                         "combo-item PAGE ID INDEX | dialogs | dialog-command TITLE ID | dialog-text TITLE ID [TEXT]\n");
+                         "combo-item PAGE ID INDEX | dialogs | dialog-command TITLE ID | "
+                         "dialog-text TITLE ID [TEXT]\n");
     return 2;
 }
 
