@@ -2,8 +2,6 @@
 
 #include "Utf8.h"
 
-#include <map>
-
 namespace settingsfile {
 
 namespace {
