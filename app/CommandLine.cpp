@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "Handles.h"
 #include "PanelMessages.h"
 #include "SettingsTransfer.h"
 #include "TransferFiles.h"
@@ -89,6 +90,18 @@ std::wstring FullPath(const std::wstring& path)
     return full;
 }
 
+// The file name of a process's program ("Zephrin.exe"); empty when unknown.
+std::wstring ProgramName(DWORD pid)
+{
+    fw::UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD size = static_cast<DWORD>(path.size());
+    if (!process || !::QueryFullProcessImageNameW(process.get(), 0, path.data(), &size))
+        return {};
+    path.resize(size);
+    return transferfiles::FileName(path);
+}
+
 // An import went into the store: a running panel takes it now.
 transferops::Report WithPanel(transferops::Report report, int language)
 {
@@ -174,17 +187,23 @@ bool TellRunningPanel()
     const UINT message = ::RegisterWindowMessageW(kSettingsChangedMessageName);
     if (message == 0)
         return false;
-    // The panel's main dialog is a top-level dialog window; only it knows
-    // the message and answers with the reply.
+    // The panel's main dialog: a top-level dialog without an owner in another
+    // process of this program; it alone knows the message and answers with
+    // the reply.
     struct Search {
         UINT message;
+        std::wstring program;
         bool answered;
-    } search{message, false};
+    } search{message, ProgramName(::GetCurrentProcessId()), false};
     ::EnumWindows(
         [](HWND wnd, LPARAM lp) -> BOOL {
             auto* s = reinterpret_cast<Search*>(lp);
             wchar_t className[16] = {};
-            if (::GetClassNameW(wnd, className, 16) == 0 || std::wstring(className) != L"#32770")
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(wnd, &pid);
+            if (::GetClassNameW(wnd, className, 16) == 0 || std::wstring(className) != L"#32770" ||
+                ::GetWindow(wnd, GW_OWNER) != nullptr || pid == ::GetCurrentProcessId() ||
+                ::CompareStringOrdinal(ProgramName(pid).c_str(), -1, s->program.c_str(), -1, TRUE) != CSTR_EQUAL)
                 return TRUE;
             DWORD_PTR reply = 0;
             if (::SendMessageTimeoutW(wnd, s->message, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 10000, &reply) &&
