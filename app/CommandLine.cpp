@@ -103,14 +103,14 @@ std::wstring ProgramName(DWORD pid)
 }
 
 // An import went into the store: a running panel takes it now.
-transferops::Report WithPanel(transferops::Report report, int language)
+transferops::Report WithPanel(transferops::Report report, model::Language language)
 {
     if (report.ok && TellRunningPanel())
         report.text += L" " + Say(Text::PanelTook, language);
     return report;
 }
 
-int ImportEqualizer(const std::wstring& path, const std::wstring* givenName, int language)
+int ImportEqualizer(const std::wstring& path, const std::wstring* givenName, model::Language language)
 {
     const transferops::CheckedCorrection checked = transferops::CheckEqualizerFile(path, language);
     if (!checked.ok)
@@ -149,7 +149,7 @@ bool IsOperation(const std::vector<std::wstring>& arguments)
 
 int RunOperation(const std::vector<std::wstring>& arguments)
 {
-    const int language = transferops::CurrentLanguage();
+    const model::Language language = transferops::CurrentLanguage();
     const Verb verb = arguments.empty() ? Verb::None : VerbOf(arguments[0]);
     const size_t given = arguments.size() - 1;
     const bool fits = (verb == Verb::Export && given == 1) || (verb == Verb::Import && given == 1) ||

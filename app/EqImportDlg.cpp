@@ -7,7 +7,7 @@
 using transfertexts::Say;
 using transfertexts::Text;
 
-CEqImportDlg::CEqImportDlg(HWND owner, int language, std::wstring path, std::wstring name,
+CEqImportDlg::CEqImportDlg(HWND owner, model::Language language, std::wstring path, std::wstring name,
                            const eqfile::Correction& correction)
     : CDialog(IDD, owner), m_language(language), m_path(std::move(path)), m_name(std::move(name)),
       m_correction(correction)

@@ -14,7 +14,7 @@
 class CEqImportDlg : public CDialog {
 public:
     enum { IDD = IDD_EQ_IMPORT };
-    CEqImportDlg(HWND owner, int language, std::wstring path, std::wstring name, const eqfile::Correction& correction);
+    CEqImportDlg(HWND owner, model::Language language, std::wstring path, std::wstring name, const eqfile::Correction& correction);
 
     // The name the preset is to be saved under (trimmed), once Save was pressed.
     const std::wstring& Name() const { return m_name; }
@@ -24,7 +24,7 @@ protected:
     void OnOK() override;
 
 private:
-    int m_language;
+    model::Language m_language;
     std::wstring m_path;
     std::wstring m_name;
     const eqfile::Correction& m_correction;

@@ -2,7 +2,7 @@
 // the panel taking settings that changed in the store under it.
 #include "EqImportDlg.h"
 #include "FileDialogs.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "TransferFiles.h"
 #include "TransferOperations.h"
 #include "TransferTexts.h"
@@ -16,7 +16,7 @@ namespace {
 // How many existing names the replace-or-skip question lists.
 constexpr size_t kNamesShown = 10;
 
-std::vector<filedialogs::Filter> Filters(Text kind, int language)
+std::vector<filedialogs::Filter> Filters(Text kind, model::Language language)
 {
     return {{Say(kind, language), L"*.txt"}, {Say(Text::FilterAll, language), L"*.*"}};
 }
@@ -63,7 +63,7 @@ void CZephrinDlg::ReloadSettings()
         return;
     m_dlgHifi.ReloadFromStore();
     m_dlgDigital.ReloadFromStore();
-    SendMessage(WM_SET_LANGUAGE, 0, ReadRegInt(kRegRoot, L"CPL", L"language"));
+    SendMessage(WM_SET_LANGUAGE, 0, settings::Read(settings::kLanguage));
 }
 
 HWND CZephrinDlg::DialogOwner()
@@ -78,7 +78,7 @@ void CZephrinDlg::OnExportSettings()
     OpenOperation operation(m_fileOperationOpen);
     if (!operation.Started())
         return;
-    const int language = transferops::CurrentLanguage();
+    const model::Language language = transferops::CurrentLanguage();
     const std::wstring title = Say(Text::TitleExportSettings, language);
     const std::wstring path = filedialogs::AskSave(DialogOwner(), title, Filters(Text::FilterSettings, language),
                                                    Say(Text::DefaultSettingsFile, language), L"txt");
@@ -94,7 +94,7 @@ void CZephrinDlg::OnImportSettings()
     OpenOperation operation(m_fileOperationOpen);
     if (!operation.Started())
         return;
-    const int language = transferops::CurrentLanguage();
+    const model::Language language = transferops::CurrentLanguage();
     const std::wstring title = Say(Text::TitleImportSettings, language);
     const std::wstring path = filedialogs::AskOpen(DialogOwner(), title, Filters(Text::FilterSettings, language));
     if (path.empty())
@@ -135,7 +135,7 @@ void CZephrinDlg::OnImportEqualizer()
     OpenOperation operation(m_fileOperationOpen);
     if (!operation.Started())
         return;
-    const int language = transferops::CurrentLanguage();
+    const model::Language language = transferops::CurrentLanguage();
     const std::wstring title = Say(Text::TitleImportEqualizer, language);
     const std::wstring path = filedialogs::AskOpen(DialogOwner(), title, Filters(Text::FilterEqualizer, language));
     if (path.empty())
@@ -164,7 +164,7 @@ void CZephrinDlg::OnExportPreset()
     const std::wstring name = m_dlgHifi.ChosenPreset();
     if (name.empty())
         return;
-    const int language = transferops::CurrentLanguage();
+    const model::Language language = transferops::CurrentLanguage();
     const std::wstring title = Say(Text::TitleExportPreset, language);
     const std::wstring path = filedialogs::AskSave(DialogOwner(), title, Filters(Text::FilterEqualizer, language),
                                                    name + L".txt", L"txt");

@@ -3,7 +3,7 @@
 #include "TransferTexts.h"
 #include "resource.h"
 
-void NameTransferEntries(HMENU trayPopup, int language, bool enabled)
+void NameTransferEntries(HMENU trayPopup, model::Language language, bool enabled)
 {
     using transfertexts::Text;
     static constexpr struct {

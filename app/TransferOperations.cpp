@@ -1,6 +1,6 @@
 #include "TransferOperations.h"
 
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "TransferFiles.h"
 #include "TransferTexts.h"
 #include "Utf8.h"
@@ -18,7 +18,7 @@ std::wstring Number(long long n)
 }
 
 // Reads a file the person named; why not when it cannot be read.
-bool ReadNamedFile(const std::wstring& path, size_t limit, int language, std::string* bytes, std::wstring* why)
+bool ReadNamedFile(const std::wstring& path, size_t limit, model::Language language, std::string* bytes, std::wstring* why)
 {
     switch (transferfiles::ReadSmallFile(path, limit, bytes)) {
     case transferfiles::ReadStatus::Read:
@@ -35,12 +35,12 @@ bool ReadNamedFile(const std::wstring& path, size_t limit, int language, std::st
 
 } // namespace
 
-int CurrentLanguage()
+model::Language CurrentLanguage()
 {
-    return transfertexts::WordingLanguage(ReadRegInt(kRegRoot, L"CPL", L"language"));
+    return transfertexts::WordingLanguage(settings::Read(settings::kLanguage));
 }
 
-Report ExportSettings(const std::wstring& path, int language)
+Report ExportSettings(const std::wstring& path, model::Language language)
 {
     const settingstransfer::Exported exported = settingstransfer::ReadFromStore();
     Report report;
@@ -60,7 +60,7 @@ Report ExportSettings(const std::wstring& path, int language)
     return report;
 }
 
-CheckedSettings CheckSettingsFile(const std::wstring& path, int language)
+CheckedSettings CheckSettingsFile(const std::wstring& path, model::Language language)
 {
     CheckedSettings checked;
     const std::wstring heading = Say(Text::ImportRefused, language, {path}) + L"\n";
@@ -84,7 +84,7 @@ Report ImportSettings(const CheckedSettings& checked, settingstransfer::Existing
                       const std::wstring& path)
 {
     const settingstransfer::Written written = settingstransfer::WriteToStore(checked.contents, existing);
-    const int language = CurrentLanguage();
+    const model::Language language = CurrentLanguage();
     Report report;
     report.ok = written.failed == 0;
     report.text = Say(Text::Imported, language, {Number(written.values), Number(written.presets), path});
@@ -97,7 +97,7 @@ Report ImportSettings(const CheckedSettings& checked, settingstransfer::Existing
     return report;
 }
 
-CheckedCorrection CheckEqualizerFile(const std::wstring& path, int language)
+CheckedCorrection CheckEqualizerFile(const std::wstring& path, model::Language language)
 {
     CheckedCorrection checked;
     const std::wstring heading = Say(Text::EqRefused, language, {path}) + L"\n";
@@ -125,7 +125,7 @@ presets::NameCheck CheckNewPresetName(const std::wstring& trimmedName)
 }
 
 Report SavePreset(const std::wstring& name, const eqfile::Correction& correction, const std::wstring& path,
-                  int language)
+                  model::Language language)
 {
     Report report;
     report.ok = settingstransfer::WritePreset(name, correction.gains);
@@ -139,7 +139,7 @@ Report SavePreset(const std::wstring& name, const eqfile::Correction& correction
     return report;
 }
 
-Report ExportPreset(const std::wstring& name, const std::wstring& path, int language)
+Report ExportPreset(const std::wstring& name, const std::wstring& path, model::Language language)
 {
     Report report;
     const auto gains = settingstransfer::ReadPreset(name);

@@ -4,6 +4,7 @@
 // and says what happened in the interface language. Asking the person (which
 // file, replace or skip, which name) is the caller's part.
 #include "EqFiles.h"
+#include "PanelModel.h"
 #include "SettingsFile.h"
 #include "SettingsTransfer.h"
 
@@ -20,9 +21,9 @@ struct Report {
 
 // The interface language the wording follows (stored language, as the pages
 // show it).
-int CurrentLanguage();
+model::Language CurrentLanguage();
 
-Report ExportSettings(const std::wstring& path, int language);
+Report ExportSettings(const std::wstring& path, model::Language language);
 
 // A settings file read and checked; nothing is written yet.
 struct CheckedSettings {
@@ -30,7 +31,7 @@ struct CheckedSettings {
     settingsfile::Contents contents;
     std::wstring refusal; // when not ok
 };
-CheckedSettings CheckSettingsFile(const std::wstring& path, int language);
+CheckedSettings CheckSettingsFile(const std::wstring& path, model::Language language);
 // Writes a checked file's contents into the store; the report is worded in
 // the language stored afterwards (the file's, when it carries one).
 Report ImportSettings(const CheckedSettings& checked, settingstransfer::ExistingPresets existing,
@@ -42,13 +43,13 @@ struct CheckedCorrection {
     eqfile::Correction correction;
     std::wstring refusal; // when not ok
 };
-CheckedCorrection CheckEqualizerFile(const std::wstring& path, int language);
+CheckedCorrection CheckEqualizerFile(const std::wstring& path, model::Language language);
 // A name for a new preset, trimmed, checked against the presets stored.
 presets::NameCheck CheckNewPresetName(const std::wstring& trimmedName);
 // Stores the correction as a new preset under a name that passed the check.
 Report SavePreset(const std::wstring& name, const eqfile::Correction& correction, const std::wstring& path,
-                  int language);
+                  model::Language language);
 // Writes a stored preset in the graphic format.
-Report ExportPreset(const std::wstring& name, const std::wstring& path, int language);
+Report ExportPreset(const std::wstring& name, const std::wstring& path, model::Language language);
 
 } // namespace transferops

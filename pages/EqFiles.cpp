@@ -396,7 +396,7 @@ void FileReader::Compute()
             return;
         }
         for (size_t band = 0; band < kBands; ++band)
-            m_result.db[band] = m_result.preampDb + Interpolate(points, presets::kBandHz[band]);
+            m_result.db[band] = m_result.preampDb + Interpolate(points, kBandHz[band]);
     } else {
         m_result.format = Format::Parametric;
         m_result.used = static_cast<int>(m_filters.size());
@@ -408,15 +408,15 @@ void FileReader::Compute()
             double total = m_result.preampDb;
             for (const auto& [line, f] : m_filters) {
                 (void)line;
-                total += ResponseDb(f.kind, f.fc, f.gain, f.q, presets::kBandHz[band]);
+                total += ResponseDb(f.kind, f.fc, f.gain, f.q, kBandHz[band]);
             }
             m_result.db[band] = total;
         }
     }
     for (size_t band = 0; band < kBands; ++band) {
-        const double fixed = std::clamp(m_result.db[band] * presets::kOneDb, -1e12, 1e12);
+        const double fixed = std::clamp(m_result.db[band] * model::kOneDb, -1e12, 1e12);
         const long long rounded = std::isfinite(fixed) ? std::llround(fixed) : 0;
-        const long long held = std::clamp<long long>(rounded, presets::kLowestGain, presets::kHighestGain);
+        const long long held = std::clamp<long long>(rounded, model::kLowestBandGain, model::kHighestBandGain);
         m_result.gains[band] = static_cast<int32_t>(held);
         m_result.clamped[band] = held != rounded;
     }
@@ -503,18 +503,18 @@ std::string WriteGraphic(const Gains& gains)
         // a step is 1/65536 dB).
         char text[32] = {};
         for (int decimals = 0; decimals <= 6; ++decimals) {
-            const double db = static_cast<double>(gains[band]) / presets::kOneDb;
+            const double db = static_cast<double>(gains[band]) / model::kOneDb;
             const auto written = std::to_chars(text, text + sizeof text - 1, db, std::chars_format::fixed, decimals);
             *written.ptr = '\0';
             double back = 0;
             std::from_chars(text, written.ptr, back, std::chars_format::fixed);
-            if (std::llround(back * presets::kOneDb) == gains[band])
+            if (std::llround(back * model::kOneDb) == gains[band])
                 break;
         }
         std::string number = text;
         if (number == "-0")
             number = "0";
-        out += (band == 0 ? " " : "; ") + std::to_string(static_cast<int>(presets::kBandHz[band])) + " " + number;
+        out += (band == 0 ? " " : "; ") + std::to_string(static_cast<int>(kBandHz[band])) + " " + number;
     }
     return out + "\r\n";
 }

@@ -18,7 +18,7 @@
 //
 // Every line that is not used is listed with its reason, never dropped
 // silently; each band is clamped to what the card's sliders can hold.
-#include "PresetRules.h"
+#include "PanelModel.h"
 
 #include <array>
 #include <cstdint>
@@ -28,8 +28,10 @@
 
 namespace eqfile {
 
-constexpr size_t kBands = presets::kBandCount;
+constexpr size_t kBands = model::kBandCount;
 using Gains = std::array<int32_t, kBands>;
+// The card's band frequencies in hertz, in band order.
+inline constexpr std::array<double, kBands> kBandHz = {30, 60, 120, 250, 500, 1000, 2000, 4000, 8000, 16000};
 
 // Sample rate the filters are designed for.
 constexpr double kSampleRate = 48000.0;

@@ -6,7 +6,7 @@ namespace transfertexts {
 
 namespace {
 
-using Row = std::array<const wchar_t*, 3>;
+using Row = model::ByLanguage<const wchar_t*>;
 
 // By Text, in the order of the enumeration: Traditional Chinese, Simplified
 // Chinese, English.
@@ -198,7 +198,7 @@ std::wstring Number(long long n)
 }
 
 // Lines joined, at most `limit` of them and then how many more there are.
-std::wstring Lines(const std::vector<std::wstring>& lines, size_t total, int language, size_t limit)
+std::wstring Lines(const std::vector<std::wstring>& lines, size_t total, model::Language language, size_t limit)
 {
     std::wstring out;
     for (size_t i = 0; i < lines.size() && i < limit; ++i)
@@ -283,14 +283,14 @@ Text SkipText(eqfile::Skip skip)
 
 } // namespace
 
-int WordingLanguage(int stored)
+model::Language WordingLanguage(int stored)
 {
-    return stored >= 0 && stored <= 2 ? stored : 0;
+    return model::LanguageFromNumber(stored).value_or(model::Language::TraditionalChinese);
 }
 
-std::wstring Say(Text text, int language, std::initializer_list<std::wstring> args)
+std::wstring Say(Text text, model::Language language, std::initializer_list<std::wstring> args)
 {
-    const std::wstring pattern = kTexts[static_cast<size_t>(text)][static_cast<size_t>(WordingLanguage(language))];
+    const std::wstring pattern = kTexts[static_cast<size_t>(text)][language];
     std::wstring out;
     for (size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] == L'{' && i + 2 < pattern.size() && pattern[i + 1] >= L'1' && pattern[i + 1] <= L'9' &&
@@ -306,7 +306,7 @@ std::wstring Say(Text text, int language, std::initializer_list<std::wstring> ar
     return out;
 }
 
-std::wstring DescribeIssues(const std::vector<settingsfile::Issue>& issues, int language, size_t limit)
+std::wstring DescribeIssues(const std::vector<settingsfile::Issue>& issues, model::Language language, size_t limit)
 {
     std::vector<std::wstring> lines;
     for (const settingsfile::Issue& issue : issues) {
@@ -321,7 +321,7 @@ std::wstring DescribeIssues(const std::vector<settingsfile::Issue>& issues, int 
     return Lines(lines, lines.size(), language, limit);
 }
 
-std::wstring DescribeSkipped(const eqfile::Correction& correction, int language, size_t limit)
+std::wstring DescribeSkipped(const eqfile::Correction& correction, model::Language language, size_t limit)
 {
     std::vector<std::wstring> lines;
     for (const eqfile::SkippedLine& skipped : correction.skipped)
@@ -330,7 +330,7 @@ std::wstring DescribeSkipped(const eqfile::Correction& correction, int language,
     return Lines(lines, correction.skippedCount, language, limit);
 }
 
-std::wstring DescribeLeftOut(const std::vector<settingstransfer::LeftOut>& leftOut, int language, size_t limit)
+std::wstring DescribeLeftOut(const std::vector<settingstransfer::LeftOut>& leftOut, model::Language language, size_t limit)
 {
     std::vector<std::wstring> lines;
     for (const settingstransfer::LeftOut& item : leftOut) {
@@ -342,7 +342,7 @@ std::wstring DescribeLeftOut(const std::vector<settingstransfer::LeftOut>& leftO
     return Lines(lines, lines.size(), language, limit);
 }
 
-std::wstring DescribeRefusal(const eqfile::Correction& correction, int language)
+std::wstring DescribeRefusal(const eqfile::Correction& correction, model::Language language)
 {
     switch (correction.refusal) {
     case eqfile::Refusal::None:
@@ -357,12 +357,12 @@ std::wstring DescribeRefusal(const eqfile::Correction& correction, int language)
     return Say(Text::RefusalNothingUsable, language);
 }
 
-std::wstring DescribeBands(const eqfile::Correction& correction, int language)
+std::wstring DescribeBands(const eqfile::Correction& correction, model::Language language)
 {
     std::wstring out;
     for (size_t band = 0; band < eqfile::kBands; ++band) {
-        const std::wstring hz = Number(static_cast<long long>(presets::kBandHz[band]));
-        const std::wstring db = eqfile::ShowDb(static_cast<double>(correction.gains[band]) / presets::kOneDb);
+        const std::wstring hz = Number(static_cast<long long>(eqfile::kBandHz[band]));
+        const std::wstring db = eqfile::ShowDb(static_cast<double>(correction.gains[band]) / model::kOneDb);
         if (band)
             out += L"\n";
         if (correction.clamped[band])
@@ -373,7 +373,7 @@ std::wstring DescribeBands(const eqfile::Correction& correction, int language)
     return out;
 }
 
-std::wstring DescribeCorrection(const eqfile::Correction& correction, int language)
+std::wstring DescribeCorrection(const eqfile::Correction& correction, model::Language language)
 {
     std::wstring out = correction.format == eqfile::Format::Graphic
                            ? Say(Text::EqGraphic, language, {Number(correction.used)})

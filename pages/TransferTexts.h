@@ -3,6 +3,7 @@
 // messages in the panel's three interface languages, from one table, and the
 // reports made of the file readers' findings. Free of any window.
 #include "EqFiles.h"
+#include "PanelModel.h"
 #include "SettingsFile.h"
 #include "SettingsTransfer.h"
 
@@ -98,30 +99,30 @@ enum class Text {
     Count
 };
 
-// The language the wording is shown in for a stored language number: 0, 1
-// or 2 as stored; any other number shows as 0, the language every page's
-// pictures keep then.
-int WordingLanguage(int stored);
+// The language the wording is shown in for a stored language number: the
+// language it names; for any other number Traditional Chinese, the language
+// every page's pictures keep then.
+model::Language WordingLanguage(int stored);
 
-// The text in the language (0 Traditional Chinese, 1 Simplified Chinese,
-// 2 English; others as WordingLanguage), with {1}, {2}, ... replaced by the
-// arguments in order.
-std::wstring Say(Text text, int language, std::initializer_list<std::wstring> args = {});
+// The text in the language, with {1}, {2}, ... replaced by the arguments in
+// order.
+std::wstring Say(Text text, model::Language language, std::initializer_list<std::wstring> args = {});
 
 // One line per finding, at most `limit` lines and then a line saying how many
 // more there are.
 constexpr size_t kReportLines = 12;
-std::wstring DescribeIssues(const std::vector<settingsfile::Issue>& issues, int language,
+std::wstring DescribeIssues(const std::vector<settingsfile::Issue>& issues, model::Language language,
                             size_t limit = kReportLines);
-std::wstring DescribeSkipped(const eqfile::Correction& correction, int language, size_t limit = kReportLines);
-std::wstring DescribeLeftOut(const std::vector<settingstransfer::LeftOut>& leftOut, int language,
+std::wstring DescribeSkipped(const eqfile::Correction& correction, model::Language language,
+                             size_t limit = kReportLines);
+std::wstring DescribeLeftOut(const std::vector<settingstransfer::LeftOut>& leftOut, model::Language language,
                              size_t limit = kReportLines);
 // Why a correction cannot be imported (for a usable one, empty).
-std::wstring DescribeRefusal(const eqfile::Correction& correction, int language);
+std::wstring DescribeRefusal(const eqfile::Correction& correction, model::Language language);
 // The ten bands, one line each, the clamped ones with their computed gain.
-std::wstring DescribeBands(const eqfile::Correction& correction, int language);
+std::wstring DescribeBands(const eqfile::Correction& correction, model::Language language);
 // What the file was and how much of it went into the curve, with the number
 // of clamped bands.
-std::wstring DescribeCorrection(const eqfile::Correction& correction, int language);
+std::wstring DescribeCorrection(const eqfile::Correction& correction, model::Language language);
 
 } // namespace transfertexts

@@ -10,28 +10,29 @@ constexpr size_t kCpl = 0;
 constexpr size_t kHifi = 1;
 constexpr size_t kDigital = 2;
 
+ExportedValue From(size_t section, const settings::IntValue& value, bool clampedOnLoad = false)
+{
+    return {section, value.name, value.minimum, value.maximum, clampedOnLoad};
+}
+
 std::vector<ExportedValue> BuildTable()
 {
     std::vector<ExportedValue> table = {
-        {kCpl, L"language", 0, 2, false},
-        {kHifi, L"isDrySoundOn", 0, 1, false},
-        {kHifi, L"InitialButtonOn", -1, 3, false},
-        {kHifi, L"EQPreset", 0, 11, false},
-        {kHifi, L"RegionStyle", 0, 4, false},
-        {kHifi, L"Customize", 0, 1, false},
+        From(kCpl, settings::kLanguage),
+        From(kHifi, settings::kHifiOn),
+        From(kHifi, settings::kToneGroup),
+        From(kHifi, settings::kEqPreset),
+        From(kHifi, settings::kRegionStyle),
+        From(kHifi, settings::kCustomPresetChosen),
     };
-    for (const wchar_t* band : presets::kBandValues)
-        table.push_back({kHifi, band, kLowestGain, kHighestGain, true});
-    const std::vector<ExportedValue> rest = {
-        {kHifi, L"Bass", 0, 52, true},
-        {kHifi, L"Treble", 0, 52, true},
-        {kHifi, L"ENVEnable", 0, 1, false},
-        {kHifi, L"Environment", 0, 22, false},
-        {kHifi, L"RoomEnable", 0, 1, false},
-        {kHifi, L"RoomSize", 0, 2, false},
-        {kDigital, L"DigitalOutSr", 0, 4, false},
-    };
-    table.insert(table.end(), rest.begin(), rest.end());
+    for (const settings::IntValue& band : settings::kBands)
+        table.push_back(From(kHifi, band, true));
+    for (const settings::IntValue* value : {&settings::kBass, &settings::kTreble})
+        table.push_back(From(kHifi, *value, true));
+    for (const settings::IntValue* value : {&settings::kEnvironmentOn, &settings::kEnvironment, &settings::kRoomOn,
+                                            &settings::kRoomSize})
+        table.push_back(From(kHifi, *value));
+    table.push_back(From(kDigital, settings::kDigitalOutput));
     return table;
 }
 
@@ -153,7 +154,7 @@ private:
     Preset m_preset;
     bool m_presetNamed = false;
     bool m_presetValid = true;
-    std::array<bool, presets::kBandCount> m_bandGiven{};
+    std::array<bool, model::kBandCount> m_bandGiven{};
     // Names of the presets read so far with the line of each name.
     std::vector<std::wstring> m_names;
     std::vector<int> m_nameLines;
@@ -299,20 +300,21 @@ void Reader::TakePresetValue(int line, const std::wstring& name, const std::wstr
             TakePresetName(line, value);
         return;
     }
-    for (size_t band = 0; band < presets::kBandCount; ++band) {
-        const wchar_t* bandName = presets::kBandValues[band];
-        if (!SameName(name, bandName))
+    for (size_t band = 0; band < settings::kPresetBands.size(); ++band) {
+        const settings::PresetValue& bandValue = settings::kPresetBands[band];
+        if (!SameName(name, bandValue.name))
             continue;
-        if (Repeated(line, bandName))
+        if (Repeated(line, bandValue.name))
             return;
         m_bandGiven[band] = true;
-        if (const std::optional<int32_t> gain = Number(line, bandName, value, kLowestGain, kHighestGain))
+        if (const auto gain = Number(line, bandValue.name, value, bandValue.minimum, bandValue.maximum))
             m_preset.gains[band] = *gain;
         return;
     }
-    if (SameName(name, presets::kFlagValue)) {
-        if (!Repeated(line, presets::kFlagValue))
-            m_preset.flag = Number(line, presets::kFlagValue, value, 0, 1);
+    const settings::PresetValue& flag = settings::kPresetFlag;
+    if (SameName(name, flag.name)) {
+        if (!Repeated(line, flag.name))
+            m_preset.flag = Number(line, flag.name, value, flag.minimum, flag.maximum);
         return;
     }
     Report(line, Problem::UnknownValue, name);
@@ -349,9 +351,9 @@ void Reader::ClosePreset()
     if (!m_presetNamed)
         Report(m_presetLine, Problem::MissingPresetName);
     std::wstring missing;
-    for (size_t band = 0; band < presets::kBandCount; ++band) {
+    for (size_t band = 0; band < m_bandGiven.size(); ++band) {
         if (!m_bandGiven[band])
-            missing += (missing.empty() ? L"" : L", ") + std::wstring(presets::kBandValues[band]);
+            missing += (missing.empty() ? L"" : L", ") + std::wstring(settings::kPresetBands[band].name);
     }
     if (!missing.empty())
         Report(m_presetLine, Problem::MissingBands, missing);
@@ -397,10 +399,10 @@ std::string Write(const Contents& contents)
     for (const Preset& preset : contents.presets) {
         out += "\r\n[" + utf8::Encode(kPresetSection) + "]\r\n";
         out += utf8::Encode(kPresetNameValue) + " = " + utf8::Encode(preset.name) + "\r\n";
-        for (int band = 0; band < presets::kBandCount; ++band)
-            out += Line(presets::kBandValues[band], preset.gains[static_cast<size_t>(band)]);
+        for (size_t band = 0; band < settings::kPresetBands.size(); ++band)
+            out += Line(settings::kPresetBands[band].name, preset.gains[band]);
         if (preset.flag)
-            out += Line(presets::kFlagValue, *preset.flag);
+            out += Line(settings::kPresetFlag.name, *preset.flag);
     }
     return out;
 }

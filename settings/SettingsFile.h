@@ -23,7 +23,9 @@
 // the values that are stored; [Preset] comes once per user preset. Every
 // value is a whole number within its range. The reader checks the whole file
 // and reports every problem with its line before anything is written.
+#include "PanelModel.h"
 #include "PresetRules.h"
+#include "Settings.h"
 
 #include <array>
 #include <cstdint>
@@ -41,14 +43,17 @@ constexpr size_t kMaxFileBytes = 1024 * 1024;
 
 // The subkeys a file holds values of, in file order; each is a section.
 constexpr size_t kSectionCount = 3;
-inline constexpr const wchar_t* kSections[kSectionCount] = {L"CPL", L"Hifi", L"Digital"};
+inline constexpr const wchar_t* kSections[kSectionCount] = {settings::kCplSubkey, settings::kHifiSubkey,
+                                                             settings::kDigitalSubkey};
 inline constexpr const wchar_t* kPresetSection = L"Preset";
 inline constexpr const wchar_t* kPresetNameValue = L"name";
 
-// One value of the store that the file carries, with the range the panel
-// writes it in. Bands and knob positions outside it are clamped by the panel
-// when it loads them, so an export clamps them the same way; any other value
-// outside its range has no meaning to the panel and is left out.
+// One value of the store that the file carries (every number of
+// settings::Table() in the subkeys above), by the store's own name and with
+// the range the panel writes it in. Bands and knob positions outside it are
+// clamped by the panel when it loads them, so an export clamps them the same
+// way; any other value outside its range has no meaning to the panel and is
+// left out.
 struct ExportedValue {
     size_t section; // index into kSections
     const wchar_t* name;
@@ -57,13 +62,11 @@ struct ExportedValue {
     bool clampedOnLoad;
 };
 const std::vector<ExportedValue>& ExportedValues();
-// Every band of a preset lies in this range; flag is 0 or 1.
-constexpr int32_t kLowestGain = presets::kLowestGain;
-constexpr int32_t kHighestGain = presets::kHighestGain;
 
+// A user preset: its name and the values of settings::PresetTable().
 struct Preset {
     std::wstring name;
-    std::array<int32_t, presets::kBandCount> gains{};
+    std::array<int32_t, model::kBandCount> gains{};
     std::optional<int32_t> flag;
 };
 

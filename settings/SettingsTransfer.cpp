@@ -1,5 +1,6 @@
 #include "SettingsTransfer.h"
 
+#include "Settings.h"
 #include "SettingsStore.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ int32_t Clamp(int32_t value, int32_t low, int32_t high)
     return std::min(std::max(value, low), high);
 }
 
-// Writes one value and reads it back.
+// Writes one value (creating its subkey where missing) and reads it back.
 bool WriteChecked(const std::wstring& root, const std::wstring& subkey, const wchar_t* name, int32_t value)
 {
     const std::wstring text = std::to_wstring(value);
@@ -49,7 +50,7 @@ Exported ReadFromStore()
         }
     }
 
-    for (const std::wstring& name : ListRegSubkeys(kRegCustomRoot)) {
+    for (const std::wstring& name : StoredPresetNames()) {
         if (!settingsfile::NameFitsFile(name)) {
             result.leftOut.push_back({LeftOut::Reason::NameNotCarried, name, {}});
             continue;
@@ -57,8 +58,8 @@ Exported ReadFromStore()
         settingsfile::Preset preset;
         preset.name = name;
         preset.gains = *ReadPreset(name);
-        if (RegValueStored(kRegCustomRoot, name, presets::kFlagValue))
-            preset.flag = ReadRegInt(kRegCustomRoot, name, presets::kFlagValue) == 1 ? 1 : 0;
+        if (RegValueStored(kRegCustomRoot, name, settings::kPresetFlag.name))
+            preset.flag = settings::Read(name, settings::kPresetFlag) == 1 ? 1 : 0;
         contents.presets.push_back(std::move(preset));
     }
     return result;
@@ -68,7 +69,7 @@ std::vector<std::wstring> PresetsAlreadyStored(const settingsfile::Contents& con
 {
     std::vector<std::wstring> names;
     for (const settingsfile::Preset& preset : contents.presets) {
-        if (RegKeyExists(kRegCustomRoot, preset.name))
+        if (settings::PresetExists(preset.name))
             names.push_back(preset.name);
     }
     return names;
@@ -93,20 +94,20 @@ Written WriteToStore(const settingsfile::Contents& contents, ExistingPresets exi
     std::vector<std::wstring> writtenNames;
     bool chosenWritten = false;
     for (const settingsfile::Preset& preset : contents.presets) {
-        const bool stored = RegKeyExists(kRegCustomRoot, preset.name);
+        const bool stored = settings::PresetExists(preset.name);
         if (stored && existing == ExistingPresets::Skip) {
             ++written.skipped;
             continue;
         }
         if (stored) {
-            DeleteRegKey(kRegCustomRoot, preset.name);
+            settings::DeletePreset(preset.name);
             ++written.replaced;
         }
-        for (size_t band = 0; band < presets::kBandCount; ++band) {
-            if (!WriteChecked(kRegCustomRoot, preset.name, presets::kBandValues[band], preset.gains[band]))
+        for (size_t band = 0; band < settings::kPresetBands.size(); ++band) {
+            if (!WriteChecked(kRegCustomRoot, preset.name, settings::kPresetBands[band].name, preset.gains[band]))
                 ++written.failed;
         }
-        if (preset.flag && !WriteChecked(kRegCustomRoot, preset.name, presets::kFlagValue, *preset.flag))
+        if (preset.flag && !WriteChecked(kRegCustomRoot, preset.name, settings::kPresetFlag.name, *preset.flag))
             ++written.failed;
         chosenWritten = chosenWritten || preset.flag == 1;
         writtenNames.push_back(preset.name);
@@ -114,12 +115,12 @@ Written WriteToStore(const settingsfile::Contents& contents, ExistingPresets exi
     }
 
     if (chosenWritten) {
-        for (const std::wstring& name : ListRegSubkeys(kRegCustomRoot)) {
+        for (const std::wstring& name : StoredPresetNames()) {
             const bool fromFile = std::any_of(writtenNames.begin(), writtenNames.end(), [&](const std::wstring& w) {
                 return presets::SameNameIgnoringCase(w, name);
             });
-            if (!fromFile && ReadRegInt(kRegCustomRoot, name, presets::kFlagValue) == 1)
-                WriteRegString(kRegCustomRoot, name, presets::kFlagValue, L"0");
+            if (!fromFile && settings::Read(name, settings::kPresetFlag) == 1)
+                settings::Write(name, settings::kPresetFlag, 0);
         }
     }
     return written;
@@ -130,25 +131,26 @@ std::vector<std::wstring> StoredPresetNames()
     return ListRegSubkeys(kRegCustomRoot);
 }
 
-std::optional<std::array<int32_t, presets::kBandCount>> ReadPreset(const std::wstring& name)
+std::optional<std::array<int32_t, model::kBandCount>> ReadPreset(const std::wstring& name)
 {
-    if (!RegKeyExists(kRegCustomRoot, name))
+    if (!settings::PresetExists(name))
         return std::nullopt;
     // A missing band reads 0 and a band beyond the sliders is clamped: the
     // curve the panel sends when the preset is chosen.
-    std::array<int32_t, presets::kBandCount> gains{};
-    for (size_t band = 0; band < presets::kBandCount; ++band)
-        gains[band] = Clamp(ReadRegInt(kRegCustomRoot, name, presets::kBandValues[band]), presets::kLowestGain,
-                            presets::kHighestGain);
+    std::array<int32_t, model::kBandCount> gains{};
+    for (size_t band = 0; band < gains.size(); ++band) {
+        const settings::PresetValue& value = settings::kPresetBands[band];
+        gains[band] = Clamp(settings::Read(name, value), value.minimum, value.maximum);
+    }
     return gains;
 }
 
-bool WritePreset(const std::wstring& name, const std::array<int32_t, presets::kBandCount>& gains)
+bool WritePreset(const std::wstring& name, const std::array<int32_t, model::kBandCount>& gains)
 {
     bool all = true;
-    for (size_t band = 0; band < presets::kBandCount; ++band)
-        all = WriteChecked(kRegCustomRoot, name, presets::kBandValues[band], gains[band]) && all;
-    return WriteChecked(kRegCustomRoot, name, presets::kFlagValue, 0) && all;
+    for (size_t band = 0; band < gains.size(); ++band)
+        all = WriteChecked(kRegCustomRoot, name, settings::kPresetBands[band].name, gains[band]) && all;
+    return WriteChecked(kRegCustomRoot, name, settings::kPresetFlag.name, 0) && all;
 }
 
 } // namespace settingstransfer

@@ -57,8 +57,8 @@ std::vector<std::wstring> StoredPresetNames();
 // A preset's bands as the panel sends them when it is chosen (a missing band
 // reads 0, a band beyond the sliders is clamped); nothing when the preset is
 // not stored.
-std::optional<std::array<int32_t, presets::kBandCount>> ReadPreset(const std::wstring& name);
+std::optional<std::array<int32_t, model::kBandCount>> ReadPreset(const std::wstring& name);
 // Stores a new preset (not chosen: flag 0); true when every value reads back.
-bool WritePreset(const std::wstring& name, const std::array<int32_t, presets::kBandCount>& gains);
+bool WritePreset(const std::wstring& name, const std::array<int32_t, model::kBandCount>& gains);
 
 } // namespace settingstransfer

@@ -33,9 +33,9 @@ void CheckEqualizer(std::string_view bytes)
     for (size_t band = 0; band < eqfile::kBands; ++band) {
         if (!std::isfinite(c.db[band]))
             Fail("a band that is not a number");
-        if (c.gains[band] < presets::kLowestGain || c.gains[band] > presets::kHighestGain)
+        if (c.gains[band] < model::kLowestBandGain || c.gains[band] > model::kHighestBandGain)
             Fail("a band outside the card's range");
-        const bool outside = std::llround(c.db[band] * presets::kOneDb) != c.gains[band];
+        const bool outside = std::llround(c.db[band] * model::kOneDb) != c.gains[band];
         if (outside != c.clamped[band])
             Fail("a clamped mark that does not match the band");
     }

@@ -12,7 +12,7 @@ using namespace eqfile;
 
 namespace {
 
-constexpr double kStep = 1.0 / presets::kOneDb; // one 16.16 step, in dB
+constexpr double kStep = 1.0 / model::kOneDb; // one 16.16 step, in dB
 
 std::vector<std::pair<int, Skip>> SkippedOf(const Correction& c)
 {
@@ -24,7 +24,7 @@ std::vector<std::pair<int, Skip>> SkippedOf(const Correction& c)
 
 double GainDb(const Correction& c, size_t band)
 {
-    return static_cast<double>(c.gains[band]) / presets::kOneDb;
+    return static_cast<double>(c.gains[band]) / model::kOneDb;
 }
 
 } // namespace
@@ -78,7 +78,7 @@ TEST(EqFiles, AParametricFileUsesItsFiltersAndListsEveryLineItCannotUse)
     EXPECT_EQ(c.skipped[6].detail, L"Channel: L");
 
     for (size_t band = 0; band < kBands; ++band) {
-        const double hz = presets::kBandHz[band];
+        const double hz = kBandHz[band];
         const double expectedDb = -4.5 + ResponseDb(FilterKind::Peaking, 1000, -6, 1.41, hz) +
                                   ResponseDb(FilterKind::LowShelf, 100, 4, kShelfQ, hz) +
                                   ResponseDb(FilterKind::HighShelf, 1200, -1, 0.71, hz);
@@ -94,10 +94,10 @@ TEST(EqFiles, BandsBeyondTheCardAreClampedToWhatTheSlidersHoldAndMarked)
                                "Filter 2: ON HSC Fc 6000 Hz Gain -40 dB Q 0.7\n");
     ASSERT_TRUE(c.Usable());
     EXPECT_GT(c.db[0], 20);
-    EXPECT_EQ(c.gains[0], presets::kHighestGain);
+    EXPECT_EQ(c.gains[0], model::kHighestBandGain);
     EXPECT_TRUE(c.clamped[0]);
     EXPECT_LT(c.db[9], -20);
-    EXPECT_EQ(c.gains[9], presets::kLowestGain);
+    EXPECT_EQ(c.gains[9], model::kLowestBandGain);
     EXPECT_TRUE(c.clamped[9]);
     EXPECT_FALSE(c.clamped[5]);
 }
@@ -132,13 +132,13 @@ TEST(EqFiles, AGraphicCurveIsInterpolatedOnALogScaleAndHeldBeyondItsEnds)
                                        -1.5 - 1,
                                        2 - 1};
     for (size_t band = 0; band < kBands; ++band)
-        EXPECT_NEAR(c.db[band], expectedDb[band], 1e-9) << presets::kBandHz[band];
+        EXPECT_NEAR(c.db[band], expectedDb[band], 1e-9) << kBandHz[band];
 
     // One point makes a flat curve.
     const Correction flat = Parse("GraphicEQ: 1000 -4.25");
     ASSERT_TRUE(flat.Usable());
     for (int32_t gain : flat.gains)
-        EXPECT_EQ(gain, -4 * presets::kOneDb - presets::kOneDb / 4);
+        EXPECT_EQ(gain, -4 * model::kOneDb - model::kOneDb / 4);
 }
 
 TEST(EqFiles, FilterLinesInAGraphicFileAreListedNotMixedIn)
@@ -180,7 +180,7 @@ TEST(EqFiles, AFileWithNothingUsableIsRefusedWithItsReason)
 
 TEST(EqFiles, APresetWrittenInTheGraphicFormatReadsBackAsTheSameBands)
 {
-    const Gains curve = {-327680, 0, 1, -1, presets::kLowestGain, presets::kHighestGain, 12345, -98765, 32768, 6554};
+    const Gains curve = {-327680, 0, 1, -1, model::kLowestBandGain, model::kHighestBandGain, 12345, -98765, 32768, 6554};
     const std::string text = WriteGraphic(curve);
     EXPECT_EQ(text.substr(0, 29), "GraphicEQ: 30 -5; 60 0; 120 0");
     EXPECT_NE(text.find("; 500 -20; 1000 19.99939; "), std::string::npos) << text;

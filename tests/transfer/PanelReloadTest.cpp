@@ -72,7 +72,7 @@ TEST_F(PanelReload, TheMessageOfAnImportMakesEveryPageTakeTheStoreAsAtStartUp)
     testsupport::SetText(kRoot + L"\\Digital", L"DigitalOutSr", L"2");
     for (const auto& [name, flag] : {std::pair{L"Another", L"0"}, std::pair{L"Imported", L"1"}}) {
         for (size_t band = 0; band < curve.size(); ++band)
-            testsupport::SetText(kRoot + L"\\Custom\\" + name, hifi::kBandValues[band],
+            testsupport::SetText(kRoot + L"\\Custom\\" + name, settings::kBandNames[band],
                                  std::to_wstring(flag[0] == L'1' ? curve[band] : 0));
         testsupport::SetText(kRoot + L"\\Custom\\" + name, L"flag", flag);
     }
@@ -83,12 +83,13 @@ TEST_F(PanelReload, TheMessageOfAnImportMakesEveryPageTakeTheStoreAsAtStartUp)
     EXPECT_EQ(m_dlg->SendMessage(message), kSettingsChangedReply);
 
     for (int page = 0; page < 5; ++page)
-        EXPECT_EQ(m_dlg->GetPageWindow(page)->GetBackgroundId(), kBackgrounds[1][page]) << "page " << page;
+        EXPECT_EQ(m_dlg->GetPageWindow(static_cast<model::Page>(page))->GetBackgroundId(), kBackgrounds[1][page])
+            << "page " << page;
     const CDlgHifi& hifi = m_dlg->HifiPage();
     ASSERT_EQ(hifi.PresetList().GetCount(), 2);
     EXPECT_EQ(hifi.ChosenPreset(), L"Imported");
     EXPECT_TRUE(hifi.PresetList().IsWindowEnabled());
-    for (int band = 0; band < hifi::kBandCount; ++band)
+    for (int band = 0; band < model::kBandCount; ++band)
         EXPECT_EQ(hifi.BandSlider(band).GetPos(), hifi::GainToSliderPos(curve[static_cast<size_t>(band)]));
     EXPECT_TRUE(m_dlg->DigitalPage().OutputSwitch().GetState());
 
@@ -124,7 +125,7 @@ TEST(TrayMenu, TheFileEntriesStandBeforeExitInTheInterfaceLanguageAndTheOthersKe
                                      {L"导出设置…", L"导入设置…", L"导入均衡器…"},
                                      {L"Export settings…", L"Import settings…", L"Import equalizer…"}};
     for (int language : {1, 0, 2}) {
-        NameTransferEntries(popup, language, true);
+        NameTransferEntries(popup, static_cast<model::Language>(language), true);
         EXPECT_EQ(text(ID_EXPORT_SETTINGS), expected[language][0]);
         EXPECT_EQ(text(ID_IMPORT_SETTINGS), expected[language][1]);
         EXPECT_EQ(text(ID_IMPORT_EQUALIZER), expected[language][2]);
@@ -132,7 +133,7 @@ TEST(TrayMenu, TheFileEntriesStandBeforeExitInTheInterfaceLanguageAndTheOthersKe
         EXPECT_EQ(text(ID_EXIT), L"Exit");
         EXPECT_EQ(::GetMenuItemID(popup, 4), static_cast<UINT>(ID_IMPORT_EQUALIZER)) << "still in place";
     }
-    NameTransferEntries(popup, 2, false);
+    NameTransferEntries(popup, model::Language::English, false);
     for (UINT id : {ID_EXPORT_SETTINGS, ID_IMPORT_SETTINGS, ID_IMPORT_EQUALIZER})
         EXPECT_TRUE(::GetMenuState(popup, id, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_FALSE(::GetMenuState(popup, ID_EXIT, MF_BYCOMMAND) & MF_GRAYED);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 using namespace settingsfile;
@@ -107,6 +108,24 @@ TEST(SettingsFile, WhatTheWriterMakesReadsBackTheSameInEveryLineEndAndWithOrWith
     EXPECT_EQ(sparseText.find("[Hifi]"), std::string::npos);
     EXPECT_EQ(sparseText.find("language"), std::string::npos);
     ExpectSame(sparse, Read(sparseText).contents);
+}
+
+TEST(SettingsFile, TheFileCarriesEveryNumberTheStoreKeepsInItsSubkeysAndNothingElse)
+{
+    // A value added to the store's table is carried by the file, or this fails.
+    std::vector<std::pair<std::wstring, std::wstring>> numbers;
+    for (const settings::StoredValue& value : settings::Table()) {
+        if (value.kind == settings::ValueKind::Int)
+            numbers.emplace_back(value.subkey, value.name);
+    }
+    std::vector<std::pair<std::wstring, std::wstring>> carried;
+    for (const ExportedValue& value : ExportedValues()) {
+        carried.emplace_back(kSections[value.section], value.name);
+        EXPECT_NE(std::wstring(kSections[value.section]), L"Info");
+    }
+    std::sort(numbers.begin(), numbers.end());
+    std::sort(carried.begin(), carried.end());
+    EXPECT_EQ(carried, numbers);
 }
 
 TEST(SettingsFile, EveryValueOfTheTableIsTakenAtItsEndsAndRefusedJustBeyond)
