@@ -14,7 +14,8 @@
 class CEqImportDlg : public CDialog {
 public:
     enum { IDD = IDD_EQ_IMPORT };
-    CEqImportDlg(HWND owner, model::Language language, std::wstring path, std::wstring name, const eqfile::Correction& correction);
+    CEqImportDlg(HWND owner, model::Language language, std::wstring path, std::wstring name,
+                 const eqfile::Correction& correction);
 
     // The name the preset is to be saved under (trimmed), once Save was pressed.
     const std::wstring& Name() const { return m_name; }

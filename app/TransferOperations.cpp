@@ -18,7 +18,8 @@ std::wstring Number(long long n)
 }
 
 // Reads a file the person named; why not when it cannot be read.
-bool ReadNamedFile(const std::wstring& path, size_t limit, model::Language language, std::string* bytes, std::wstring* why)
+bool ReadNamedFile(const std::wstring& path, size_t limit, model::Language language, std::string* bytes,
+                   std::wstring* why)
 {
     switch (transferfiles::ReadSmallFile(path, limit, bytes)) {
     case transferfiles::ReadStatus::Read:

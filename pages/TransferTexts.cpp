@@ -330,7 +330,8 @@ std::wstring DescribeSkipped(const eqfile::Correction& correction, model::Langua
     return Lines(lines, correction.skippedCount, language, limit);
 }
 
-std::wstring DescribeLeftOut(const std::vector<settingstransfer::LeftOut>& leftOut, model::Language language, size_t limit)
+std::wstring DescribeLeftOut(const std::vector<settingstransfer::LeftOut>& leftOut, model::Language language,
+                             size_t limit)
 {
     std::vector<std::wstring> lines;
     for (const settingstransfer::LeftOut& item : leftOut) {

@@ -180,7 +180,8 @@ TEST(EqFiles, AFileWithNothingUsableIsRefusedWithItsReason)
 
 TEST(EqFiles, APresetWrittenInTheGraphicFormatReadsBackAsTheSameBands)
 {
-    const Gains curve = {-327680, 0, 1, -1, model::kLowestBandGain, model::kHighestBandGain, 12345, -98765, 32768, 6554};
+    const Gains curve = {-327680, 0, 1, -1, model::kLowestBandGain, model::kHighestBandGain,
+                         12345, -98765, 32768, 6554};
     const std::string text = WriteGraphic(curve);
     EXPECT_EQ(text.substr(0, 29), "GraphicEQ: 30 -5; 60 0; 120 0");
     EXPECT_NE(text.find("; 500 -20; 1000 19.99939; "), std::string::npos) << text;

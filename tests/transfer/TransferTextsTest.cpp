@@ -67,5 +67,6 @@ TEST(TransferTexts, ReportsNameTheLineAndSayHowManyMoreThereAre)
     EXPECT_EQ(DescribeSkipped(c, kEnglish), L"Line 3: not understood: X");
     EXPECT_EQ(DescribeCorrection(c, kEnglish), L"Parametric equalizer file: 1 filters used, preamp +30.0 dB.\n"
                                         L"10 bands were outside the card's range of −20 to +20 dB and were limited.");
-    EXPECT_EQ(DescribeBands(c, kEnglish).substr(0, 63), L"30 Hz: +20.0 dB (limited from +30.3 dB to the card's range)\n60 ");
+    EXPECT_EQ(DescribeBands(c, kEnglish).substr(0, 63),
+              L"30 Hz: +20.0 dB (limited from +30.3 dB to the card's range)\n60 ");
 }
