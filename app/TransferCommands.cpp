@@ -50,8 +50,9 @@ UINT CZephrinDlg::SettingsChangedMessage()
 
 void CZephrinDlg::AcceptSettingsChangedMessage()
 {
-    // The panel runs elevated; a start of the program from a script may not.
-    // Re-reading the settings is all the message asks, so anyone may send it.
+    // The panel runs elevated, where messages from programs of a lower
+    // integrity level are filtered out. Reading the settings again is all
+    // this message asks, so it is let through.
     const UINT message = SettingsChangedMessage();
     if (message != 0)
         ::ChangeWindowMessageFilterEx(m_hWnd, message, MSGFLT_ALLOW, nullptr);
