@@ -68,6 +68,7 @@ BOOL CZephrinDlg::OnInitDialog()
     CSkinnedPage::OnInitDialog();
     m_pageColumn.Bind(*this, Page::Main);
     BindMainPageControls();
+    DeferPictureLoading(m_hWnd); // until the panel is first shown, after the icon
 
     if (HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
         wchar_t about[128] = {};
@@ -101,11 +102,12 @@ BOOL CZephrinDlg::OnInitDialog()
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     CreatePages();
-    m_pageColumn.Setup();
+    m_pageColumn.Place();
     SetupMainPage();
     SetTimer(kStartupTimerId, kStartupTimerPeriod);
     RefreshToggles();
     RefreshLevels();
+    LoadPicturesWhenShown();
     AddTrayIcon();
     AcceptSettingsChangedMessage();
 
@@ -115,6 +117,12 @@ BOOL CZephrinDlg::OnInitDialog()
     m_currentPage = Page::Main;
     PostMessage(WM_PREPARE_PAGES);
     return TRUE;
+}
+
+void CZephrinDlg::OnPicturesDue()
+{
+    m_pageColumn.LoadBitmaps();
+    LoadDeferredPictures(m_hWnd);
 }
 
 void CZephrinDlg::CreatePages()

@@ -74,6 +74,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    void OnPicturesDue() override;
     BOOL PreTranslateMessage(MSG* msg) override;
     // The system close command ends the dialog through here.
     void OnCancel() override;

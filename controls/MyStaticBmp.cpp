@@ -33,6 +33,20 @@ void CMyStaticBmp::Show(HBITMAP bitmap)
 
 bool CMyStaticBmp::SetStateBitmaps(UINT onId, UINT offId)
 {
+    if (m_deferred) {
+        // As at once: a state on show in a bitmap is shown in the new ones; a
+        // state shown without one (none was there) goes on showing nothing.
+        const HBITMAP shown = m_hWnd ? GetBitmap() : nullptr;
+        if (m_due.what == Due::Unchanged && shown && (shown == m_onBitmap.get() || shown == m_offBitmap.get()))
+            m_due = DueShow{Due::State};
+        else if (m_due.what == Due::State && !StateHasPicture())
+            m_due = DueShow{Due::Resource, 0, 0};
+        m_onId = onId;
+        m_offId = offId;
+        m_stateIdsDue = true;
+        SIZE size{};
+        return SkinBitmapSize(onId, &size) && SkinBitmapSize(offId, &size);
+    }
     fw::UniqueBitmap on(LoadBitmapResource(onId));
     fw::UniqueBitmap off(LoadBitmapResource(offId));
     const HBITMAP shown = m_hWnd ? GetBitmap() : nullptr;
@@ -46,9 +60,22 @@ bool CMyStaticBmp::SetStateBitmaps(UINT onId, UINT offId)
     return m_onBitmap && m_offBitmap;
 }
 
+bool CMyStaticBmp::StateHasPicture() const
+{
+    if (m_stateIdsDue) {
+        SIZE size{};
+        return SkinBitmapSize(m_state ? m_onId : m_offId, &size);
+    }
+    return (m_state ? m_onBitmap : m_offBitmap).get() != nullptr;
+}
+
 void CMyStaticBmp::SetState(bool on)
 {
     m_state = on;
+    if (m_deferred) {
+        m_due = DueShow{Due::State};
+        return;
+    }
     Show(on ? m_onBitmap.get() : m_offBitmap.get());
 }
 
@@ -64,6 +91,12 @@ bool CMyStaticBmp::SetPictureList(const UINT (&ids)[kPictureSlots], int startInd
 
 bool CMyStaticBmp::LoadPictures(const UINT* ids, int count, int startIndex)
 {
+    if (m_deferred) {
+        NotePictures(ids, count, startIndex);
+        return true;
+    }
+    for (int i = 0; i < kPictureSlots; ++i)
+        m_slotIds[i] = ids[i < count ? i : 0];
     // A list loaded again (a language change) releases the previous one's
     // bitmaps once none of them is shown any more.
     std::vector<fw::UniqueBitmap> previous;
@@ -97,6 +130,10 @@ void CMyStaticBmp::ShowPicture(int index)
 {
     if (index < 0 || index >= kPictureSlots)
         return;
+    if (m_deferred) {
+        m_due = DueShow{Due::Slot, index};
+        return;
+    }
     Show(m_pictures[index]);
 }
 
@@ -105,4 +142,106 @@ HBITMAP CMyStaticBmp::GetPicture(int index) const
     if (index < 0 || index >= kPictureSlots)
         return nullptr;
     return m_pictures[index];
+}
+
+void CMyStaticBmp::NotePictures(const UINT* ids, int count, int startIndex)
+{
+    // A start index outside the list leaves on show what is on show: a slot
+    // of the list being replaced is then remembered by its bitmap's id.
+    if (startIndex < 0 || startIndex >= kPictureSlots) {
+        if (m_due.what == Due::Slot)
+            m_due = DueShow{Due::Resource, 0, m_slotIds[m_due.slot]};
+    } else {
+        m_due = DueShow{Due::Slot, startIndex};
+    }
+    for (int i = 0; i < kPictureSlots; ++i)
+        m_slotIds[i] = ids[i < count ? i : 0];
+    m_listCount = count;
+    m_listDue = true;
+    m_currentIndex = startIndex;
+}
+
+void CMyStaticBmp::LoadDeferred()
+{
+    if (!m_deferred)
+        return;
+    m_deferred = false;
+    // Every bitmap of before stays until the new one is on show.
+    std::vector<fw::UniqueBitmap> previous;
+    if (m_stateIdsDue) {
+        previous.push_back(std::move(m_onBitmap));
+        previous.push_back(std::move(m_offBitmap));
+        m_onBitmap.reset(LoadBitmapResource(m_onId));
+        m_offBitmap.reset(LoadBitmapResource(m_offId));
+        m_stateIdsDue = false;
+    }
+    if (m_listDue) {
+        for (fw::UniqueBitmap& b : m_loaded)
+            previous.push_back(std::move(b));
+        m_loaded.clear();
+        previous.push_back(std::move(m_stillShown));
+        m_loaded.reserve(static_cast<size_t>(m_listCount));
+        for (int i = 0; i < m_listCount; ++i) {
+            m_loaded.emplace_back(LoadBitmapResource(m_slotIds[i]));
+            m_pictures[i] = m_loaded.back().get();
+        }
+        for (int i = m_listCount; i < kPictureSlots; ++i)
+            m_pictures[i] = m_pictures[0];
+        m_listDue = false;
+    }
+    const DueShow due = m_due;
+    m_due = DueShow{};
+    switch (due.what) {
+    case Due::State:
+        Show(m_state ? m_onBitmap.get() : m_offBitmap.get());
+        break;
+    case Due::Slot:
+        Show(m_pictures[due.slot]);
+        break;
+    case Due::Resource: {
+        fw::UniqueBitmap kept(due.id ? LoadBitmapResource(due.id) : nullptr);
+        Show(kept.get());
+        m_stillShown = std::move(kept);
+        break;
+    }
+    case Due::Unchanged:
+        break;
+    }
+    const HBITMAP shown = m_hWnd ? GetBitmap() : nullptr;
+    if (shown) {
+        auto it = std::find_if(previous.begin(), previous.end(),
+                               [shown](const fw::UniqueBitmap& b) { return b.get() == shown; });
+        if (it != previous.end())
+            m_stillShown = std::move(*it);
+    }
+}
+
+namespace {
+
+template <typename Action>
+void ForEachPicture(HWND parent, Action action)
+{
+    std::vector<HWND> children;
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children)
+        if (auto* picture = dynamic_cast<CMyStaticBmp*>(CWnd::FromHandlePermanent(child)))
+            action(*picture);
+}
+
+} // namespace
+
+void DeferPictureLoading(HWND parent)
+{
+    ForEachPicture(parent, [](CMyStaticBmp& picture) { picture.DeferLoading(); });
+}
+
+void LoadDeferredPictures(HWND parent)
+{
+    ForEachPicture(parent, [](CMyStaticBmp& picture) { picture.LoadDeferred(); });
 }

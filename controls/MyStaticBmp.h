@@ -4,6 +4,11 @@
 // index). Pages create the pictures without the notify style, so presses on
 // them reach the page. The control loads and owns every bitmap it shows and
 // releases each one once it is no longer on show.
+//
+// A picture on a page nobody sees yet may defer its loading: from
+// DeferLoading() on it notes which bitmaps it is given and which one it would
+// show, and LoadDeferred() loads them and shows that one, exactly as if every
+// call had loaded at once.
 #include "Handles.h"
 #include "Static.h"
 
@@ -37,6 +42,13 @@ public:
     // Loads a bitmap from the program's resources (null when missing).
     static HBITMAP LoadBitmapResource(UINT id);
 
+    // Until LoadDeferred(), bitmaps are noted by id and nothing new is shown;
+    // GetOnBitmap, GetOffBitmap and GetPicture give the bitmaps of before.
+    // SetStateBitmaps then answers whether both bitmaps exist.
+    void DeferLoading() { m_deferred = true; }
+    bool LoadingDeferred() const { return m_deferred; }
+    void LoadDeferred();
+
     int m_currentIndex = 0;
 
 protected:
@@ -45,6 +57,16 @@ protected:
 
 private:
     bool LoadPictures(const UINT* ids, int count, int startIndex);
+    void NotePictures(const UINT* ids, int count, int startIndex);
+    // Whether the state's bitmap (noted or loaded) exists.
+    bool StateHasPicture() const;
+    // What a deferred picture shows once its bitmaps are loaded.
+    enum class Due { Unchanged, State, Slot, Resource };
+    struct DueShow {
+        Due what = Due::Unchanged;
+        int slot = 0;  // Slot: the list's slot
+        UINT id = 0;   // Resource: a bitmap of an earlier list still on show (0: none)
+    };
     // Every bitmap goes on show through here.
     void Show(HBITMAP bitmap);
 
@@ -57,4 +79,18 @@ private:
     // A picture of an earlier list that is still on show (a list loaded with
     // a start index outside it leaves the old picture up).
     fw::UniqueBitmap m_stillShown;
+
+    bool m_deferred = false;
+    bool m_stateIdsDue = false;
+    UINT m_onId = 0;
+    UINT m_offId = 0;
+    bool m_listDue = false;
+    int m_listCount = 0;
+    UINT m_slotIds[kPictureSlots] = {};
+    DueShow m_due;
 };
+
+// Every picture among the window's children (and theirs): loading deferred,
+// or the deferred bitmaps loaded and shown.
+void DeferPictureLoading(HWND parent);
+void LoadDeferredPictures(HWND parent);

@@ -54,6 +54,7 @@ BOOL CDlgDigital::OnInitDialog()
 {
     CSkinnedPage::OnInitDialog();
     BindControls();
+    DeferPictureLoading(m_hWnd); // until the page is first shown or prepared
     m_card = nullptr;
     CMSUP_GetInterface(&m_card);
     SetBackgroundId(IDB_DIGITAL_BG_TC);
@@ -61,7 +62,14 @@ BOOL CDlgDigital::OnInitDialog()
     PlaceControls();
     LoadPictures();
     ApplyStoredState();
+    LoadPicturesWhenShown();
     return TRUE;
+}
+
+void CDlgDigital::OnPicturesDue()
+{
+    m_pageColumn.LoadBitmaps();
+    LoadDeferredPictures(m_hWnd);
 }
 
 void CDlgDigital::BindControls()
@@ -80,7 +88,7 @@ void CDlgDigital::PlaceControls()
 
 void CDlgDigital::LoadPictures()
 {
-    m_pageColumn.Setup(); // places the column and gives it its bitmaps
+    m_pageColumn.Place(); // its bitmaps come with the other pictures
 
     m_outputSwitch.SetStateBitmaps(IDB_DIGITAL_SWITCH_ON, IDB_DIGITAL_SWITCH_OFF);
     m_switchLamp.SetStateBitmaps(IDB_DIGITAL_LAMP_ON, IDB_DIGITAL_LAMP_OFF);

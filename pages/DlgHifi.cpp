@@ -48,6 +48,7 @@ BOOL CDlgHifi::OnInitDialog()
 {
     CSkinnedPage::OnInitDialog();
     BindControls();
+    DeferPictureLoading(m_hWnd); // until the page is first shown or prepared
 
     m_card = nullptr;
     CMSUP_GetInterface(&m_card);
@@ -75,7 +76,14 @@ BOOL CDlgHifi::OnInitDialog()
             SelectCustomPreset();
         }
     }
+    LoadPicturesWhenShown();
     return TRUE;
+}
+
+void CDlgHifi::OnPicturesDue()
+{
+    m_pageColumn.LoadBitmaps();
+    LoadDeferredPictures(m_hWnd);
 }
 
 void CDlgHifi::ReloadFromStore()
@@ -160,8 +168,9 @@ void CDlgHifi::PlaceControls()
     PlaceControl(*this, m_envDisplay, 475, 403);
     PlaceControl(*this, m_envPrevious, 631, 411);
     PlaceControl(*this, m_envNext, 631, 436);
-    // The page column places its own buttons (and loads their bitmaps).
-    m_pageColumn.Setup();
+    // The page column places its own buttons; their bitmaps come with the
+    // other pictures.
+    m_pageColumn.Place();
 }
 
 void CDlgHifi::SetupPictures()
@@ -273,8 +282,14 @@ bool CDlgHifi::OnCommand(UINT id, UINT code)
 
 LRESULT CDlgHifi::OnSetLanguage(LPARAM language)
 {
-    if (const std::optional<model::Language> shown = ApplyLanguageSkin(*this, language, kBackgrounds))
+    if (const std::optional<model::Language> shown = ApplyLanguageSkin(*this, language, kBackgrounds)) {
+        // Nobody sees the pictures of a hidden page: they are loaded when it shows.
+        if (!IsWindowVisible()) {
+            m_envDisplay.DeferLoading();
+            LoadPicturesWhenShown();
+        }
         LoadEnvironmentPictures(*shown, settings::Read(settings::kEnvironment));
+    }
     return 0;
 }
 

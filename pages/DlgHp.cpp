@@ -36,6 +36,7 @@ BOOL CDlgHp::OnInitDialog()
 {
     CSkinnedPage::OnInitDialog();
     BindControls();
+    DeferPictureLoading(m_hWnd); // until the page is first shown or prepared
     SetBackgroundId(IDB_HP_BG_SC);
     ApplySkinWhenShown(*this); // created hidden: its picture is decoded when it first shows
     LoadPictures();
@@ -48,7 +49,14 @@ BOOL CDlgHp::OnInitDialog()
     m_crossover = ClampCrossover(static_cast<uint32_t>(reported));
     m_crossoverSlider.SetPos(static_cast<int32_t>(m_crossover));
     PlaceControls();
+    LoadPicturesWhenShown();
     return TRUE;
+}
+
+void CDlgHp::OnPicturesDue()
+{
+    m_pageColumn.LoadBitmaps();
+    LoadDeferredPictures(m_hWnd);
 }
 
 void CDlgHp::BindControls()
@@ -62,7 +70,7 @@ void CDlgHp::BindControls()
 
 void CDlgHp::LoadPictures()
 {
-    m_pageColumn.Setup(); // places the column and gives it its bitmaps
+    m_pageColumn.Place(); // its bitmaps come with the other pictures
 
     // The two levers mean opposite things: the speaker switch points down to
     // the floor-standing speakers, the impedance switch up to low impedance.

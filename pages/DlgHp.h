@@ -35,6 +35,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    void OnPicturesDue() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:

@@ -165,8 +165,14 @@ BOOL CDlgInfo::OnInitDialog()
     ApplySkinWhenShown(*this); // created hidden: its picture is decoded when it first shows
     FillLabels();
     PlaceLabels();
-    m_pageColumn.Setup(); // places the column and gives it its bitmaps
+    m_pageColumn.Place(); // its bitmaps come when the page is first shown or prepared
+    LoadPicturesWhenShown();
     return TRUE;
+}
+
+void CDlgInfo::OnPicturesDue()
+{
+    m_pageColumn.LoadBitmaps();
 }
 
 void CDlgInfo::FillLabels()

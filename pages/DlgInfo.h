@@ -45,6 +45,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    void OnPicturesDue() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:

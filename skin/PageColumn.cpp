@@ -63,13 +63,29 @@ void CPageColumn::Bind(CSkinnedPage& page, Page which)
 
 void CPageColumn::Setup()
 {
+    Place();
+    LoadBitmaps();
+}
+
+void CPageColumn::Place()
+{
     if (!m_page)
         return;
     for (int s = 0; s < kSlotCount; ++s) {
+        POINT pos = ButtonPosition(m_which, static_cast<Slot>(s));
+        PlaceControl(*m_page, m_buttons[s].m_hWnd, pos.x, pos.y);
+    }
+}
+
+void CPageColumn::LoadBitmaps()
+{
+    // The column's bitmaps are the same in every language: loaded once.
+    if (!m_page || m_bitmapsLoaded)
+        return;
+    m_bitmapsLoaded = true;
+    for (int s = 0; s < kSlotCount; ++s) {
         auto slot = static_cast<Slot>(s);
         CBitmapButton& button = m_buttons[s];
-        POINT pos = ButtonPosition(m_which, slot);
-        PlaceControl(*m_page, button.m_hWnd, pos.x, pos.y);
         if (slot == kClose)
             button.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_PRESSED);
         else if (SlotTarget(slot) == m_which)

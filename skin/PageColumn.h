@@ -34,6 +34,9 @@ public:
     void Bind(CSkinnedPage& page, model::Page which);
     // Places the buttons, loads their bitmaps and sizes them to the bitmaps.
     void Setup();
+    // The two halves of Setup, for a page that loads its pictures later.
+    void Place();
+    void LoadBitmaps();
 
     // For the four pages other than Main: handles a command of the column.
     // Close hides the page; another page's button hides this page, moves the
@@ -47,6 +50,7 @@ private:
     std::array<CBitmapButton, kSlotCount> m_buttons;
     CSkinnedPage* m_page = nullptr;
     model::Page m_which = model::Page::Main;
+    bool m_bitmapsLoaded = false;
 };
 
 // Asks the main dialog (the page's owner) for another page, at this page's

@@ -142,6 +142,24 @@ const CSkinnedPage& CSkinnedPage::RealizedSkin() const
     return *this;
 }
 
+void CSkinnedPage::LoadPicturesWhenShown()
+{
+    if (m_hWnd && !::IsWindowVisible(m_hWnd)) {
+        m_picturesPending = true;
+        return;
+    }
+    m_picturesPending = false;
+    OnPicturesDue();
+}
+
+void CSkinnedPage::RealizePictures()
+{
+    if (!m_picturesPending)
+        return;
+    m_picturesPending = false;
+    OnPicturesDue();
+}
+
 void ApplySkin(CSkinnedPage& page)
 {
     page.m_skinPending = false;
@@ -223,10 +241,13 @@ LRESULT CSkinnedPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_ERASEBKGND:
         return OnEraseBkgnd(reinterpret_cast<HDC>(wp));
     case WM_SHOWWINDOW:
-        // Sent before the page appears: a skin that waited is built now, so
-        // the first paint is the one an immediate skin would have given.
-        if (wp)
+        // Sent before the page appears: a skin and pictures that waited are
+        // built now, so the first paint is the one an immediate skin would
+        // have given.
+        if (wp) {
             RealizedSkin();
+            RealizePictures();
+        }
         return CDialog::WindowProc(msg, wp, lp);
     case WM_LBUTTONDBLCLK:
         // The dialog class asks for double clicks; on a page the second click

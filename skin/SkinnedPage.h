@@ -21,15 +21,24 @@ public:
     int GetSkinHeight() const { return RealizedSkin().m_skinHeight; }
     HDC GetOffscreenDC() const { return RealizedSkin().m_offscreen.GetSafeHdc(); }
     // A hidden page whose background changed builds its skin when shown, or
-    // here, ahead of time.
-    bool SkinPending() const { return m_skinPending; }
-    void BuildPendingSkin() const { RealizedSkin(); }
+    // here, ahead of time; so do the pictures of its controls that wait.
+    bool SkinPending() const { return m_skinPending || m_picturesPending; }
+    void BuildPendingSkin() const
+    {
+        RealizedSkin();
+        const_cast<CSkinnedPage&>(*this).RealizePictures();
+    }
 
     // Starts the system's interactive move of the page, as if the left button
     // had been pressed on a caption bar.
     void StartWindowDrag();
 
 protected:
+    // The page's control pictures wait until the page is first shown (or
+    // prepared): OnPicturesDue then loads them. A visible page loads them now.
+    void LoadPicturesWhenShown();
+    virtual void OnPicturesDue() {}
+
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     // Shared erase handler: copies the off-screen background to the window.
     LRESULT OnEraseBkgnd(HDC dc);
@@ -38,6 +47,8 @@ private:
     friend void ApplySkin(CSkinnedPage& page);
     friend void ApplySkinWhenShown(CSkinnedPage& page);
     const CSkinnedPage& RealizedSkin() const;
+    void RealizePictures();
+    bool m_picturesPending = false;
     bool m_skinPending = false; // the background changed while the page was hidden
     UINT m_backgroundId = 0;
     UINT m_appliedId = 0; // the background the window was last sized and shaped to

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 TEST(Label, AnswersTheColourRequestWithTransparentGreyText)
@@ -294,6 +297,157 @@ TEST_F(PictureCount, NewStateBitmapsReplaceTheShownPairAndReleaseIt)
         EXPECT_EQ(CountGdiObjects(), before + 1);
     }
     EXPECT_EQ(CountGdiObjects(), before);
+}
+
+// Whether two bitmaps hold the same pixels (both null counts as the same).
+bool SamePixels(HBITMAP a, HBITMAP b)
+{
+    auto bits = [](HBITMAP bitmap) {
+        BITMAP bm{};
+        ::GetObjectW(bitmap, sizeof bm, &bm);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = bm.bmWidth;
+        info.bmiHeader.biHeight = bm.bmHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        std::vector<uint32_t> pixels(static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight));
+        HDC dc = ::GetDC(nullptr);
+        ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
+        ::ReleaseDC(nullptr, dc);
+        return pixels;
+    };
+    if (!a || !b)
+        return a == b;
+    return bits(a) == bits(b);
+}
+
+// The same calls given to a picture that loads at once and to one that
+// defers its loading: once the deferred one loads, both show the same
+// pixels, agree on state and index, and hold as many bitmaps; until then
+// the deferred one loads nothing and shows what it showed before.
+class DeferredPicture : public ::testing::Test {
+protected:
+    using Calls = std::function<void(CMyStaticBmp&)>;
+    void SetUp() override
+    {
+        host.AddChild(L"Static", 1030, SS_BITMAP, 0, 0, 80, 80);
+        host.AddChild(L"Static", 1031, SS_BITMAP, 0, 0, 80, 80);
+        ASSERT_TRUE(now.SubclassDlgItem(1030, host));
+        ASSERT_TRUE(later.SubclassDlgItem(1031, host));
+    }
+    void Compare(const Calls& before, const Calls& deferred)
+    {
+        before(now);
+        before(later);
+        const int held = CountGdiObjects();
+        const HBITMAP shownBefore = later.GetBitmap();
+        later.DeferLoading();
+        deferred(later);
+        EXPECT_EQ(CountGdiObjects(), held) << "loaded while deferred";
+        EXPECT_EQ(later.GetBitmap(), shownBefore) << "showed something new while deferred";
+        deferred(now);
+        later.LoadDeferred();
+        EXPECT_FALSE(later.LoadingDeferred());
+        EXPECT_TRUE(SamePixels(later.GetBitmap(), now.GetBitmap()));
+        EXPECT_EQ(later.GetState(), now.GetState());
+        EXPECT_EQ(later.m_currentIndex, now.m_currentIndex);
+        // Each of the two holds the same number of bitmaps.
+        const int both = CountGdiObjects();
+        now.SetStateBitmaps(9990, 9991);
+        now.SetPictureList(kNone, 0);
+        const int withoutNow = CountGdiObjects();
+        later.SetStateBitmaps(9990, 9991);
+        later.SetPictureList(kNone, 0);
+        EXPECT_EQ(both - withoutNow, withoutNow - CountGdiObjects());
+    }
+    static constexpr UINT kNone[4] = {9990, 9990, 9990, 9990};
+    static constexpr UINT kRoom[4] = {258, 259, 260, 258};
+    static constexpr UINT kOther[4] = {259, 260, 258, 259};
+    ControlHost host{100, 100, 200, 100};
+    CMyStaticBmp now;
+    CMyStaticBmp later;
+};
+
+TEST_F(DeferredPicture, StatesAndStateBitmapsAsIfLoadedAtOnce)
+{
+    auto nothing = [](CMyStaticBmp&) {};
+    // The state set before its bitmaps, and after.
+    Compare(nothing, [](CMyStaticBmp& p) {
+        p.SetState(true);
+        p.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
+    });
+}
+
+TEST_F(DeferredPicture, NewStateBitmapsForAShownStateShowThatState)
+{
+    Compare(
+        [](CMyStaticBmp& p) {
+            p.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
+            p.SetState(false);
+        },
+        [](CMyStaticBmp& p) { p.SetStateBitmaps(IDB_LEVER_DOWN, IDB_LEVER_UP); });
+}
+
+TEST_F(DeferredPicture, TheLastListAndSlotAsIfLoadedAtOnce)
+{
+    Compare([](CMyStaticBmp& p) { p.SetPictureList(kRoom, 1); },
+            [](CMyStaticBmp& p) {
+                p.SetPictureList(kOther, 2);
+                p.ShowPicture(0);
+                p.ShowPicture(40); // ignored
+                p.SetPictureList(kRoom, 3);
+            });
+}
+
+TEST_F(DeferredPicture, AStartIndexOutsideTheListKeepsWhatWasOnShow)
+{
+    // A slot of the list loaded before the deferral.
+    Compare([](CMyStaticBmp& p) { p.SetPictureList(kRoom, 2); },
+            [](CMyStaticBmp& p) { p.SetPictureList(kOther, 23); });
+}
+
+TEST_F(DeferredPicture, AStartIndexOutsideTheListKeepsASlotChosenWhileDeferred)
+{
+    // A slot of a list that itself was never loaded.
+    Compare([](CMyStaticBmp& p) { p.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN); },
+            [](CMyStaticBmp& p) {
+                p.SetPictureList(kRoom, 1);
+                p.SetPictureList(kOther, -1);
+            });
+}
+
+TEST_F(DeferredPicture, AStateShownAfterAListShowsTheState)
+{
+    Compare([](CMyStaticBmp& p) { p.SetPictureList(kRoom, 0); },
+            [](CMyStaticBmp& p) {
+                p.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN);
+                p.SetState(true);
+            });
+}
+
+TEST(DeferredPictures, ThePicturesOfAWindowDeferAndLoadTogether)
+{
+    ControlHost host{100, 100, 200, 100};
+    host.AddChild(L"Static", 1030, SS_BITMAP, 0, 0, 80, 80);
+    host.AddChild(L"Static", 1031, SS_BITMAP, 0, 0, 80, 80);
+    CMyStaticBmp a, b;
+    ASSERT_TRUE(a.SubclassDlgItem(1030, host));
+    ASSERT_TRUE(b.SubclassDlgItem(1031, host));
+    DeferPictureLoading(host);
+    EXPECT_TRUE(a.LoadingDeferred() && b.LoadingDeferred());
+    // Whether a bitmap exists is answered without loading it.
+    EXPECT_TRUE(a.SetStateBitmaps(IDB_LEVER_UP, IDB_LEVER_DOWN));
+    EXPECT_FALSE(b.SetStateBitmaps(IDB_LEVER_UP, 9990));
+    a.SetState(true);
+    b.SetState(true);
+    EXPECT_EQ(a.GetBitmap(), nullptr);
+    LoadDeferredPictures(host);
+    EXPECT_FALSE(a.LoadingDeferred() || b.LoadingDeferred());
+    EXPECT_EQ(a.GetBitmap(), a.GetOnBitmap());
+    EXPECT_NE(a.GetBitmap(), nullptr);
+    EXPECT_EQ(b.GetBitmap(), b.GetOnBitmap());
 }
 
 TEST(PictureLifetime, ReleasesWhatItHolds)

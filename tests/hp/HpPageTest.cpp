@@ -20,7 +20,8 @@ protected:
     void SetUp() override { SimCard_Reset(); }
 
     // Creates the page as the main dialog does: hidden, unless the test
-    // presses on it (only a visible window can be moved by a press).
+    // presses on it (only a visible window can be moved by a press), its
+    // skin and pictures prepared as once the panel is in the tray.
     void Open(bool visible = false)
     {
         page = std::make_unique<CDlgHp>();
@@ -28,6 +29,8 @@ protected:
         page->SetWindowPos(nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         if (visible)
             page->ShowWindow(SW_SHOWNA);
+        else
+            page->BuildPendingSkin();
         testsupport::PumpMessages();
     }
 
