@@ -46,7 +46,9 @@ bool CBitmapSlider::SetChannelBitmaps(UINT channelId, UINT activeId)
         m_channelLoaded = false;
         return false;
     }
-    if (activeId != 0) {
+    m_activeChannel.reset();
+    // The same picture for both parts is loaded once and drawn for both.
+    if (activeId != 0 && activeId != channelId) {
         m_activeChannel.reset(LoadBitmapResource(activeId));
         if (!m_activeChannel) {
             m_channel.reset();
@@ -91,7 +93,8 @@ bool CBitmapSlider::SetThumbBitmaps(UINT thumbId, UINT activeId)
         m_thumbLoaded = false;
         return false;
     }
-    if (activeId != 0) {
+    m_activeThumb.reset();
+    if (activeId != 0 && activeId != thumbId) {
         m_activeThumb.reset(LoadBitmapResource(activeId));
         if (!m_activeThumb) {
             m_thumb.reset();
@@ -246,16 +249,16 @@ void CBitmapSlider::OnPaint()
             const int px = PositionToPixel(m_pos);
             if (m_hasActiveChannel && !m_vertical) {
                 DrawBitmapStrip(mem, px, 0, m_width - px, m_height, m_channel.get(), px, 0);
-                DrawBitmapStrip(mem, 0, 0, px, m_height, m_activeChannel.get(), 0, 0);
+                DrawBitmapStrip(mem, 0, 0, px, m_height, ActiveChannel(), 0, 0);
             } else if (m_hasActiveChannel) {
                 DrawBitmapStrip(mem, 0, px, m_width, m_height - px, m_channel.get(), 0, px);
-                DrawBitmapStrip(mem, 0, 0, m_width, px, m_activeChannel.get(), 0, 0);
+                DrawBitmapStrip(mem, 0, 0, m_width, px, ActiveChannel(), 0, 0);
             } else {
                 DrawBitmapStrip(mem, 0, 0, m_width, m_height, m_channel.get(), 0, 0);
             }
         }
         if (m_thumbLoaded) {
-            HBITMAP thumb = (m_hasActiveThumb && m_dragging) ? m_activeThumb.get() : m_thumb.get();
+            HBITMAP thumb = (m_hasActiveThumb && m_dragging) ? ActiveThumb() : m_thumb.get();
             const int px = PositionToPixel(m_pos);
             if (m_vertical)
                 DrawBitmapStrip(mem, m_marginLeft, px - m_thumbHeight / 2, m_thumbWidth, m_thumbHeight, thumb, 0, 0);

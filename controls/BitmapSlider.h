@@ -95,7 +95,10 @@ private:
     bool m_hasFocus = false;
 
     fw::UniqueBitmap m_channel;
+    // Null when the active picture is the plain one (drawn from it).
     fw::UniqueBitmap m_activeChannel;
     fw::UniqueBitmap m_thumb;
     fw::UniqueBitmap m_activeThumb;
+    HBITMAP ActiveChannel() const { return m_activeChannel ? m_activeChannel.get() : m_channel.get(); }
+    HBITMAP ActiveThumb() const { return m_activeThumb ? m_activeThumb.get() : m_thumb.get(); }
 };

@@ -3,18 +3,19 @@
 // the built-in presets (tone group 2).
 #include "DlgHifi.h"
 
+#include "ResourceBitmap.h"
 #include "Settings.h"
 
 namespace {
 
-// Pixel size of a bitmap resource; {0, 0} when it cannot be loaded.
+// Pixel size of a bitmap resource, read from its header (the controls load
+// the bitmap itself); {0, 0} when it cannot be read.
 SIZE BitmapSize(UINT id)
 {
-    fw::UniqueBitmap bitmap(CMyStaticBmp::LoadBitmapResource(id));
-    BITMAP bm{};
-    if (!bitmap || !::GetObjectW(bitmap.get(), sizeof bm, &bm))
+    SIZE size{};
+    if (!SkinBitmapSize(id, &size))
         return SIZE{0, 0};
-    return SIZE{bm.bmWidth, bm.bmHeight};
+    return size;
 }
 
 } // namespace
