@@ -25,6 +25,20 @@ struct Request {
     std::wstring chosen;
 };
 
+using FileNameDialog = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+// The system's file dialogs come from a library loaded the first time one is
+// asked for (from the system folder only): most runs of the panel never show
+// one, and loading it at start made every start slower.
+FileNameDialog FileDialogFunction(bool save)
+{
+    static const HMODULE library = ::LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!library)
+        return nullptr;
+    return reinterpret_cast<FileNameDialog>(
+        reinterpret_cast<void*>(::GetProcAddress(library, save ? "GetSaveFileNameW" : "GetOpenFileNameW")));
+}
+
 void ShowDialog(Request& request)
 {
     const bool joined = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
@@ -41,7 +55,9 @@ void ShowDialog(Request& request)
     ofn.lpstrDefExt = request.extension.empty() ? nullptr : request.extension.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_DONTADDTORECENT;
     ofn.Flags |= request.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
-    const BOOL chosen = request.save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
+    // Without the library the dialog counts as cancelled.
+    const FileNameDialog dialog = FileDialogFunction(request.save);
+    const BOOL chosen = dialog ? dialog(&ofn) : FALSE;
     if (chosen)
         request.chosen = file.data();
     if (joined)
