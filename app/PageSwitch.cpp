@@ -52,8 +52,19 @@ LRESULT CZephrinDlg::OnMoveMain(WPARAM wp, LPARAM lp)
     int x = static_cast<int>(static_cast<LONG_PTR>(wp));
     int y = static_cast<int>(lp);
     SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     EndStartHidden();
+    // A page on its way to another page moves the main dialog only: that
+    // page takes its place at once, and the main page is not shown and
+    // hidden again in between.
+    for (model::Page page : model::kPages) {
+        const CSkinnedPage* window = GetPageWindow(page);
+        if (window && window != this) {
+            const std::optional<model::Page> requested = window->RequestedPage();
+            if (requested && *requested != model::Page::Main)
+                return 1;
+        }
+    }
+    RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     ShowWindow(SW_SHOW);
     return 1;
 }

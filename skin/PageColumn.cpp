@@ -123,9 +123,11 @@ void RequestPageChange(CSkinnedPage& page, Page target)
     HWND owner = ::GetWindow(page.m_hWnd, GW_OWNER);
     if (!owner)
         return;
+    page.SetRequestedPage(target);
     ::SendMessageW(owner, WM_MOVE_MAIN, static_cast<WPARAM>(static_cast<LONG_PTR>(rc.left)), rc.top);
     // wParam is not read by the main dialog.
     ::SendMessageW(owner, WM_SHOW_PAGE, 0, model::Number(target));
+    page.SetRequestedPage(std::nullopt);
 }
 
 void RepaintPage(CSkinnedPage& page)

@@ -6,6 +6,7 @@
 #include "DC.h"
 #include "Dialog.h"
 #include "Handles.h"
+#include "PanelModel.h"
 
 #include <optional>
 #include <vector>
@@ -33,6 +34,10 @@ public:
     // had been pressed on a caption bar.
     void StartWindowDrag();
 
+    // The page this page is asking its owner for, while it asks.
+    std::optional<model::Page> RequestedPage() const { return m_requestedPage; }
+    void SetRequestedPage(std::optional<model::Page> page) { m_requestedPage = page; }
+
 protected:
     // The page's control pictures wait until the page is first shown (or
     // prepared): OnPicturesDue then loads them. A visible page loads them now.
@@ -49,6 +54,7 @@ private:
     const CSkinnedPage& RealizedSkin() const;
     void RealizePictures();
     bool m_picturesPending = false;
+    std::optional<model::Page> m_requestedPage;
     bool m_skinPending = false; // the background changed while the page was hidden
     UINT m_backgroundId = 0;
     UINT m_appliedId = 0; // the background the window was last sized and shaped to

@@ -32,6 +32,38 @@ constexpr UINT kBackgrounds[3][kPageCount] = {
     {IDB_MAIN_BG_EN, IDB_HIFI_BG_EN, IDB_DIGITAL_BG_EN, IDB_INFO_BG_EN, IDB_HP_BG_EN},
 };
 
+// Counts how often a window of this thread is about to be shown (a
+// WM_SHOWWINDOW that shows it) while the counter lives.
+class ShowCounter {
+public:
+    explicit ShowCounter(HWND wnd) : m_hook(::SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, ::GetCurrentThreadId()))
+    {
+        s_wnd = wnd;
+        s_count = 0;
+    }
+    ~ShowCounter()
+    {
+        ::UnhookWindowsHookEx(m_hook);
+        s_wnd = nullptr;
+    }
+    ShowCounter(const ShowCounter&) = delete;
+    ShowCounter& operator=(const ShowCounter&) = delete;
+    bool Hooked() const { return m_hook != nullptr; }
+    int Count() const { return s_count; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp)
+    {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (code == HC_ACTION && sent->hwnd == s_wnd && sent->message == WM_SHOWWINDOW && sent->wParam)
+            ++s_count;
+        return ::CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static inline HWND s_wnd = nullptr;
+    static inline int s_count = 0;
+    HHOOK m_hook;
+};
+
 std::vector<uint32_t> Pixels(HDC dc, HBITMAP bitmap, int w, int h)
 {
     BITMAPINFO info{};
@@ -196,12 +228,22 @@ TEST_F(Shell, PageColumnSwitchesAtOneScreenPositionWithTheLitButtonNamingThePage
 
     // The user drags the Hifi page elsewhere; Info opens there, then Main.
     ::SetWindowPos(Page(1), nullptr, 310, 220, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Press(1, ColumnButton(1, 3));
+    {
+        // From one page to another the main page is not shown in between.
+        ShowCounter mainShown(Page(0));
+        ASSERT_TRUE(mainShown.Hooked());
+        Press(1, ColumnButton(1, 3));
+        EXPECT_EQ(mainShown.Count(), 0);
+    }
     EXPECT_EQ(Visible(), std::vector<int>{3});
     EXPECT_EQ(Current(), 3);
     EXPECT_EQ(TopLeft(3).x, 310);
     EXPECT_EQ(TopLeft(3).y, 220);
-    Press(3, ColumnButton(3, 0));
+    {
+        ShowCounter mainShown(Page(0));
+        Press(3, ColumnButton(3, 0));
+        EXPECT_EQ(mainShown.Count(), 1);
+    }
     EXPECT_EQ(Visible(), std::vector<int>{0});
     EXPECT_EQ(Current(), 0);
     EXPECT_EQ(TopLeft(0).x, 310);
