@@ -127,6 +127,11 @@ FloorTimes MeasureFloor(const std::wstring& panelExe, int reps)
 {
     FloorTimes times;
     times.pages = PanelGeometry(panelExe);
+    // The screen as it is while the panel runs: an icon in the notification
+    // area, whose window is then on screen and takes the activation when the
+    // active window hides (with no icon, Wine hides that window).
+    Program tray(BesideThisProgram(L"BaselineTray.exe"), false);
+    tray.Start();
     wchar_t folder[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, folder);
     const std::wstring geometry = std::wstring(folder) + L"zbench-floor-pages.txt";
