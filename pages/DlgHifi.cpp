@@ -82,6 +82,12 @@ BOOL CDlgHifi::OnInitDialog()
 
 void CDlgHifi::OnPicturesDue()
 {
+    // The buttons and the preset controls' faces (and the sizes they give)
+    // are the same in every language: set up once.
+    if (!m_buttonsAndFacesSet) {
+        m_buttonsAndFacesSet = true;
+        SetupButtonsAndFaces();
+    }
     m_pageColumn.LoadBitmaps();
     LoadDeferredPictures(m_hWnd);
 }
@@ -195,7 +201,11 @@ void CDlgHifi::SetupPictures()
     // them with the stored room size and environment.
     m_roomSelector.SetPictureList(kRoomPictures, settings::Read(settings::kIniRoomPicture));
     LoadEnvironmentPictures(model::Language::English, settings::Read(settings::kIniEnvironmentPicture));
+    m_presetList.ResetContent();
+}
 
+void CDlgHifi::SetupButtonsAndFaces()
+{
     SetupButton(m_bandReset, IDB_HIFI_RESET_NORMAL, IDB_HIFI_RESET_PRESSED);
     SetupButton(m_presetSave, IDB_HIFI_SAVE_NORMAL, IDB_HIFI_SAVE_PRESSED);
     SetupButton(m_presetDelete, IDB_HIFI_DELETE_NORMAL, IDB_HIFI_DELETE_PRESSED);
@@ -205,7 +215,6 @@ void CDlgHifi::SetupPictures()
     m_presetList.SetFaceBitmap(IDB_COMBO_FACE_LIST);
     m_nameBox.SetFaceBitmap(IDB_COMBO_FACE_EDIT);
     FitPresetControlsToFaces();
-    m_presetList.ResetContent();
 }
 
 const CMyStaticBmp* CDlgHifi::Picture(UINT id) const

@@ -63,6 +63,7 @@ private:
     void BindControls();
     void PlaceControls();
     void SetupPictures();
+    void SetupButtonsAndFaces();
     bool OnCommand(UINT id, UINT code);
     LRESULT OnSetLanguage(LPARAM language);
     LRESULT OnEndpointChanged(LPARAM lp);
@@ -108,6 +109,7 @@ private:
 
     CMSUP_HANDLE m_card = nullptr;
     CPageColumn m_pageColumn;
+    bool m_buttonsAndFacesSet = false; // once, with the first pictures
 
     CMyStaticBmp m_master;     // 1079
     CMyStaticBmp m_powerLight; // 1096
