@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -160,6 +162,25 @@ void CSkinnedPage::RealizePictures()
     OnPicturesDue();
 }
 
+namespace {
+
+// The shape of each background picture, cut once: a page that takes a
+// picture again (a language switched back) reuses it. Keyed by the
+// picture's id and size, as the same id may come in another size.
+const RegionRects& SkinShape(UINT id, HBITMAP bitmap)
+{
+    static std::map<std::tuple<UINT, LONG, LONG>, RegionRects> shapes;
+    BITMAP bm{};
+    ::GetObjectW(bitmap, sizeof bm, &bm);
+    const auto key = std::make_tuple(id, bm.bmWidth, bm.bmHeight);
+    auto it = shapes.find(key);
+    if (it == shapes.end())
+        it = shapes.emplace(key, BuildRegionFromBitmap(bitmap)).first;
+    return it->second;
+}
+
+} // namespace
+
 void ApplySkin(CSkinnedPage& page)
 {
     page.m_skinPending = false;
@@ -172,7 +193,7 @@ void ApplySkin(CSkinnedPage& page)
     fw::UniqueBitmap bitmap(LoadSkinBitmap(page.m_backgroundId, BitmapKind::DibSection));
     if (!bitmap)
         return; // a missing background keeps the skin the page has
-    RegionRects shape = BuildRegionFromBitmap(bitmap.get());
+    const RegionRects& shape = SkinShape(page.m_backgroundId, bitmap.get());
     page.ReleaseSkin();
     {
         fw::ScopedWindowDC screen(page.m_hWnd);
@@ -185,7 +206,10 @@ void ApplySkin(CSkinnedPage& page)
     page.m_skinHeight = shape.height;
     if (!page.m_hWnd)
         return;
-    page.SetWindowPos(nullptr, 0, 0, shape.width, shape.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Another language's picture mostly has the size the window has.
+    const RECT rc = page.GetWindowRect();
+    if (rc.right - rc.left != shape.width || rc.bottom - rc.top != shape.height)
+        page.SetWindowPos(nullptr, 0, 0, shape.width, shape.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A pixel format the scan does not read leaves the window rectangular.
     fw::UniqueRgn region(shape.supported ? CreateRegionFromRects(shape) : nullptr);
     // On success the window owns the region.
@@ -203,7 +227,9 @@ void PlaceControl(CWnd& page, HWND control, int x, int y)
     POINT pt{pageRect.left + x, pageRect.top + y};
     ::MapWindowPoints(nullptr, ::GetParent(control), &pt, 1);
     ::SetWindowPos(control, nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ::InvalidateRect(control, nullptr, TRUE);
+    // A hidden page is painted whole when it shows.
+    if (::IsWindowVisible(page.m_hWnd))
+        ::InvalidateRect(control, nullptr, TRUE);
 }
 
 CSkinnedPage::~CSkinnedPage()
