@@ -1,6 +1,9 @@
 #include "ZephrinApp.h"
 
+#include "Log.h"
+#include "RestartAfterFault.h"
 #include "ZephrinDlg.h"
+#include "version.h"
 
 #include <commctrl.h>
 
@@ -10,10 +13,13 @@ const wchar_t kInstanceMutexName[] = L"CDorvaneApp";
 
 BOOL CZephrinApp::InitInstance()
 {
+    diag::LogLine(L"Zephrin " ZEPHRIN_VERSION_TEXT L" starts");
     // A second start ends at once and silently; the running panel is not told.
     m_instanceMutex.reset(::CreateMutexW(nullptr, FALSE, kInstanceMutexName));
-    if (::GetLastError() == ERROR_ALREADY_EXISTS)
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        diag::LogLine(L"Ended at start: another copy of the panel is running");
         return FALSE;
+    }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
     ::InitCommonControlsEx(&controls);
@@ -24,6 +30,8 @@ BOOL CZephrinApp::InitInstance()
         dialog.DoModal();
         m_pMainWnd = nullptr;
     }
+    // Ended on purpose (or never started for want of the card): not restarted.
+    WithdrawRestartAfterFault();
     // The dialog has ended: no message loop is to be run.
     return FALSE;
 }

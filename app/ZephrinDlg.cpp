@@ -2,6 +2,8 @@
 
 #include "AboutDlg.h"
 #include "FindDeviceWinxp.h"
+#include "Log.h"
+#include "RestartAfterFault.h"
 #include "SettingsStore.h"
 
 #include <objbase.h>
@@ -56,9 +58,15 @@ CSkinnedPage* CZephrinDlg::GetPageWindow(int page)
     }
 }
 
-bool CZephrinDlg::CardIsPresent() const
+std::wstring CZephrinDlg::WhyTheCardCannotBeDriven() const
 {
-    return FindDevByDeviceDesc(kCardDescription) && FindDevByDeviceInstanceId(kCardInstanceFragment);
+    if (!CardLibraryAvailable())
+        return L"the card's control library is damaged: " + CardLibraryProblem();
+    if (!FindDevByDeviceDesc(kCardDescription))
+        return std::wstring(L"Windows lists no device described as ") + kCardDescription;
+    if (!FindDevByDeviceInstanceId(kCardInstanceFragment))
+        return std::wstring(L"Windows lists no device whose instance id contains ") + kCardInstanceFragment;
+    return {};
 }
 
 BOOL CZephrinDlg::OnInitDialog()
@@ -84,8 +92,10 @@ BOOL CZephrinDlg::OnInitDialog()
     ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
 
     // A damaged card software (its library missing or incomplete) ends the
-    // panel as quietly as a machine without the card.
-    if (!CardLibraryAvailable() || !CardIsPresent()) {
+    // panel as quietly as a machine without the card; only the log tells.
+    const std::wstring noCard = WhyTheCardCannotBeDriven();
+    if (!noCard.empty()) {
+        diag::LogLine(L"Ended at start: " + noCard);
         EndDialog(IDOK);
         return TRUE;
     }
@@ -111,6 +121,7 @@ BOOL CZephrinDlg::OnInitDialog()
 
     m_currentPage = kPageMain;
     PostMessage(WM_PREPARE_PAGES);
+    RegisterRestartAfterFault();
     return TRUE;
 }
 
@@ -133,6 +144,7 @@ void CZephrinDlg::OnCancel()
 {
     // The system close command ends the program like Exit: the icon goes
     // while the window still exists.
+    diag::LogLine(L"Ended by the window's close command");
     DeleteTrayIcon();
     CSkinnedPage::OnCancel();
 }
@@ -275,6 +287,7 @@ void CZephrinDlg::OnEndSession(bool ending)
         return;
     // The system may end the process as soon as this returns: nothing stays
     // registered and no icon stays behind, then the panel ends like Exit.
+    diag::LogLine(L"Ended with the Windows session");
     DeleteTrayIcon();
     StopListening();
     EndDialog(IDOK);
@@ -356,6 +369,7 @@ bool CZephrinDlg::OnCommand(UINT id)
         ShowCurrentPage(true);
         return true;
     case ID_EXIT:
+        diag::LogLine(L"Exit chosen from the tray menu");
         DeleteTrayIcon();
         EndDialog(IDOK);
         return true;

@@ -85,7 +85,8 @@ private:
     LRESULT OnEndpointChanged(WPARAM wp, LPARAM lp);
     LRESULT OnVolumeChanged(WPARAM wp, LPARAM lp);
     bool OnCommand(UINT id);
-    bool CardIsPresent() const;
+    // Empty when the card and its library are there; else why not.
+    std::wstring WhyTheCardCannotBeDriven() const;
     void CreatePages();
     void CompleteAudioSetup();
     void OnPreparePages();

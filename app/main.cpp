@@ -1,3 +1,4 @@
+#include "CrashHandler.h"
 #include "ZephrinApp.h"
 
 namespace {
@@ -20,6 +21,7 @@ void RestrictLibrarySearch()
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     RestrictLibrarySearch();
+    diag::InstallCrashHandler();
     CZephrinApp app;
     return app.Run();
 }

@@ -86,11 +86,16 @@ public:
             if (m_module)
                 break;
         }
-        if (!m_module)
+        if (!m_module) {
+            m_problem = std::wstring(kLibraryName) + L" was found neither beside the panel nor in the system folder";
             return;
+        }
         for (int i = 0; i < kOperationCount; ++i) {
             m_operations[i] = ::GetProcAddress(m_module.get(), kExportNames[i]);
             if (!m_operations[i]) {
+                const std::string missing = kExportNames[i];
+                m_problem = std::wstring(kLibraryName) + L" lacks the operation " +
+                            std::wstring(missing.begin(), missing.end());
                 Unload();
                 return;
             }
@@ -101,6 +106,7 @@ public:
     CardLibrary& operator=(const CardLibrary&) = delete;
 
     bool Available() const { return static_cast<bool>(m_module); }
+    const std::wstring& Problem() const { return m_problem; }
     FARPROC Operation(int op) const { return m_operations[op]; }
 
 private:
@@ -113,6 +119,7 @@ private:
 
     fw::UniqueModule m_module;
     FARPROC m_operations[kOperationCount] = {};
+    std::wstring m_problem; // why the library counts as absent
 };
 
 const CardLibrary& Library()
@@ -139,6 +146,7 @@ using GetIndexed = int (*)(CMSUP_HANDLE, int32_t, int32_t*);
 } // namespace
 
 bool CardLibraryAvailable() { return Library().Available(); }
+std::wstring CardLibraryProblem() { return Library().Problem(); }
 
 int CMSUP_GetInterface(CMSUP_HANDLE* handle) { return Call<HandleOut>(kGetInterface, handle); }
 int CMSUP_SetSpdifStatus(CMSUP_HANDLE handle, int32_t status) { return Call<SetValue>(kSetSpdifStatus, handle, status); }

@@ -62,4 +62,8 @@ CMAUDIOX_API int CMSUP_GetSpkData(CMSUP_HANDLE handle, int32_t* value);
 // folder and exports every operation above (loaded on first use). Without it
 // every operation does nothing and returns 0.
 bool CardLibraryAvailable();
+// Why the library counts as absent (missing, or the first operation it
+// lacks), for the log; empty when it is available.
+#include <string>
+std::wstring CardLibraryProblem();
 #endif
