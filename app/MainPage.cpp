@@ -118,9 +118,10 @@ bool CZephrinDlg::ReadEndpointLevels(bool digital, float* left, float* right)
     *left = 0.0f;
     *right = 0.0f;
     if (!digital) {
-        GetDefaultChannelVolume(0, left);
-        GetDefaultChannelVolume(1, right);
-        return true;
+        // Both reads are made, as the page has always made them.
+        const bool leftRead = GetDefaultChannelVolume(0, left);
+        const bool rightRead = GetDefaultChannelVolume(1, right);
+        return leftRead && rightRead;
     }
     return SUCCEEDED(GetEndpointChannelVolume(m_endpoints.cardId, 0, left)) &&
            SUCCEEDED(GetEndpointChannelVolume(m_endpoints.cardId, 1, right));
@@ -230,8 +231,9 @@ void CZephrinDlg::ResetBalance(bool digital)
     CBitmapSlider& balance = digital ? m_balanceDigital : m_balanceMaster;
     balance.SetPos(50);
     balance.Invalidate(FALSE);
-    // An endpoint that cannot be read (gone, or never found) is left alone:
-    // there is no louder level to keep.
+    // An endpoint whose levels cannot be read (gone, never found, or open but
+    // refusing the read) is left alone: there is no louder level to keep, and
+    // setting the unread zeros would silence it.
     float left = 0.0f;
     float right = 0.0f;
     if (!ReadEndpointLevels(digital, &left, &right))

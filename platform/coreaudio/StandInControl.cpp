@@ -180,3 +180,13 @@ CAS_API HRESULT CasSetNameUnreadable(const wchar_t* id, int32_t unreadable)
     e->nameUnreadable = unreadable ? 1 : 0;
     return S_OK;
 }
+
+CAS_API HRESULT CasSetLevelsUnreadable(const wchar_t* id, int32_t unreadable)
+{
+    cas::SharedState::Guard guard;
+    cas::EndpointState* e = cas::FindEndpointLocked(guard.data(), id);
+    if (!e)
+        return E_NOTFOUND;
+    e->levelsUnreadable = unreadable ? 1 : 0;
+    return S_OK;
+}
