@@ -2,6 +2,7 @@
 // from the program's own folder or the system folder, and each operation is
 // called through the address of its exported name. A library that is missing
 // or lacks an operation counts as absent as a whole.
+#include "CardAnswerWatch.h"
 #include "CmAudioX.h"
 #include "Handles.h"
 
@@ -128,12 +129,15 @@ const CardLibrary& Library()
     return library;
 }
 
-// Calls an operation with the signature Fn; 0 without the library.
+// Calls an operation with the signature Fn; 0 without the library. The
+// answer goes to the watch that looks at the card's answers, if one does.
 template <typename Fn, typename... Args>
 int Call(Operation op, Args... args)
 {
     auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(Library().Operation(op)));
-    return fn ? fn(args...) : 0;
+    const int answer = fn ? fn(args...) : 0;
+    CCardAnswerWatch::Note(kExportNames[op], answer);
+    return answer;
 }
 
 using HandleOut = int (*)(CMSUP_HANDLE*);
