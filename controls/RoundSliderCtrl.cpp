@@ -3,7 +3,6 @@
 #include "Dialog.h"
 #include "MemDC.h"
 #include "ResourceBitmap.h"
-#include "resource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,21 +34,6 @@ void CRoundSliderCtrl::SetIndicatorRadius(int pixels)
     m_indicatorRadius = pixels;
 }
 
-void CRoundSliderCtrl::SetDragByIndicatorOnly(bool only)
-{
-    m_dragByIndicatorOnly = only;
-}
-
-void CRoundSliderCtrl::SetZeroAngle(int degrees)
-{
-    m_zeroAngle = degrees;
-}
-
-void CRoundSliderCtrl::SetInverted(bool inverted)
-{
-    m_inverted = inverted;
-}
-
 void CRoundSliderCtrl::SetIndicatorColor(COLORREF color)
 {
     m_indicatorBrush.reset(::CreateSolidBrush(color));
@@ -69,13 +53,20 @@ void CRoundSliderCtrl::SetBackgroundBitmap(UINT bitmapId)
         Invalidate(FALSE);
 }
 
+void CRoundSliderCtrl::SetCursorId(UINT cursorId)
+{
+    // A shared resource cursor: never destroyed.
+    m_cursor = cursorId ? ::LoadCursorW(FrameworkResourceHandle(), MAKEINTRESOURCEW(cursorId)) : nullptr;
+}
+
 void CRoundSliderCtrl::PreSubclassWindow()
 {
+    // Defaults until the page configures the knob: every page sets its own
+    // range and drag limit right after attaching it, so none shows in these.
     m_dragLimit = 359;
     SetRange(0, 466, FALSE);
     SetLineSize(1);
     SetPageSize(10);
-    m_cursor = ::LoadCursorW(FrameworkResourceHandle(), MAKEINTRESOURCEW(IDC_KNOB_CURSOR));
     UpdateGeometry();
 }
 
@@ -108,6 +99,8 @@ int CRoundSliderCtrl::IndicatorAngle(int pos, int minimum, int maximum, int zero
 COLORREF CRoundSliderCtrl::BevelColor(double angle, COLORREF a, COLORREF b)
 {
     double c = -angle - 2.356;
+    // Wrapped with 6.293, not 2 pi: the shading every knob has always been
+    // drawn with (2 pi would shift the blend by a hundredth of a radian).
     if (c < -3.1415)
         c += 6.293;
     else if (c > 3.1415)

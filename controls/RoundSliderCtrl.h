@@ -12,23 +12,23 @@ public:
     CRoundSliderCtrl();
     ~CRoundSliderCtrl() override;
 
-    virtual void SetIndicatorRadius(int pixels);
-    virtual int GetIndicatorRadius() const { return m_indicatorRadius; }
-    virtual void SetDragByIndicatorOnly(bool only);
-    virtual bool GetDragByIndicatorOnly() const { return m_dragByIndicatorOnly; }
-    virtual void SetZeroAngle(int degrees);
-    virtual int GetZeroAngle() const { return m_zeroAngle; }
-    virtual void SetInverted(bool inverted);
-    virtual bool GetInverted() const { return m_inverted; }
-    virtual void SetIndicatorColor(COLORREF color);
-    virtual void SetIndicatorPressedColor(COLORREF color);
+    void SetIndicatorRadius(int pixels);
+    int GetIndicatorRadius() const { return m_indicatorRadius; }
+    void SetDragByIndicatorOnly(bool only) { m_dragByIndicatorOnly = only; }
+    bool GetDragByIndicatorOnly() const { return m_dragByIndicatorOnly; }
+    void SetZeroAngle(int degrees) { m_zeroAngle = degrees; }
+    int GetZeroAngle() const { return m_zeroAngle; }
+    void SetInverted(bool inverted) { m_inverted = inverted; }
+    bool GetInverted() const { return m_inverted; }
+    void SetIndicatorColor(COLORREF color);
+    void SetIndicatorPressedColor(COLORREF color);
     // Dial centre, radius and the round window region, from the client area.
-    virtual void UpdateGeometry();
+    void UpdateGeometry();
     // Turns the knob one step toward the pointer (client pixels); true when
     // the position was stored.
-    virtual bool TrackToPoint(POINT pt);
+    bool TrackToPoint(POINT pt);
     // Posts WM_HSCROLL with the current position and `code` to the parent.
-    virtual void NotifyParent(int code);
+    void NotifyParent(int code);
 
     void SetDragLimit(int position) { m_dragLimit = position; }
     int GetDragLimit() const { return m_dragLimit; }
@@ -36,6 +36,9 @@ public:
     // plain button-face dial.
     void SetBackgroundBitmap(UINT bitmapId);
     UINT GetBackgroundBitmap() const { return m_backgroundId; }
+    // The cursor resource shown while the pointer is over the knob; 0 (or a
+    // missing resource) leaves the window's own.
+    void SetCursorId(UINT cursorId);
 
     POINT GetCentre() const { return {m_centreX, m_centreY}; }
     int GetRadius() const { return m_radius; }
