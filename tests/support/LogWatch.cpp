@@ -72,15 +72,15 @@ size_t LogWatch::Count(const std::string& text) const
     return count;
 }
 
-bool LogWatch::WaitFor(const std::string& text, DWORD milliseconds) const
+bool LogWatch::WaitFor(const std::string& text, size_t count, DWORD milliseconds) const
 {
     const DWORD start = ::GetTickCount();
     do {
-        if (Contains(text))
+        if (Count(text) >= count)
             return true;
         ::Sleep(20);
     } while (::GetTickCount() - start < milliseconds);
-    return Contains(text);
+    return Count(text) >= count;
 }
 
 } // namespace testsupport

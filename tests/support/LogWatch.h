@@ -21,9 +21,10 @@ public:
     // How many of them contain the text.
     size_t Count(const std::string& text) const;
     bool Contains(const std::string& text) const { return Count(text) > 0; }
-    // Waits until a new line contains the text (the log is written by
-    // another process); false after the timeout.
-    bool WaitFor(const std::string& text, DWORD milliseconds) const;
+    // Waits until a new line (or `count` new lines) contains the text (the
+    // log is written by another process); false after the timeout.
+    bool WaitFor(const std::string& text, DWORD milliseconds) const { return WaitFor(text, 1, milliseconds); }
+    bool WaitFor(const std::string& text, size_t count, DWORD milliseconds) const;
 
 private:
     size_t m_start = 0; // size of the log when the watch began
