@@ -148,6 +148,12 @@ void CZephrinDlg::SetEndpointLevels(bool digital, float left, float right, bool 
 
 void CZephrinDlg::RefreshToggles()
 {
+    RefreshMuteLamps();
+    RefreshOutputSwitch();
+}
+
+void CZephrinDlg::RefreshMuteLamps()
+{
     BOOL muted = m_masterMuted;
     GetDefaultMute(&muted);
     m_masterMuted = muted != FALSE;
@@ -159,7 +165,10 @@ void CZephrinDlg::RefreshToggles()
         muted = FALSE;
     m_digitalMuted = muted != FALSE;
     m_muteDigital.SetState(m_digitalMuted);
+}
 
+void CZephrinDlg::RefreshOutputSwitch()
+{
     int32_t route = 0;
     CMSUP_GetSpkData(m_cardHandle, &route);
     m_output = model::OutputSwitchFromCard(route);

@@ -212,6 +212,12 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_PREPARE_PAGES:
         OnPreparePages();
         return 0;
+    case WM_POWERBROADCAST:
+        OnPowerBroadcast(wp);
+        return TRUE;
+    case WM_CARD_ENDPOINT_BACK:
+        OnCardEndpointBack();
+        return 0;
     default:
         if (msg == taskbarCreated && taskbarCreated != 0) {
             OnTaskbarCreated();
@@ -224,6 +230,11 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 
 void CZephrinDlg::OnTimer(UINT_PTR id)
 {
+    if (id == kReapplyTimerId) {
+        KillTimer(kReapplyTimerId);
+        RunCardReapplication();
+        return;
+    }
     if (id != kStartupTimerId) {
         Default();
         return;

@@ -49,6 +49,10 @@ public:
     // The panel starts in the tray: this many non-client paint requests at
     // start-up are answered by hiding the window (0 shows it at once).
     static constexpr int kStartHiddenRequests = 2;
+    // Giving the card its settings again waits for this quiet time after the
+    // last event that asked for it.
+    static constexpr UINT_PTR kReapplyTimerId = 100;
+    static constexpr UINT kReapplyQuietTime = 500;
 
     explicit CZephrinDlg(int startHiddenRequests = kStartHiddenRequests);
     ~CZephrinDlg() override;
@@ -63,6 +67,18 @@ public:
     CDlgHp& HpPage() { return m_dlgHp; }
     // Whether the last left click on the tray icon was one that showed the panel.
     bool IsTrayShown() const { return m_trayShown; }
+
+    // Gives the card every stored Hifi and Digital setting again, with the
+    // calls the pages make when they initialise (the pages show the store
+    // again too), and shows what the card holds itself: the Hp page and the
+    // output switch. For when the card lost its settings or the store changed
+    // under the pages. The first try runs now; if the card refuses a call,
+    // the whole of it is tried again on a timer, a few times within about
+    // five seconds, and then given up. The outcome goes into the log, as
+    // "Card settings given again <cause>: ..." (cause: "after a resume").
+    void ReapplyCardSettings(const std::wstring& cause);
+    // The same after a short quiet time: a burst of events gives one.
+    void ScheduleCardReapplication(const std::wstring& cause);
 
 protected:
     BOOL OnInitDialog() override;
@@ -91,6 +107,11 @@ private:
     void OnEndSession(bool ending);
     void StopListening();
 
+    // Giving the card its settings again (CardReapply.cpp)
+    void OnPowerBroadcast(WPARAM event);
+    void OnCardEndpointBack();
+    void RunCardReapplication();
+
     // Page switch
     void ShowPageFromMain(model::Page page);
     void EndStartHidden();
@@ -106,7 +127,11 @@ private:
     // Main page
     void BindMainPageControls();
     void SetupMainPage();
+    // The mute lamps as the endpoints read now, then the output switch as
+    // the card does.
     void RefreshToggles();
+    void RefreshMuteLamps();
+    void RefreshOutputSwitch();
     void RefreshLevels();
     LRESULT OnSliderTrack(WPARAM wp, LPARAM lp);
     void OnKnobScroll(WPARAM wp, LPARAM lp);
@@ -152,6 +177,11 @@ private:
     int m_startHiddenRequests;
     // Changed only by left clicks on the tray icon.
     bool m_trayShown = false;
+    // The re-application waiting or under way: why (empty: none), the tries
+    // made and when the first was.
+    std::wstring m_reapplyCause;
+    unsigned m_reapplyTries = 0;
+    ULONGLONG m_reapplyStart = 0;
     // The icon outlives the tray entry that shows it.
     fw::UniqueIcon m_hIcon;
     CTrayIcon m_trayIcon;

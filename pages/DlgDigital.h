@@ -36,6 +36,10 @@ public:
     CMyStaticBmp& SelectorLamp() { return m_selectorLamp; }
     CMyStaticBmp& RateSelector() { return m_rateSelector; }
 
+    // Shows DigitalOutSr from the store and gives the card its status, as the
+    // page does when it initialises (again when the card lost it).
+    void ApplyStoredState();
+
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -48,8 +52,6 @@ private:
     void BindControls();
     void PlaceControls();
     void LoadPictures();
-    // Shows DigitalOutSr from the store and gives the card its status.
-    void ApplyStoredState();
     void StoreAndApply(int value);
 
     CPageColumn m_pageColumn;

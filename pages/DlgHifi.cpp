@@ -60,14 +60,23 @@ BOOL CDlgHifi::OnInitDialog()
     SetupKnobs();
     SetupBandSliders();
 
+    ApplyStoredSettings();
+    return TRUE;
+}
+
+void CDlgHifi::ApplyStoredSettings()
+{
     ApplyHifiState();
     const settings::HifiSettings stored = settings::ReadHifi();
     LoadEqualizer(stored);
 
+    // The user-preset controls take input only with the equalizer group (they
+    // start enabled, and no group leaves them as they are).
     const std::optional<ToneGroup> group = stored.toneGroup;
     if (group == ToneGroup::BassTreble || group == ToneGroup::RegionStyle || group == ToneGroup::BuiltInPreset)
         EnableCustomControls(false);
     if (group == ToneGroup::Equalizer) {
+        EnableCustomControls(true);
         settings::ListPresets(m_presetList);
         const int flagged = FindFlaggedPreset();
         if (stored.customPresetChosen) {
@@ -75,7 +84,6 @@ BOOL CDlgHifi::OnInitDialog()
             SelectCustomPreset();
         }
     }
-    return TRUE;
 }
 
 void CDlgHifi::BindControls()

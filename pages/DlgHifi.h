@@ -37,6 +37,11 @@ public:
     // Reads the page's values from the store, once, and drives every switch,
     // knob, picture and card setting from them.
     void ApplyHifiState();
+    // Everything the page does with the stored settings when it initialises:
+    // the page shows them and the card is given them, with the same calls in
+    // the same order. Run again when the card lost them (a resume, a driver
+    // restart) or the store changed under the page.
+    void ApplyStoredSettings();
 
     // Read access for the page's own checks and for tests.
     const CMyStaticBmp* Picture(UINT id) const;
