@@ -51,10 +51,11 @@ void CZephrinDlg::RunCardReapplication()
         m_reapplyStart = ::GetTickCount64();
 
     CCardAnswerWatch watch;
-    // The pages in the order they are created, each as it initialises; then
-    // the output switch as the Main page reads it.
-    m_dlgHifi.ApplyStoredSettings();
-    m_dlgDigital.ApplyStoredState();
+    // The pages in the order they are created, each giving the card what it
+    // gives it when it initialises; then the output switch as the Main page
+    // reads it.
+    m_dlgHifi.ReloadFromStore();
+    m_dlgDigital.ReloadFromStore();
     m_dlgHp.ReadCard();
     RefreshOutputSwitch();
 

@@ -1,5 +1,7 @@
 // The tray icon, its menu and the interface language.
 #include "Settings.h"
+#include "TransferMenu.h"
+#include "TransferOperations.h"
 #include "ZephrinDlg.h"
 
 #include <string>
@@ -66,6 +68,7 @@ void CZephrinDlg::ShowTrayMenu()
     HMENU popup = ::GetSubMenu(menu.get(), 0);
     if (!popup)
         return;
+    NameTransferEntries(popup, transferops::CurrentLanguage(), !m_fileOperationOpen);
     // The usual tray convention: be the foreground window while the menu is
     // tracked and post a null message afterwards, so the menu closes when the
     // user clicks elsewhere.

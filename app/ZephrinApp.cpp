@@ -1,5 +1,6 @@
 #include "ZephrinApp.h"
 
+#include "CommandLine.h"
 #include "Log.h"
 #include "RestartAfterFault.h"
 #include "ZephrinDlg.h"
@@ -13,6 +14,13 @@ const wchar_t kInstanceMutexName[] = L"CDorvaneApp";
 
 BOOL CZephrinApp::InitInstance()
 {
+    // A script's export or import runs beside a panel, without a window.
+    const std::vector<std::wstring> arguments = commandline::Arguments();
+    if (commandline::IsOperation(arguments)) {
+        m_exitCode = commandline::RunOperation(arguments);
+        return FALSE;
+    }
+
     diag::LogLine(L"Zephrin " ZEPHRIN_VERSION_TEXT L" starts");
     // A second start ends at once and silently; the running panel is not told.
     m_instanceMutex.reset(::CreateMutexW(nullptr, FALSE, kInstanceMutexName));

@@ -68,6 +68,13 @@ public:
     // Whether the last left click on the tray icon was one that showed the panel.
     bool IsTrayShown() const { return m_trayShown; }
 
+    // The one entry point after the stored settings changed under the running
+    // panel (an import here or from the command line): every page reads its
+    // values again and gives them to the card as at start-up, and every page
+    // takes the stored language.
+    void ReloadSettings();
+    // The registered message a command-line import sends the running panel.
+    static UINT SettingsChangedMessage();
     // Gives the card every stored Hifi and Digital setting again, with the
     // calls the pages make when they initialise (the pages show the store
     // again too), and shows what the card holds itself: the Hp page and the
@@ -124,6 +131,14 @@ private:
     void ShowTrayMenu();
     void ShowCurrentPage(bool show);
 
+    // Settings and equalizer files (TransferCommands.cpp)
+    void AcceptSettingsChangedMessage();
+    HWND DialogOwner();
+    void OnExportSettings();
+    void OnImportSettings();
+    void OnImportEqualizer();
+    void OnExportPreset();
+
     // Main page
     void BindMainPageControls();
     void SetupMainPage();
@@ -177,6 +192,8 @@ private:
     int m_startHiddenRequests;
     // Changed only by left clicks on the tray icon.
     bool m_trayShown = false;
+    // A file operation's dialogs are open.
+    bool m_fileOperationOpen = false;
     // The re-application waiting or under way: why (empty: none), the tries
     // made and when the first was.
     std::wstring m_reapplyCause;

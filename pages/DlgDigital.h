@@ -28,6 +28,10 @@ public:
     // either centre line, which chooses nothing.
     static int RateChoiceAt(const RECT& selector, int x, int y);
 
+    // Shows DigitalOutSr afresh and gives it to the card again, after the
+    // store changed under the page (an import).
+    void ReloadFromStore() { ApplyStoredState(); }
+
     // Swallows every key-down, so Enter and Escape never close the page.
     BOOL PreTranslateMessage(MSG* msg) override;
 
@@ -35,10 +39,6 @@ public:
     CMyStaticBmp& SwitchLamp() { return m_switchLamp; }
     CMyStaticBmp& SelectorLamp() { return m_selectorLamp; }
     CMyStaticBmp& RateSelector() { return m_rateSelector; }
-
-    // Shows DigitalOutSr from the store and gives the card its status, as the
-    // page does when it initialises (again when the card lost it).
-    void ApplyStoredState();
 
 protected:
     BOOL OnInitDialog() override;
@@ -52,6 +52,8 @@ private:
     void BindControls();
     void PlaceControls();
     void LoadPictures();
+    // Shows DigitalOutSr from the store and gives the card its status.
+    void ApplyStoredState();
     void StoreAndApply(int value);
 
     CPageColumn m_pageColumn;
