@@ -4,7 +4,7 @@
 // are the newest five.
 #include "CrashHandler.h"
 #include "LogFile.h"
-#include "LogWatch.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -23,44 +23,16 @@ public:
                  std::to_wstring(++s_count);
         ::CreateDirectoryW(m_path.c_str(), nullptr);
     }
-    ~ScratchFolder() { Remove(m_path); }
+    ~ScratchFolder() { testsupport::RemoveTree(m_path); }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::wstring& path() const { return m_path; }
 
 private:
-    static void Remove(const std::wstring& folder)
-    {
-        WIN32_FIND_DATAW found{};
-        HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                const std::wstring path = folder + L"\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    Remove(path);
-                else
-                    ::DeleteFileW(path.c_str());
-            } while (::FindNextFileW(search, &found));
-            ::FindClose(search);
-        }
-        ::RemoveDirectoryW(folder.c_str());
-    }
-
     static inline int s_count = 0;
     std::wstring m_path;
 };
-
-uint64_t FileSize(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
 
 // The lines of a log file without the byte-order mark and line ends.
 std::vector<std::string> Lines(const std::wstring& path)
@@ -97,8 +69,8 @@ TEST(LogFile, StaysWithinItsBoundAndKeepsOneOlderGenerationWithoutAGap)
 
     for (int i = 0; i < 600; ++i) {
         ASSERT_TRUE(log.Append((L"event " + std::to_wstring(i) + L" of the long run").c_str()));
-        ASSERT_LE(FileSize(log.Path()), kLimit) << "after event " << i;
-        ASSERT_LE(FileSize(log.OlderPath()), kLimit) << "after event " << i;
+        ASSERT_LE(testsupport::FileSize(log.Path()), kLimit) << "after event " << i;
+        ASSERT_LE(testsupport::FileSize(log.OlderPath()), kLimit) << "after event " << i;
     }
     // Each line: "2025-06-01 14:03:22.123 [1234] event N of the long run".
     const std::vector<std::string> older = Lines(log.OlderPath());
@@ -158,18 +130,12 @@ TEST(CrashDumps, TheFiveNewestAreKept)
     ScratchFolder folder;
     // Seven dumps written a minute apart, named against their age, and a file
     // that is not a dump.
-    SYSTEMTIME base{2025, 6, 0, 1, 12, 0, 0, 0};
-    FILETIME time{};
-    ::SystemTimeToFileTime(&base, &time);
+    const SYSTEMTIME base{2025, 6, 0, 1, 12, 0, 0, 0};
     for (int i = 0; i < 7; ++i) {
-        const std::wstring path = folder.path() + L"\\Zephrin-" + std::to_wstring(9 - i) + L".dmp";
-        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        ULARGE_INTEGER t{{time.dwLowDateTime, time.dwHighDateTime}};
-        t.QuadPart += static_cast<ULONGLONG>(i) * 60 * 10000000ull;
-        const FILETIME written{t.LowPart, t.HighPart};
-        ::SetFileTime(file, nullptr, nullptr, &written);
-        ::CloseHandle(file);
+        SYSTEMTIME written = base;
+        written.wMinute = static_cast<WORD>(i);
+        ASSERT_TRUE(testsupport::CreateFileWrittenAt(
+            folder.path() + L"\\Zephrin-" + std::to_wstring(9 - i) + L".dmp", written));
     }
     const std::wstring other = folder.path() + L"\\notes.txt";
     ::CloseHandle(::CreateFileW(other.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));

@@ -5,6 +5,7 @@
 #include "Log.h"
 #include "LogWatch.h"
 #include "PanelProcess.h"
+#include "TestFiles.h"
 
 #include <dbghelp.h>
 #include <gtest/gtest.h>
@@ -43,13 +44,8 @@ public:
         SYSTEMTIME t{2020, 1, 0, 1, 8, 0, 0, 0};
         for (int i = 0; i < 5; ++i) {
             t.wMinute = static_cast<WORD>(i);
-            FILETIME written{};
-            ::SystemTimeToFileTime(&t, &written);
             m_names.push_back(L"Zephrin-2020010" + std::to_wstring(i + 1) + L"-080000-1.dmp");
-            HANDLE file = ::CreateFileW(Path(m_names.back()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                        nullptr);
-            ::SetFileTime(file, nullptr, nullptr, &written);
-            ::CloseHandle(file);
+            testsupport::CreateFileWrittenAt(Path(m_names.back()), t);
         }
     }
     ~OlderDumps()

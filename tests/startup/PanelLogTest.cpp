@@ -2,9 +2,9 @@
 // file, and a log that cannot be written (its folder taken by a file, or the
 // file held by another program) changes nothing for the panel.
 #include "Log.h"
-#include "LogWatch.h"
 #include "PanelProcess.h"
 #include "SimCardControl.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,24 +17,6 @@ constexpr DWORD kStartTimeout = 15000;
 constexpr UINT kShowPage = 0x7E8;
 const std::wstring kAside = std::wstring(diag::DiagnosticsFolder()) + L".aside";
 
-uint64_t FileSize(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-void WriteFile(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-    ASSERT_EQ(written, bytes.size());
-}
-
 bool ReadTheOutputSwitch()
 {
     for (int32_t i = 0; i < SimCard_JournalCount(); ++i) {
@@ -45,39 +27,20 @@ bool ReadTheOutputSwitch()
     return false;
 }
 
-void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found{};
-    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + L"\\" + name);
-            else
-                ::DeleteFileW((folder + L"\\" + name).c_str());
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
-
 // The machine's log folder (log, older log, dumps) set aside for the test
 // and put back afterwards.
 class PanelLog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RemoveTree(kAside);
+        testsupport::RemoveTree(kAside);
         m_hadFolder = ::MoveFileW(diag::DiagnosticsFolder(), kAside.c_str()) != FALSE;
     }
     void TearDown() override
     {
         const std::wstring folder = diag::DiagnosticsFolder();
         ::DeleteFileW(folder.c_str()); // a file in the folder's place
-        RemoveTree(folder);
+        testsupport::RemoveTree(folder);
         if (m_hadFolder)
             ::MoveFileW(kAside.c_str(), folder.c_str());
     }
@@ -116,8 +79,8 @@ TEST_F(PanelLog, AFullLogBecomesTheOlderOneAndANewOneStarts)
     std::string full = "\xEF\xBB\xBF";
     while (full.size() + 60 < diag::kLogLimitBytes)
         full += "2025-06-01 12:00:00.000 [1] an event of an earlier run....\r\n";
-    WriteFile(diag::PanelLog().Path(), full);
-    WriteFile(diag::PanelLog().OlderPath(), "an even older log");
+    ASSERT_TRUE(testsupport::WriteWholeFile(diag::PanelLog().Path(), full));
+    ASSERT_TRUE(testsupport::WriteWholeFile(diag::PanelLog().OlderPath(), "an even older log"));
 
     RunThePanel();
     EXPECT_EQ(testsupport::ReadWholeFile(diag::PanelLog().OlderPath()), full) << "the full log, as it was";
@@ -126,25 +89,25 @@ TEST_F(PanelLog, AFullLogBecomesTheOlderOneAndANewOneStarts)
     EXPECT_NE(current.find("] Zephrin "), std::string::npos) << current;
     EXPECT_NE(current.find("Card settings given again after a resume: taken"), std::string::npos) << current;
     EXPECT_NE(current.find("Exit chosen from the tray menu"), std::string::npos) << current;
-    EXPECT_LT(FileSize(diag::PanelLog().Path()), 4096u);
+    EXPECT_LT(testsupport::FileSize(diag::PanelLog().Path()), 4096u);
 }
 
 TEST_F(PanelLog, ALogThatCannotBeWrittenChangesNothingForThePanel)
 {
     // The log's folder is taken by a file: no folder, no log.
-    WriteFile(diag::DiagnosticsFolder(), "not a folder");
+    ASSERT_TRUE(testsupport::WriteWholeFile(diag::DiagnosticsFolder(), "not a folder"));
     RunThePanel();
     EXPECT_EQ(::GetFileAttributesW(diag::DiagnosticsFolder()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
     ::DeleteFileW(diag::DiagnosticsFolder());
 
     // The log file held by another program that shares nothing.
     ASSERT_TRUE(::CreateDirectoryW(diag::DiagnosticsFolder(), nullptr));
-    WriteFile(diag::PanelLog().Path(), "\xEF\xBB\xBF");
+    ASSERT_TRUE(testsupport::WriteWholeFile(diag::PanelLog().Path(), "\xEF\xBB\xBF"));
     HANDLE held = ::CreateFileW(diag::PanelLog().Path(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     RunThePanel();
     ::CloseHandle(held);
-    EXPECT_EQ(FileSize(diag::PanelLog().Path()), 3u) << "nothing written";
+    EXPECT_EQ(testsupport::FileSize(diag::PanelLog().Path()), 3u) << "nothing written";
 }
 
 } // namespace

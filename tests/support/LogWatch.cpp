@@ -1,6 +1,7 @@
 #include "LogWatch.h"
 
 #include "Log.h"
+#include "TestFiles.h"
 
 namespace testsupport {
 
@@ -29,21 +30,6 @@ std::vector<std::string> SplitLines(const std::string& text)
 }
 
 } // namespace
-
-std::string ReadWholeFile(const std::wstring& path)
-{
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
-    std::string content;
-    char buffer[8192];
-    DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        content.append(buffer, got);
-    ::CloseHandle(file);
-    return content;
-}
 
 LogWatch::LogWatch() : m_start(ReadWholeFile(diag::PanelLog().Path()).size()) {}
 

@@ -9,9 +9,6 @@
 
 namespace testsupport {
 
-// A file's whole content (empty when it cannot be read).
-std::string ReadWholeFile(const std::wstring& path);
-
 class LogWatch {
 public:
     LogWatch();
