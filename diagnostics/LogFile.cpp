@@ -109,9 +109,11 @@ bool CLogFile::Append(const wchar_t* text) const
     ::GetFileSizeEx(file, &current);
     if (current.QuadPart > 0 && static_cast<uint64_t>(current.QuadPart) + static_cast<uint64_t>(size) > m_limit) {
         // Full: it becomes the older file (replacing the one before) and a
-        // new file starts. If the rename fails the line still goes in.
+        // new file starts. While it cannot (a program holds the older file)
+        // the line is lost rather than the log growing past its bound.
         ::CloseHandle(file);
-        ::MoveFileExW(m_path, m_olderPath, MOVEFILE_REPLACE_EXISTING);
+        if (!::MoveFileExW(m_path, m_olderPath, MOVEFILE_REPLACE_EXISTING))
+            return false;
         file = Open();
         if (file == INVALID_HANDLE_VALUE)
             return false;

@@ -1,7 +1,8 @@
 #pragma once
 // One text log file with a single older generation: folder\NAME.log is
 // renamed to folder\NAME.old.log before a line would take it past its limit,
-// so the two together never hold much more than twice the limit.
+// so the two together never hold more than twice the limit. A line that
+// could only go in past the limit (the rename refused) is not written.
 //
 // Lines are UTF-8 (the file starts with a byte-order mark, which Notepad on
 // every Windows version takes as UTF-8), CRLF-ended, each stamped with the

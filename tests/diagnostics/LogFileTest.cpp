@@ -125,6 +125,33 @@ TEST(LogFile, AFolderItCannotWriteIsIgnoredAndALaterLineGoesInOnceItCan)
     EXPECT_EQ(EventNumber(lines[1]), 3);
 }
 
+TEST(LogFile, StaysWithinItsBoundWhileItCannotBeRotated)
+{
+    ScratchFolder folder;
+    constexpr uint64_t kLimit = 4096;
+    const diag::CLogFile log(folder.path().c_str(), L"Zephrin", kLimit);
+    ASSERT_TRUE(log.Append(L"event 0"));
+    ASSERT_TRUE(testsupport::WriteWholeFile(log.OlderPath(), "an older log"));
+    // A viewer holds the older file open: it cannot be replaced, so the full
+    // log cannot become it.
+    HANDLE viewer = ::CreateFileW(log.OlderPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    for (int i = 1; i < 200; ++i) {
+        log.Append((L"event " + std::to_wstring(i) + L" of the long run").c_str());
+        ASSERT_LE(testsupport::FileSize(log.Path()), kLimit) << "after event " << i;
+    }
+    ::CloseHandle(viewer);
+    EXPECT_EQ(testsupport::ReadWholeFile(log.OlderPath()), "an older log") << "the older file as it was";
+
+    // Released: the next line rotates as usual.
+    ASSERT_TRUE(log.Append(L"event 200"));
+    const std::vector<std::string> lines = Lines(log.Path());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(EventNumber(lines[0]), 200);
+    EXPECT_EQ(EventNumber(Lines(log.OlderPath()).front()), 0);
+}
+
 TEST(CrashDumps, TheFiveNewestAreKept)
 {
     ScratchFolder folder;
