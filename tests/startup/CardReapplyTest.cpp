@@ -260,8 +260,16 @@ TEST_F(CardReapply, ABurstOfEventsGivesOneReapplication)
 TEST_F(CardReapply, ACardNotReadyAtOnceIsTriedAgainAndEndsRight)
 {
     const testsupport::LogWatch log;
-    SimCard_PowerLoss(1200); // refuses every call for 1.2 s after the loss
+    SimCard_PowerLoss(600000); // refuses every call until it is made ready below
     PostResume(m_main);
+    // Ready once the panel has seen a refusal: a first try refused, whatever
+    // the machine's speed.
+    const DWORD start = ::GetTickCount();
+    while (ReapplicationsSinceLoss().empty()) {
+        ASSERT_LT(::GetTickCount() - start, kReapplyTimeout) << "no try was made";
+        ::Sleep(20);
+    }
+    SimCard_SetNotReady(0);
     ASSERT_TRUE(log.WaitFor(kReapplied, kReapplyTimeout));
     EXPECT_TRUE(log.Contains("after a resume: taken at try ")) << "taken, but not at once";
     const auto runs = ReapplicationsSinceLoss();
