@@ -19,6 +19,9 @@
 // From the main dialog to itself, once started: build the next hidden page's
 // skin while nothing else is waiting.
 #define WM_PREPARE_PAGES 0x7EB
+// From the device listener to the main dialog: the card's endpoint is active
+// again (after it was removed or disabled, a driver restart among others).
+#define WM_CARD_ENDPOINT_BACK 0x7F0
 // From a bitmap slider to its parent: the thumb moved, and it came to rest.
 #define WM_SLIDER_TRACK 0x28D1
 #define WM_SLIDER_SETTLED 0x28D2
