@@ -1,4 +1,6 @@
 // The tray icon, its menu and the interface language.
+#include "DisplayScale.h"
+#include "ScaledIcon.h"
 #include "SettingsStore.h"
 #include "ZephrinDlg.h"
 
@@ -11,7 +13,10 @@ const UINT kMainBackgrounds[3] = {IDB_MAIN_BG_TC, IDB_MAIN_BG_SC, IDB_MAIN_BG_EN
 
 void CZephrinDlg::AddTrayIcon()
 {
-    m_trayIcon.Add(m_hWnd, IDR_MAINFRAME, WM_TRAY_NOTIFY, m_hIcon.get(), kTrayTip);
+    // The notification area shows small icons: the one drawn for the size
+    // the system asks at the panel's scale, not the large one shrunk.
+    m_trayImage.reset(LoadIconAt(FrameworkResourceHandle(), IDR_MAINFRAME, SmallIconSize(WindowDpi(m_hWnd))));
+    m_trayIcon.Add(m_hWnd, IDR_MAINFRAME, WM_TRAY_NOTIFY, m_trayImage ? m_trayImage.get() : m_hIcon.get(), kTrayTip);
 }
 
 void CZephrinDlg::DeleteTrayIcon()

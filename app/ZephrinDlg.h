@@ -153,7 +153,8 @@ private:
     int m_startHiddenRequests;
     // Changed only by left clicks on the tray icon.
     bool m_trayShown = false;
-    // The icon outlives the tray entry that shows it.
+    // The icons outlive the tray entry that shows them.
     fw::UniqueIcon m_hIcon;
+    fw::UniqueIcon m_trayImage; // at the small-icon size of the panel's scale
     CTrayIcon m_trayIcon;
 };
