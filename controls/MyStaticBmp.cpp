@@ -19,9 +19,39 @@ void CMyStaticBmp::PreSubclassWindow()
         ModifyStyle(SS_TYPEMASK, SS_BITMAP);
 }
 
-HBITMAP CMyStaticBmp::LoadBitmapResource(UINT id)
+HBITMAP CMyStaticBmp::LoadBitmapResource(UINT id, UINT dpi)
 {
-    return LoadSkinBitmap(id);
+    return LoadSkinBitmap(id, BitmapKind::Device, dpi);
+}
+
+void CMyStaticBmp::SetDpi(UINT dpi)
+{
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    // Which picture is on show: a state's or a slot's of the list.
+    const HBITMAP shown = m_hWnd ? GetBitmap() : nullptr;
+    int shownSlot = -1;
+    for (int i = 0; i < kPictureSlots && shownSlot < 0; ++i) {
+        if (shown && m_pictures[i] == shown)
+            shownSlot = i;
+    }
+    if (m_onId || m_offId)
+        SetStateBitmaps(m_onId, m_offId);
+    if (m_listIds.empty())
+        return;
+    std::vector<fw::UniqueBitmap> previous;
+    previous.swap(m_loaded);
+    const std::vector<UINT> ids = m_listIds;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        m_loaded.emplace_back(LoadBitmapResource(ids[i], m_dpi));
+        m_pictures[i] = m_loaded.back().get();
+    }
+    for (size_t i = ids.size(); i < kPictureSlots; ++i)
+        m_pictures[i] = m_pictures[0];
+    if (shownSlot >= 0)
+        Show(m_pictures[shownSlot]);
+    // The old bitmaps go now that none of them is on show.
 }
 
 void CMyStaticBmp::Show(HBITMAP bitmap)
@@ -33,8 +63,10 @@ void CMyStaticBmp::Show(HBITMAP bitmap)
 
 bool CMyStaticBmp::SetStateBitmaps(UINT onId, UINT offId)
 {
-    fw::UniqueBitmap on(LoadBitmapResource(onId));
-    fw::UniqueBitmap off(LoadBitmapResource(offId));
+    m_onId = onId;
+    m_offId = offId;
+    fw::UniqueBitmap on(LoadBitmapResource(onId, m_dpi));
+    fw::UniqueBitmap off(LoadBitmapResource(offId, m_dpi));
     const HBITMAP shown = m_hWnd ? GetBitmap() : nullptr;
     const bool stateShown = shown && (shown == m_onBitmap.get() || shown == m_offBitmap.get());
     std::swap(m_onBitmap, on);
@@ -70,9 +102,10 @@ bool CMyStaticBmp::LoadPictures(const UINT* ids, int count, int startIndex)
     previous.swap(m_loaded);
     previous.push_back(std::move(m_stillShown));
 
+    m_listIds.assign(ids, ids + count);
     m_loaded.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        m_loaded.emplace_back(LoadBitmapResource(ids[i]));
+        m_loaded.emplace_back(LoadBitmapResource(ids[i], m_dpi));
         m_pictures[i] = m_loaded.back().get();
     }
     // The short list repeats its first picture in the remaining slots.

@@ -4,6 +4,7 @@
 // index). Pages create the pictures without the notify style, so presses on
 // them reach the page. The control loads and owns every bitmap it shows and
 // releases each one once it is no longer on show.
+#include "DisplayScale.h"
 #include "Handles.h"
 #include "Static.h"
 
@@ -35,7 +36,12 @@ public:
     void ShowPicture(int index);
     HBITMAP GetPicture(int index) const;
     // Loads a bitmap from the program's resources (null when missing).
-    static HBITMAP LoadBitmapResource(UINT id);
+    static HBITMAP LoadBitmapResource(UINT id, UINT dpi = kBaseDpi);
+
+    // The display scale of the bitmaps (96 DPI until set). A change loads
+    // every bitmap again at the new scale and shows what was on show.
+    void SetDpi(UINT dpi);
+    UINT GetDpi() const { return m_dpi; }
 
     int m_currentIndex = 0;
 
@@ -48,9 +54,13 @@ private:
     // Every bitmap goes on show through here.
     void Show(HBITMAP bitmap);
 
+    UINT m_dpi = kBaseDpi;
+    UINT m_onId = 0;
+    UINT m_offId = 0;
     fw::UniqueBitmap m_onBitmap;
     fw::UniqueBitmap m_offBitmap;
     bool m_state = false;
+    std::vector<UINT> m_listIds; // the picture list's bitmaps, as given
     // The picture list: each loaded bitmap once, and the slots that show them.
     std::vector<fw::UniqueBitmap> m_loaded;
     HBITMAP m_pictures[kPictureSlots] = {};

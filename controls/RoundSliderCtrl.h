@@ -4,6 +4,7 @@
 // window with a stretched background bitmap and a shaded indicator dot) and
 // its mouse and keyboard handling. Changes reach the parent as WM_HSCROLL
 // with wParam = (position << 16) | trackbar code and lParam = the knob.
+#include "DisplayScale.h"
 #include "Handles.h"
 #include "SliderCtrl.h"
 
@@ -12,6 +13,7 @@ public:
     CRoundSliderCtrl();
     ~CRoundSliderCtrl() override;
 
+    // In pixels at 96 DPI, scaled with the knob.
     virtual void SetIndicatorRadius(int pixels);
     virtual int GetIndicatorRadius() const { return m_indicatorRadius; }
     virtual void SetDragByIndicatorOnly(bool only);
@@ -30,6 +32,14 @@ public:
     // Posts WM_HSCROLL with the current position and `code` to the parent.
     virtual void NotifyParent(int code);
 
+    // The display scale of the face, the indicator and the cursor (96 DPI
+    // until set). A change loads the face and the cursor again at the new
+    // scale; the position, the range and the drag limit stay. Positions come
+    // from the pointer's angle as measured at 96 DPI, so a drag gives the
+    // same positions at every scale.
+    void SetDpi(UINT dpi);
+    UINT GetDpi() const { return m_dpi; }
+
     void SetDragLimit(int position) { m_dragLimit = position; }
     int GetDragLimit() const { return m_dragLimit; }
     // The bitmap stretched over the knob; 0 or a missing bitmap leaves a
@@ -37,6 +47,7 @@ public:
     void SetBackgroundBitmap(UINT bitmapId);
     UINT GetBackgroundBitmap() const { return m_backgroundId; }
 
+    // Centre and dial radius in pixels at 96 DPI.
     POINT GetCentre() const { return {m_centreX, m_centreY}; }
     int GetRadius() const { return m_radius; }
     POINT GetIndicatorCentre() const { return {m_indicatorX, m_indicatorY}; }
@@ -67,6 +78,11 @@ private:
     int SteppedPosition(long long step) const;
     void RepaintNow();
 
+    // A figure at 96 DPI in the knob's pixels.
+    int Scaled(int value) const { return ScaleFigure(value, m_dpi); }
+
+    UINT m_dpi = kBaseDpi;
+    // The dial at 96 DPI: the knob's arithmetic is done there.
     int m_centreX = 0;
     int m_centreY = 0;
     int m_radius = 0;
@@ -85,4 +101,5 @@ private:
     fw::UniqueBrush m_pressedBrush;
     fw::UniqueBitmap m_background;
     HCURSOR m_cursor = nullptr;
+    fw::UniqueIcon m_scaledCursor; // the cursor at another scale than 96 DPI
 };
