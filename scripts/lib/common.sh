@@ -82,9 +82,9 @@ configure_display_scale() {
 }
 
 # A screen large enough for the panel at ZEPHRIN_DPI, with room to drag it
-# off the notification area: 1280 x 1024 up to 125 %.
+# off the notification area: 1280 x 1024 up to 150 %.
 screen_for_scale() {
-    local w=$((ZEPHRIN_DPI * 800 / 96 + 480)) h=$((ZEPHRIN_DPI * 546 / 96 + 480))
+    local w=$((ZEPHRIN_DPI * 800 / 96 + 320)) h=$((ZEPHRIN_DPI * 546 / 96 + 320))
     ((w < 1280)) && w=1280
     ((h < 1024)) && h=1024
     echo "${w}x${h}"
@@ -126,7 +126,7 @@ stop_all() {
 # The simulated machine: the card installed in the prefix, its files beside
 # the panel, and the Core Audio stand-in registered.
 prepare_machine() {
-    configure_display_scale
     configure_window_manager
+    configure_display_scale
     "$ZEPHRIN_ROOT/scripts/prepare-machine" "$ZEPHRIN_BUILD"
 }
