@@ -43,6 +43,7 @@ void SetupKnob(CRoundSliderCtrl& knob, int indicatorRadius, UINT face)
     knob.SetDragByIndicatorOnly(false);
     knob.SetIndicatorColor(kIndicator);
     knob.SetIndicatorPressedColor(kIndicatorPressed);
+    knob.SetCursorId(IDC_KNOB_CURSOR);
 }
 
 void SetupBalance(CBitmapSlider& slider, UINT channel)
@@ -103,7 +104,8 @@ void CZephrinDlg::SetupMainPage()
     SetupToggle(m_outputSwitch, IDB_LEVER_UP, IDB_LEVER_DOWN);
     SetupToggle(m_muteMaster, IDB_MASTER_MUTE_ON, IDB_MASTER_MUTE_OFF);
     SetupToggle(m_muteDigital, IDB_DIGITAL_MUTE_ON, IDB_DIGITAL_MUTE_OFF);
-    m_headphones = m_masterMuted = m_digitalMuted = true;
+    m_output = model::OutputSwitch::Headphones;
+    m_masterMuted = m_digitalMuted = true;
 
     m_balanceMaster.SetFitToBitmap(true);
     SetupBalance(m_balanceMaster, IDB_BALANCE_CHANNEL_MASTER);
@@ -157,10 +159,10 @@ void CZephrinDlg::RefreshToggles()
     m_digitalMuted = muted != FALSE;
     m_muteDigital.SetState(m_digitalMuted);
 
-    int32_t speaker = 0;
-    CMSUP_GetSpkData(m_cardHandle, &speaker);
-    m_headphones = speaker == 1;
-    m_outputSwitch.SetState(m_headphones);
+    int32_t route = 0;
+    CMSUP_GetSpkData(m_cardHandle, &route);
+    m_output = model::OutputSwitchFromCard(route);
+    m_outputSwitch.SetState(m_output == model::OutputSwitch::Headphones);
 }
 
 void CZephrinDlg::RefreshEndpointLevels(bool digital)
@@ -275,9 +277,10 @@ void CZephrinDlg::OnMainLButtonDown(POINT pt)
         return;
     }
     if (PointOnControl(m_hWnd, m_outputSwitch.m_hWnd, pt)) {
-        m_headphones = !m_headphones;
-        m_outputSwitch.SetState(m_headphones);
-        CMSUP_SetSpkData(m_cardHandle, m_headphones ? 1 : 0x00140004);
+        m_output = m_output == model::OutputSwitch::Headphones ? model::OutputSwitch::Speakers
+                                                                : model::OutputSwitch::Headphones;
+        m_outputSwitch.SetState(m_output == model::OutputSwitch::Headphones);
+        CMSUP_SetSpkData(m_cardHandle, model::Number(m_output));
     }
     StartWindowDrag();
 }

@@ -9,14 +9,14 @@ void CZephrinDlg::EndStartHidden()
     m_startHiddenRequests = 0;
 }
 
-void CZephrinDlg::ShowPageFromMain(int page)
+void CZephrinDlg::ShowPageFromMain(model::Page page)
 {
     CSkinnedPage* target = GetPageWindow(page);
     if (!target || target == this || !target->m_hWnd)
         return;
     RECT mainRect = GetWindowRect();
     ShowWindow(SW_HIDE);
-    if (page == kPageHp) {
+    if (page == model::Page::Hp) {
         // The Hp page takes the main dialog's place and size.
         target->SetWindowPos(nullptr, mainRect.left, mainRect.top, mainRect.right - mainRect.left,
                              mainRect.bottom - mainRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -33,16 +33,17 @@ void CZephrinDlg::ShowPageFromMain(int page)
 
 LRESULT CZephrinDlg::OnShowPage(WPARAM, LPARAM lp)
 {
-    int page = static_cast<int>(lp);
-    if (page == kPageMain) {
+    // The page number is read from the low 32 bits of lParam.
+    const std::optional<model::Page> page = model::PageFromNumber(static_cast<int>(lp));
+    if (!page)
+        return 0;
+    if (*page == model::Page::Main) {
         EndStartHidden();
         ShowWindow(SW_SHOW);
-        m_currentPage = kPageMain;
+        m_currentPage = model::Page::Main;
         return 1;
     }
-    if (page < kPageHifi || page > kPageHp)
-        return 0;
-    ShowPageFromMain(page);
+    ShowPageFromMain(*page);
     return 1;
 }
 

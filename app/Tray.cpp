@@ -1,14 +1,14 @@
 // The tray icon, its menu and the interface language.
 #include "DisplayScale.h"
 #include "ScaledIcon.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "ZephrinDlg.h"
 
 #include <string>
 
 namespace {
 const wchar_t kTrayTip[] = L"Marvolin VANTIR";
-const UINT kMainBackgrounds[3] = {IDB_MAIN_BG_TC, IDB_MAIN_BG_SC, IDB_MAIN_BG_EN};
+constexpr model::ByLanguage<UINT> kMainBackgrounds{IDB_MAIN_BG_TC, IDB_MAIN_BG_SC, IDB_MAIN_BG_EN};
 } // namespace
 
 void CZephrinDlg::AddTrayIcon()
@@ -81,11 +81,11 @@ void CZephrinDlg::ShowTrayMenu()
 
 LRESULT CZephrinDlg::OnSetLanguage(WPARAM wp, LPARAM lp)
 {
-    if (lp >= 0 && lp <= 2) {
-        SetBackgroundId(kMainBackgrounds[lp]);
+    if (const std::optional<model::Language> language = model::LanguageFromNumber(lp)) {
+        SetBackgroundId(kMainBackgrounds[*language]);
         ApplySkinWhenShown(*this);
         RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        WriteRegString(kRegRoot, L"CPL", L"language", std::to_wstring(lp));
+        settings::Write(settings::kLanguage, model::Number(*language));
     }
     if (m_pagesCreated) {
         m_dlgHifi.SendMessage(WM_SET_LANGUAGE, wp, lp);

@@ -2,13 +2,16 @@
 
 #include "AboutDlg.h"
 #include "FindDeviceWinxp.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 
 #include <objbase.h>
 #include <windowsx.h>
 #include <string>
 
 namespace {
+using model::Language;
+using model::Page;
+
 const wchar_t kCardDescription[] = L"VANTIR";
 const wchar_t kCardInstanceFragment[] = L"171314C3";
 } // namespace
@@ -38,22 +41,21 @@ CZephrinDlg::~CZephrinDlg()
     // However the dialog ended, the tray icon goes with its member.
 }
 
-CSkinnedPage* CZephrinDlg::GetPageWindow(int page)
+CSkinnedPage* CZephrinDlg::GetPageWindow(Page page)
 {
     switch (page) {
-    case kPageMain:
+    case Page::Main:
         return this;
-    case kPageHifi:
+    case Page::Hifi:
         return &m_dlgHifi;
-    case kPageDigital:
+    case Page::Digital:
         return &m_dlgDigital;
-    case kPageInfo:
+    case Page::Info:
         return &m_dlgInfo;
-    case kPageHp:
+    case Page::Hp:
         return &m_dlgHp;
-    default:
-        return nullptr;
     }
+    return nullptr;
 }
 
 bool CZephrinDlg::CardIsPresent() const
@@ -64,7 +66,7 @@ bool CZephrinDlg::CardIsPresent() const
 BOOL CZephrinDlg::OnInitDialog()
 {
     CSkinnedPage::OnInitDialog();
-    m_pageColumn.Bind(*this, kPageMain);
+    m_pageColumn.Bind(*this, Page::Main);
     BindMainPageControls();
 
     if (HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
@@ -106,10 +108,10 @@ BOOL CZephrinDlg::OnInitDialog()
     RefreshLevels();
     AddTrayIcon();
 
-    int language = ReadRegInt(kRegRoot, L"CPL", L"language");
-    SendMessage(WM_SET_LANGUAGE, 0, language);
+    // The stored number as it is: one that names no language changes none.
+    SendMessage(WM_SET_LANGUAGE, 0, settings::Read(settings::kLanguage));
 
-    m_currentPage = kPageMain;
+    m_currentPage = Page::Main;
     PostMessage(WM_PREPARE_PAGES);
     return TRUE;
 }
@@ -230,7 +232,7 @@ void CZephrinDlg::OnPreparePages()
     // their skins one by one, so the first switch to a page answers as fast
     // as any later one.
     // One page a message: the queue is looked at in between.
-    for (int page : {kPageMain, kPageHifi, kPageDigital, kPageInfo, kPageHp}) {
+    for (Page page : model::kPages) {
         const CSkinnedPage* window = GetPageWindow(page);
         if (window && window->m_hWnd && window->SkinPending()) {
             window->BuildPendingSkin();
@@ -248,17 +250,14 @@ void CZephrinDlg::CompleteAudioSetup()
     // The owner holds each listener from its registration on; the creator
     // references go with these pointers.
     m_listeners.SetTarget(m_hWnd);
-    ComPtr<CAudioEndpointVolumeCallback> volumeListener;
-    *volumeListener.put() = CreateVolumeListener();
+    const ComPtr<CAudioEndpointVolumeCallback> volumeListener = CreateVolumeListener();
     m_listeners.RegisterVolumeCallbacks(volumeListener.get(), kEventContextGuid);
 
-    ComPtr<CControlChangeNotify> controlListener;
-    *controlListener.put() = CreateControlChangeListener();
+    const ComPtr<CControlChangeNotify> controlListener = CreateControlChangeListener();
     GetDefaultEndpointId(m_endpoints);
     m_listeners.RegisterTopologyCallbacks(controlListener.get(), m_endpoints.defaultId, kEventContextGuid);
 
-    ComPtr<CMMNotificationClient> endpointClient;
-    *endpointClient.put() = CreateEndpointNotificationClient();
+    const ComPtr<CMMNotificationClient> endpointClient = CreateEndpointNotificationClient();
     m_listeners.RegisterEndpointNotifications(endpointClient.get());
 
     KillTimer(kStartupTimerId);
@@ -321,36 +320,36 @@ bool CZephrinDlg::OnCommand(UINT id)
     switch (id) {
     case IDC_MAIN_CLOSE:
         ShowWindow(SW_HIDE);
-        m_currentPage = kPageMain;
+        m_currentPage = Page::Main;
         return true;
     case IDC_MAIN_TO_MAIN:
         EndStartHidden();
         ShowWindow(SW_SHOW);
-        m_currentPage = kPageMain;
+        m_currentPage = Page::Main;
         return true;
     case IDC_MAIN_TO_HIFI:
-        ShowPageFromMain(kPageHifi);
+        ShowPageFromMain(Page::Hifi);
         return true;
     case IDC_MAIN_TO_DIGITAL:
-        ShowPageFromMain(kPageDigital);
+        ShowPageFromMain(Page::Digital);
         return true;
     case IDC_MAIN_TO_INFO:
-        ShowPageFromMain(kPageInfo);
+        ShowPageFromMain(Page::Info);
         return true;
     case IDC_MAIN_TO_HP:
-        ShowPageFromMain(kPageHp);
+        ShowPageFromMain(Page::Hp);
         return true;
     case IDC_MAIN_RESET:
         OnReset();
         return true;
     case ID_LANG_TRADITIONAL:
-        SendMessage(WM_SET_LANGUAGE, 0, 0);
+        SendMessage(WM_SET_LANGUAGE, 0, model::Number(Language::TraditionalChinese));
         return true;
     case ID_LANG_SIMPLIFIED:
-        SendMessage(WM_SET_LANGUAGE, 0, 1);
+        SendMessage(WM_SET_LANGUAGE, 0, model::Number(Language::SimplifiedChinese));
         return true;
     case ID_LANG_ENGLISH:
-        SendMessage(WM_SET_LANGUAGE, 0, 2);
+        SendMessage(WM_SET_LANGUAGE, 0, model::Number(Language::English));
         return true;
     case ID_SHOW_PANEL:
         ShowCurrentPage(true);
@@ -374,8 +373,8 @@ LRESULT CZephrinDlg::OnEndpointChanged(WPARAM, LPARAM lp)
 LRESULT CZephrinDlg::OnVolumeChanged(WPARAM wp, LPARAM)
 {
     // Only changes made by another program refresh the page; the panel's
-    // own (10) and hardware control notices (1) are ignored.
-    if (wp == 0) {
+    // own and hardware control notices are ignored.
+    if (wp == model::Number(model::VolumeNoticeSource::OtherProgram)) {
         RefreshLevels();
         RefreshToggles();
     }

@@ -15,6 +15,7 @@
 #include "MyStaticBmp.h"
 #include "PageColumn.h"
 #include "PanelMessages.h"
+#include "PanelModel.h"
 #include "RoundSliderCtrl.h"
 #include "SkinnedPage.h"
 #include "TrayIcon.h"
@@ -32,9 +33,6 @@ public:
 private:
     bool m_joined = false;
 };
-
-// Page numbers.
-enum PageNumber { kPageMain = 0, kPageHifi = 1, kPageDigital = 2, kPageInfo = 3, kPageHp = 4 };
 
 class CZephrinDlg : public CSkinnedPage {
 public:
@@ -55,10 +53,10 @@ public:
     explicit CZephrinDlg(int startHiddenRequests = kStartHiddenRequests);
     ~CZephrinDlg() override;
 
-    int GetCurrentPage() const { return m_currentPage; }
+    model::Page GetCurrentPage() const { return m_currentPage; }
     CPageColumn& PageColumn() { return m_pageColumn; }
     const EndpointIds& GetEndpoints() const { return m_endpoints; }
-    CSkinnedPage* GetPageWindow(int page);
+    CSkinnedPage* GetPageWindow(model::Page page);
     CDlgHifi& HifiPage() { return m_dlgHifi; }
     CDlgDigital& DigitalPage() { return m_dlgDigital; }
     CDlgInfo& InfoPage() { return m_dlgInfo; }
@@ -93,7 +91,7 @@ private:
     void StopListening();
 
     // Page switch
-    void ShowPageFromMain(int page);
+    void ShowPageFromMain(model::Page page);
     void EndStartHidden();
 
     // Tray icon, menu and language
@@ -143,9 +141,9 @@ private:
     // The three toggles of the Main page, each matching the image it shows.
     bool m_masterMuted = true;
     bool m_digitalMuted = true;
-    bool m_headphones = true;
+    model::OutputSwitch m_output = model::OutputSwitch::Headphones;
 
-    int m_currentPage = kPageMain;
+    model::Page m_currentPage = model::Page::Main;
     EndpointIds m_endpoints;
     CMSUP_HANDLE m_cardHandle = nullptr;
     bool m_pagesCreated = false;

@@ -4,6 +4,7 @@
 // or lacks an operation counts as absent as a whole.
 #include "CmAudioX.h"
 #include "Handles.h"
+#include "ProgramPath.h"
 
 #include <windows.h>
 
@@ -46,25 +47,6 @@ static_assert(std::size(kExportNames) == kOperationCount);
 
 const wchar_t kLibraryName[] = L"CmAudioX.dll";
 
-std::wstring ProgramFolder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        if (path.size() >= 32768)
-            return {};
-        path.resize(path.size() * 2);
-    }
-    size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
 std::wstring SystemFolder()
 {
     wchar_t folder[MAX_PATH] = {};
@@ -79,7 +61,7 @@ public:
         // By full path, from the program's folder, else the system folder;
         // never the current folder or the search path: an elevated program
         // must not pick up a library planted there.
-        for (const std::wstring& folder : {ProgramFolder(), SystemFolder()}) {
+        for (const std::wstring& folder : {fw::ProgramFolder(), SystemFolder()}) {
             if (folder.empty())
                 continue;
             m_module.reset(::LoadLibraryExW((folder + L"\\" + kLibraryName).c_str(), nullptr, 0));

@@ -13,28 +13,66 @@ HRESULT CreateEnumerator(ComPtr<IMMDeviceEnumerator>& enumerator)
                               enumerator.putVoid());
 }
 
+// The panel has always listened on these subunits only: 15 to 18 and 21 to
+// 27 never had a callback, so that exactly the same hardware changes refresh
+// the Main page.
 bool IsSkippedSubunit(UINT index) { return (index >= 15 && index <= 18) || (index >= 21 && index <= 27); }
+
+// How each carrier withdraws its kind of listener.
+void Unregister(IAudioEndpointVolume* carrier, CAudioEndpointVolumeCallback* listener)
+{
+    carrier->UnregisterControlChangeNotify(listener);
+}
+void Unregister(IPart* carrier, CControlChangeNotify* listener)
+{
+    carrier->UnregisterControlChangeCallback(listener);
+}
+void Unregister(IMMDeviceEnumerator* carrier, CMMNotificationClient* listener)
+{
+    carrier->UnregisterEndpointNotificationCallback(listener);
+}
+
+template <typename T>
+ComPtr<T> Create()
+{
+    ComPtr<T> object;
+    object.attach(new (std::nothrow) T);
+    return object;
+}
 
 } // namespace
 
-CAudioEndpointVolumeCallback* CreateVolumeListener() { return new (std::nothrow) CAudioEndpointVolumeCallback; }
-CControlChangeNotify* CreateControlChangeListener() { return new (std::nothrow) CControlChangeNotify; }
-CMMNotificationClient* CreateEndpointNotificationClient() { return new (std::nothrow) CMMNotificationClient; }
+ComPtr<CAudioEndpointVolumeCallback> CreateVolumeListener() { return Create<CAudioEndpointVolumeCallback>(); }
+ComPtr<CControlChangeNotify> CreateControlChangeListener() { return Create<CControlChangeNotify>(); }
+ComPtr<CMMNotificationClient> CreateEndpointNotificationClient() { return Create<CMMNotificationClient>(); }
+
+template <typename Carrier, typename Listener>
+class CAudioListeners::RegistrationOf final : public CAudioListeners::Registration {
+public:
+    RegistrationOf(ComPtr<Carrier> carrier, Listener* listener) : m_listener(listener), m_carrier(std::move(carrier)) {}
+    CListenerTarget& Target() const override { return *m_listener.get(); }
+    void Withdraw() override { Unregister(m_carrier.get(), m_listener.get()); }
+
+private:
+    // Released in reverse: the carrier first, then the listener.
+    ComPtr<Listener> m_listener;
+    ComPtr<Carrier> m_carrier;
+};
 
 CAudioListeners::~CAudioListeners() { WithdrawAll(); }
 
 void CAudioListeners::SetTarget(HWND wnd)
 {
     m_target = wnd;
-    for (const Registration& r : m_registrations)
-        r.target->SetTarget(wnd);
+    for (const std::unique_ptr<Registration>& r : m_registrations)
+        r->Target().SetTarget(wnd);
 }
 
-void CAudioListeners::Remember(Registration::Kind kind, IUnknown* carrier, IUnknown* listener, CListenerTarget* target)
+template <typename Carrier, typename Listener>
+void CAudioListeners::Remember(ComPtr<Carrier> carrier, Listener* listener)
 {
-    listener->AddRef();
-    target->SetTarget(m_target);
-    m_registrations.push_back({kind, carrier, listener, target});
+    listener->SetTarget(m_target);
+    m_registrations.push_back(std::make_unique<RegistrationOf<Carrier, Listener>>(std::move(carrier), listener));
 }
 
 void CAudioListeners::RegisterVolumeCallbacks(CAudioEndpointVolumeCallback* listener, const GUID& context)
@@ -61,7 +99,7 @@ void CAudioListeners::RegisterVolumeCallbacks(CAudioEndpointVolumeCallback* list
         if (FAILED(volume->RegisterControlChangeNotify(listener)))
             continue;
         // The registration lives as long as the volume object: keep it.
-        Remember(Registration::kVolume, volume.detach(), listener, listener);
+        Remember(std::move(volume), listener);
     }
 }
 
@@ -117,7 +155,7 @@ void CAudioListeners::RegisterTopologyCallbacks(CControlChangeNotify* listener, 
             if (part->RegisterControlChangeCallback(*iid, listener) != S_OK)
                 continue;
             // The registration lives as long as the part: keep it.
-            Remember(Registration::kControl, part.detach(), listener, listener);
+            Remember(std::move(part), listener);
             break;
         }
     }
@@ -131,31 +169,18 @@ void CAudioListeners::RegisterEndpointNotifications(CMMNotificationClient* clien
     // The registration is the enumerator's: keep that object for as long as
     // the registration lives, so no platform can end it with the object.
     if (SUCCEEDED(CreateEnumerator(enumerator)) && SUCCEEDED(enumerator->RegisterEndpointNotificationCallback(client)))
-        Remember(Registration::kEndpoints, enumerator.detach(), client, client);
+        Remember(std::move(enumerator), client);
 }
 
 void CAudioListeners::WithdrawAll()
 {
-    std::vector<Registration> registrations;
+    std::vector<std::unique_ptr<Registration>> registrations;
     registrations.swap(m_registrations);
     // A notice already on its way posts nothing from here on.
-    for (const Registration& r : registrations)
-        r.target->SetTarget(nullptr);
-    for (const Registration& r : registrations) {
-        switch (r.kind) {
-        case Registration::kVolume:
-            static_cast<IAudioEndpointVolume*>(r.carrier)->UnregisterControlChangeNotify(
-                static_cast<CAudioEndpointVolumeCallback*>(r.listener));
-            break;
-        case Registration::kControl:
-            static_cast<IPart*>(r.carrier)->UnregisterControlChangeCallback(static_cast<CControlChangeNotify*>(r.listener));
-            break;
-        case Registration::kEndpoints:
-            static_cast<IMMDeviceEnumerator*>(r.carrier)->UnregisterEndpointNotificationCallback(
-                static_cast<CMMNotificationClient*>(r.listener));
-            break;
-        }
-        r.carrier->Release();
-        r.listener->Release();
+    for (const std::unique_ptr<Registration>& r : registrations)
+        r->Target().SetTarget(nullptr);
+    for (std::unique_ptr<Registration>& r : registrations) {
+        r->Withdraw();
+        r.reset();
     }
 }

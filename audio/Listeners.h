@@ -3,28 +3,31 @@
 // listeners on its own threads; they only post WM_VOLUME_CHANGED /
 // WM_ENDPOINT_CHANGED to the window their owner gives them (the main window).
 #include "AudioEndpointVolumeCallback.h"
+#include "ComPtr.h"
 #include "ControlChangeNotify.h"
 #include "MMNotificationClient.h"
 
 #include <windows.h>
 #include <devicetopology.h>
 #include <mmdeviceapi.h>
+#include <memory>
 #include <string>
 #include <vector>
 
-// New listeners, reference count 1 (null when out of memory).
-CAudioEndpointVolumeCallback* CreateVolumeListener();
-CControlChangeNotify* CreateControlChangeListener();
-CMMNotificationClient* CreateEndpointNotificationClient();
+// New listeners, the creator's reference in the pointer (null when out of
+// memory).
+ComPtr<CAudioEndpointVolumeCallback> CreateVolumeListener();
+ComPtr<CControlChangeNotify> CreateControlChangeListener();
+ComPtr<CMMNotificationClient> CreateEndpointNotificationClient();
 
 // The hardware topology behind an endpoint: connector 0, the connector it is
 // connected to, and that part's topology object.
 HRESULT GetHardwareDeviceTopology(IMMDevice* endpoint, IDeviceTopology** topology);
 
-// The one owner of the listeners and their registrations. Each listener it
-// registers is held (one reference) together with the platform object that
-// carries the registration (endpoint volume, part or enumerator) until
-// WithdrawAll, which withdraws every registration and then releases both.
+// The one owner of the listeners and their registrations. Each registration
+// holds its listener and the platform object that carries it (endpoint
+// volume, part or enumerator) until WithdrawAll, which withdraws every
+// registration and then releases both.
 // The listeners post to the owner's target window while they are registered
 // with it, and to nothing once withdrawn. Its destructor withdraws too, so an
 // owner that lives inside the COM apartment's lifetime leaves COM with
@@ -43,7 +46,7 @@ public:
     HWND GetTarget() const { return m_target; }
 
     // Gives the listener the context and registers it on every active render
-    // and capture endpoint.
+    // and capture endpoint. Each registration takes a reference of its own.
     void RegisterVolumeCallbacks(CAudioEndpointVolumeCallback* listener, const GUID& context);
     // Gives the listener the context and registers it on one control of every
     // subunit of the endpoint's hardware topology, except subunits 15 to 18
@@ -59,15 +62,21 @@ public:
     size_t Count() const { return m_registrations.size(); }
 
 private:
-    // A registration and the platform object that carries it.
-    struct Registration {
-        enum Kind { kVolume, kControl, kEndpoints } kind;
-        IUnknown* carrier;  // IAudioEndpointVolume, IPart or IMMDeviceEnumerator, one reference held
-        IUnknown* listener; // one reference held
-        CListenerTarget* target; // the listener's own
+    // One registration: the platform object that carries it and the listener,
+    // each held by a reference of its own, and how to withdraw it.
+    class Registration {
+    public:
+        virtual ~Registration() = default;
+        virtual CListenerTarget& Target() const = 0;
+        // Withdraws the registration from its carrier; both are released with
+        // this object.
+        virtual void Withdraw() = 0;
     };
-    void Remember(Registration::Kind kind, IUnknown* carrier, IUnknown* listener, CListenerTarget* target);
+    template <typename Carrier, typename Listener>
+    class RegistrationOf;
+    template <typename Carrier, typename Listener>
+    void Remember(ComPtr<Carrier> carrier, Listener* listener);
 
     HWND m_target = nullptr;
-    std::vector<Registration> m_registrations;
+    std::vector<std::unique_ptr<Registration>> m_registrations;
 };

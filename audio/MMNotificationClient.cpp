@@ -35,29 +35,6 @@ private:
 
 CMMNotificationClient::CMMNotificationClient() = default;
 
-ULONG CMMNotificationClient::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_ref)); }
-
-ULONG CMMNotificationClient::Release()
-{
-    LONG ref = ::InterlockedDecrement(&m_ref);
-    if (ref == 0)
-        delete this;
-    return static_cast<ULONG>(ref);
-}
-
-HRESULT CMMNotificationClient::QueryInterface(REFIID riid, void** out)
-{
-    if (!out)
-        return E_POINTER;
-    if (riid == __uuidof(IUnknown) || riid == __uuidof(IMMNotificationClient)) {
-        *out = static_cast<IMMNotificationClient*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
 std::string CMMNotificationClient::DescribeDevice(LPCWSTR id)
 {
     // The platform's notification threads are already in the multithreaded

@@ -2,8 +2,8 @@
 // Endpoint notification client: describes the endpoint of every notice, and
 // tells the main window when the new default device's description contains
 // "pdif" or "through" (compared as written).
+#include "ComObject.h"
 #include "ComPtr.h"
-
 #include "ListenerTarget.h"
 
 #include <windows.h>
@@ -11,15 +11,10 @@
 
 #include <string>
 
-class CMMNotificationClient : public IMMNotificationClient, public CListenerTarget {
+class CMMNotificationClient : public ComObject<IMMNotificationClient>, public CListenerTarget {
 public:
     CMMNotificationClient();
-    CMMNotificationClient(const CMMNotificationClient&) = delete;
-    CMMNotificationClient& operator=(const CMMNotificationClient&) = delete;
 
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
     HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR id, DWORD newState) override;
     HRESULT STDMETHODCALLTYPE OnDeviceAdded(LPCWSTR id) override;
     HRESULT STDMETHODCALLTYPE OnDeviceRemoved(LPCWSTR id) override;
@@ -34,10 +29,10 @@ public:
     std::string Description() const;
 
 protected:
-    virtual ~CMMNotificationClient() = default;
+    // Only Release ends it.
+    ~CMMNotificationClient() override = default;
 
 private:
-    LONG m_ref = 1;
     // The platform may call from more than one thread; the enumerator and
     // the description are touched only under this lock.
     mutable SRWLOCK m_lock = SRWLOCK_INIT;

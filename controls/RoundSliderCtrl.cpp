@@ -4,7 +4,6 @@
 #include "MemDC.h"
 #include "ResourceBitmap.h"
 #include "ScaledIcon.h"
-#include "resource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,21 +35,6 @@ void CRoundSliderCtrl::SetIndicatorRadius(int pixels)
     m_indicatorRadius = pixels;
 }
 
-void CRoundSliderCtrl::SetDragByIndicatorOnly(bool only)
-{
-    m_dragByIndicatorOnly = only;
-}
-
-void CRoundSliderCtrl::SetZeroAngle(int degrees)
-{
-    m_zeroAngle = degrees;
-}
-
-void CRoundSliderCtrl::SetInverted(bool inverted)
-{
-    m_inverted = inverted;
-}
-
 void CRoundSliderCtrl::SetIndicatorColor(COLORREF color)
 {
     m_indicatorBrush.reset(::CreateSolidBrush(color));
@@ -77,24 +61,40 @@ void CRoundSliderCtrl::SetDpi(UINT dpi)
     m_dpi = dpi;
     if (m_backgroundId)
         SetBackgroundBitmap(m_backgroundId);
-    if (dpi == kBaseDpi) {
-        m_scaledCursor.reset();
-        m_cursor = ::LoadCursorW(FrameworkResourceHandle(), MAKEINTRESOURCEW(IDC_KNOB_CURSOR));
-    } else {
-        m_scaledCursor.reset(reinterpret_cast<HICON>(LoadCursorAt(FrameworkResourceHandle(), IDC_KNOB_CURSOR, dpi)));
-        if (m_scaledCursor)
-            m_cursor = reinterpret_cast<HCURSOR>(m_scaledCursor.get());
-    }
+    LoadCursorAtScale();
     UpdateGeometry();
+}
+
+void CRoundSliderCtrl::SetCursorId(UINT cursorId)
+{
+    m_cursorId = cursorId;
+    LoadCursorAtScale();
+}
+
+void CRoundSliderCtrl::LoadCursorAtScale()
+{
+    fw::UniqueIcon scaled;
+    if (!m_cursorId) {
+        m_cursor = nullptr;
+    } else if (m_dpi == kBaseDpi) {
+        // A shared resource cursor: never destroyed.
+        m_cursor = ::LoadCursorW(FrameworkResourceHandle(), MAKEINTRESOURCEW(m_cursorId));
+    } else {
+        scaled.reset(reinterpret_cast<HICON>(LoadCursorAt(FrameworkResourceHandle(), m_cursorId, m_dpi)));
+        m_cursor = reinterpret_cast<HCURSOR>(scaled.get());
+    }
+    // The cursor of the previous scale goes once the knob shows another.
+    m_scaledCursor = std::move(scaled);
 }
 
 void CRoundSliderCtrl::PreSubclassWindow()
 {
+    // Defaults until the page configures the knob: every page sets its own
+    // range and drag limit right after attaching it, so none shows in these.
     m_dragLimit = 359;
     SetRange(0, 466, FALSE);
     SetLineSize(1);
     SetPageSize(10);
-    m_cursor = ::LoadCursorW(FrameworkResourceHandle(), MAKEINTRESOURCEW(IDC_KNOB_CURSOR));
     UpdateGeometry();
 }
 
@@ -129,6 +129,8 @@ int CRoundSliderCtrl::IndicatorAngle(int pos, int minimum, int maximum, int zero
 COLORREF CRoundSliderCtrl::BevelColor(double angle, COLORREF a, COLORREF b)
 {
     double c = -angle - 2.356;
+    // Wrapped with 6.293, not 2 pi: the shading every knob has always been
+    // drawn with (2 pi would shift the blend by a hundredth of a radian).
     if (c < -3.1415)
         c += 6.293;
     else if (c > 3.1415)

@@ -14,23 +14,23 @@ public:
     ~CRoundSliderCtrl() override;
 
     // In pixels at 96 DPI, scaled with the knob.
-    virtual void SetIndicatorRadius(int pixels);
-    virtual int GetIndicatorRadius() const { return m_indicatorRadius; }
-    virtual void SetDragByIndicatorOnly(bool only);
-    virtual bool GetDragByIndicatorOnly() const { return m_dragByIndicatorOnly; }
-    virtual void SetZeroAngle(int degrees);
-    virtual int GetZeroAngle() const { return m_zeroAngle; }
-    virtual void SetInverted(bool inverted);
-    virtual bool GetInverted() const { return m_inverted; }
-    virtual void SetIndicatorColor(COLORREF color);
-    virtual void SetIndicatorPressedColor(COLORREF color);
+    void SetIndicatorRadius(int pixels);
+    int GetIndicatorRadius() const { return m_indicatorRadius; }
+    void SetDragByIndicatorOnly(bool only) { m_dragByIndicatorOnly = only; }
+    bool GetDragByIndicatorOnly() const { return m_dragByIndicatorOnly; }
+    void SetZeroAngle(int degrees) { m_zeroAngle = degrees; }
+    int GetZeroAngle() const { return m_zeroAngle; }
+    void SetInverted(bool inverted) { m_inverted = inverted; }
+    bool GetInverted() const { return m_inverted; }
+    void SetIndicatorColor(COLORREF color);
+    void SetIndicatorPressedColor(COLORREF color);
     // Dial centre, radius and the round window region, from the client area.
-    virtual void UpdateGeometry();
+    void UpdateGeometry();
     // Turns the knob one step toward the pointer (client pixels); true when
     // the position was stored.
-    virtual bool TrackToPoint(POINT pt);
+    bool TrackToPoint(POINT pt);
     // Posts WM_HSCROLL with the current position and `code` to the parent.
-    virtual void NotifyParent(int code);
+    void NotifyParent(int code);
 
     // The display scale of the face, the indicator and the cursor (96 DPI
     // until set). A change loads the face and the cursor again at the new
@@ -46,6 +46,9 @@ public:
     // plain button-face dial.
     void SetBackgroundBitmap(UINT bitmapId);
     UINT GetBackgroundBitmap() const { return m_backgroundId; }
+    // The cursor resource shown while the pointer is over the knob, at the
+    // knob's scale; 0 (or a missing resource) leaves the window's own.
+    void SetCursorId(UINT cursorId);
 
     // Centre and dial radius in pixels at 96 DPI.
     POINT GetCentre() const { return {m_centreX, m_centreY}; }
@@ -74,6 +77,8 @@ private:
     LRESULT OnKeyDown(WPARAM key);
     LRESULT OnKeyUp(WPARAM key);
     void OnCaptureChanged();
+    // The cursor of m_cursorId at the knob's scale.
+    void LoadCursorAtScale();
     // The position after a key or wheel step of `step` positions.
     int SteppedPosition(long long step) const;
     void RepaintNow();
@@ -100,6 +105,7 @@ private:
     fw::UniqueBrush m_indicatorBrush;
     fw::UniqueBrush m_pressedBrush;
     fw::UniqueBitmap m_background;
+    UINT m_cursorId = 0;
     HCURSOR m_cursor = nullptr;
     fw::UniqueIcon m_scaledCursor; // the cursor at another scale than 96 DPI
 };

@@ -72,15 +72,3 @@ CPaintDC::~CPaintDC()
     Detach();
     ::EndPaint(m_wnd, &m_ps);
 }
-
-CClientDC::CClientDC(HWND wnd) : m_wnd(wnd)
-{
-    Attach(::GetDC(wnd));
-}
-
-CClientDC::~CClientDC()
-{
-    HDC dc = Detach();
-    if (dc)
-        ::ReleaseDC(m_wnd, dc);
-}

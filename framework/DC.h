@@ -1,7 +1,7 @@
 #pragma once
 // CDC: a drawing context, owning (a memory DC it created, deleted with it) or
-// not (one it was attached to). CPaintDC and CClientDC are the scoped forms for
-// painting and for drawing outside WM_PAINT.
+// not (one it was attached to). CPaintDC is the scoped form for painting; a
+// window's DC outside WM_PAINT is fw::ScopedWindowDC (Handles.h).
 #include <windows.h>
 #include <string>
 
@@ -68,16 +68,6 @@ public:
     explicit CPaintDC(HWND wnd);
     ~CPaintDC() override;
     PAINTSTRUCT m_ps{};
-
-private:
-    HWND m_wnd;
-};
-
-// GetDC / ReleaseDC for the scope of drawing outside WM_PAINT.
-class CClientDC : public CDC {
-public:
-    explicit CClientDC(HWND wnd);
-    ~CClientDC() override;
 
 private:
     HWND m_wnd;

@@ -1,6 +1,9 @@
 #include "Dialog.h"
 
+#include "ErrorReport.h"
+
 #include <exception>
+#include <string>
 
 HINSTANCE FrameworkResourceHandle()
 {
@@ -24,11 +27,15 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT msg, WPARAM, LPARAM lp)
     if (!self)
         return TRUE;
     self->SubclassWindow(wnd);
+    // The initialisation that stopped half-way is reported; the dialog stays.
     try {
         return self->OnInitDialog();
-    } catch (const std::exception&) {
-        return TRUE;
+    } catch (const std::exception& e) {
+        fw::ReportException(L"the initialisation of dialog " + std::to_wstring(self->GetTemplateId()), e.what());
+    } catch (...) {
+        fw::ReportException(L"the initialisation of dialog " + std::to_wstring(self->GetTemplateId()), nullptr);
     }
+    return TRUE;
 }
 
 BOOL CDialog::Create(UINT templateId, HWND owner)

@@ -22,6 +22,12 @@ public:
         return *this;
     }
     T get() const { return m_h; }
+    // For out-parameters: closes the current handle first.
+    T* put()
+    {
+        reset();
+        return &m_h;
+    }
     explicit operator bool() const { return !Traits::IsNull(m_h); }
     T release() { return std::exchange(m_h, Traits::Null()); }
     void reset(T h = Traits::Null())
@@ -40,12 +46,6 @@ struct NullTraits {
     static T Null() { return nullptr; }
     static bool IsNull(T h) { return h == nullptr; }
     static void Close(T h) { CloseFn(h); }
-};
-
-struct GdiTraits {
-    static HGDIOBJ Null() { return nullptr; }
-    static bool IsNull(HGDIOBJ h) { return h == nullptr; }
-    static void Close(HGDIOBJ h) { ::DeleteObject(h); }
 };
 
 template <typename T>

@@ -1,5 +1,6 @@
 #include "ResourceBitmap.h"
 
+#include "ComPtr.h"
 #include "Dialog.h"
 #include "Handles.h"
 #include "PngDecoder.h"
@@ -14,26 +15,6 @@
 #include <vector>
 
 namespace {
-
-// Releases a COM interface when it goes out of scope.
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T* get() const { return m_p; }
-    T** put() { return &m_p; }
-    T* operator->() const { return m_p; }
-
-private:
-    T* m_p = nullptr;
-};
 
 // Joins the calling thread to COM for the decode when no one has yet (the
 // imaging component is a COM server); leaves it as it was afterwards.
@@ -86,10 +67,10 @@ IWICImagingFactory* SharedFactory()
 
 // A PNG opened for reading in one pixel format.
 struct PngSource {
-    ComRef<IWICStream> stream;
-    ComRef<IWICBitmapDecoder> decoder;
-    ComRef<IWICBitmapFrameDecode> frame;
-    ComRef<IWICFormatConverter> pixels;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> pixels;
     UINT width = 0;
     UINT height = 0;
 };

@@ -1,5 +1,7 @@
 #include "Wnd.h"
 
+#include "ErrorReport.h"
+
 #include <commctrl.h>
 #include <exception>
 #include <vector>
@@ -7,6 +9,20 @@
 namespace {
 const wchar_t kObjectProp[] = L"Zephrin.CWnd";
 const UINT_PTR kSubclassId = 0x5A45;
+} // namespace
+
+namespace {
+
+// Which window and message a barrier stopped an exception in.
+std::wstring HandlerOf(HWND wnd, UINT msg)
+{
+    wchar_t windowClass[64] = L"?";
+    ::GetClassNameW(wnd, windowClass, 64);
+    wchar_t text[128] = {};
+    ::wsprintfW(text, L"the handling of message 0x%04X by a window of class %ls", msg, windowClass);
+    return text;
+}
+
 } // namespace
 
 CWnd::~CWnd()
@@ -163,10 +179,15 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UI
     }
     if (!self || self->m_hWnd != wnd)
         return ::DefSubclassProc(wnd, msg, wp, lp);
-    // No C++ exception may cross back into the window system.
+    // No C++ exception may cross back into the window system: what the
+    // handler did not finish is reported, and the message gets the window's
+    // own handling.
     try {
         return self->Dispatch(msg, wp, lp);
-    } catch (const std::exception&) {
-        return ::DefSubclassProc(wnd, msg, wp, lp);
+    } catch (const std::exception& e) {
+        fw::ReportException(HandlerOf(wnd, msg), e.what());
+    } catch (...) {
+        fw::ReportException(HandlerOf(wnd, msg), nullptr);
     }
+    return ::DefSubclassProc(wnd, msg, wp, lp);
 }

@@ -2,17 +2,12 @@
 
 #include "ControlPlacement.h"
 #include "PanelMessages.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 
-#include <string>
 #include <windowsx.h>
 
 namespace {
-// Backgrounds by language number: Traditional, Simplified, English.
-constexpr UINT kBackgrounds[3] = {IDB_DIGITAL_BG_TC, IDB_DIGITAL_BG_SC, IDB_DIGITAL_BG_EN};
-constexpr int kPageNumber = 2;
-const wchar_t kSubkey[] = L"Digital";
-const wchar_t kValueName[] = L"DigitalOutSr";
+constexpr model::ByLanguage<UINT> kBackgrounds{IDB_DIGITAL_BG_TC, IDB_DIGITAL_BG_SC, IDB_DIGITAL_BG_EN};
 
 constexpr ControlPlacement kPlacements[] = {
     {IDC_DIGITAL_SWITCH_LAMP, 35, 44},
@@ -75,7 +70,7 @@ void CDlgDigital::BindControls()
     m_switchLamp.SubclassDlgItem(IDC_DIGITAL_SWITCH_LAMP, m_hWnd);
     m_rateSelector.SubclassDlgItem(IDC_DIGITAL_RATE_SELECTOR, m_hWnd);
     m_selectorLamp.SubclassDlgItem(IDC_DIGITAL_SELECTOR_LAMP, m_hWnd);
-    m_pageColumn.Bind(*this, kPageNumber);
+    m_pageColumn.Bind(*this, model::Page::Digital);
 }
 
 void CDlgDigital::PlaceControls()
@@ -101,7 +96,7 @@ void CDlgDigital::LoadPictures()
 
 void CDlgDigital::ApplyStoredState()
 {
-    const std::optional<OutputSetting> setting = SettingFor(ReadRegInt(kRegRoot, kSubkey, kValueName));
+    const std::optional<OutputSetting> setting = SettingFor(settings::Read(settings::kDigitalOutput));
     if (!setting)
         return; // not a value this page wrote: leave page and card alone
     m_outputSwitch.SetState(setting->on);
@@ -116,7 +111,7 @@ void CDlgDigital::StoreAndApply(int value)
 {
     // The subkey is the installer's; without it the choice is not kept and the
     // page shows what the store holds.
-    WriteRegString(kRegRoot, kSubkey, kValueName, std::to_wstring(value));
+    settings::Write(settings::kDigitalOutput, value);
     ApplyStoredState();
 }
 

@@ -2,39 +2,30 @@
 
 #include "ControlPlacement.h"
 #include "PanelMessages.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 
 #include <windowsx.h>
 
 namespace {
 
-constexpr int kHifiPageNumber = 1;
-constexpr UINT kBackgrounds[3] = {IDB_HIFI_BG_TC, IDB_HIFI_BG_SC, IDB_HIFI_BG_EN};
+using model::ToneGroup;
 
-constexpr int kRegionOptionIds[hifi::kRegionStyleCount] = {IDC_HIFI_REGION_0, IDC_HIFI_REGION_1, IDC_HIFI_REGION_2,
-                                                           IDC_HIFI_REGION_3, IDC_HIFI_REGION_4};
-constexpr int kRegionOptionY[hifi::kRegionStyleCount] = {111, 138, 167, 195, 223};
+constexpr model::ByLanguage<UINT> kBackgrounds{IDB_HIFI_BG_TC, IDB_HIFI_BG_SC, IDB_HIFI_BG_EN};
+
+constexpr int kRegionOptionIds[model::kRegionStyleCount] = {IDC_HIFI_REGION_0, IDC_HIFI_REGION_1, IDC_HIFI_REGION_2,
+                                                            IDC_HIFI_REGION_3, IDC_HIFI_REGION_4};
+constexpr int kRegionOptionY[model::kRegionStyleCount] = {111, 138, 167, 195, 223};
 
 // Cell positions by grid column and row.
 constexpr int kCellColumnX[3] = {386, 480, 570};
 constexpr int kCellRowY[4] = {106, 128, 150, 172};
 // Grid row of each preset number's cell.
-constexpr int kPresetCellRow[hifi::kPresetCount] = {0, 1, 2, 2, 3, 0, 1, 3, 0, 1, 2, 3};
+constexpr int kPresetCellRow[model::kPresetCount] = {0, 1, 2, 2, 3, 0, 1, 3, 0, 1, 2, 3};
 constexpr UINT kCellOn[3] = {IDB_HIFI_CELL1_ON, IDB_HIFI_CELL2_ON, IDB_HIFI_CELL3_ON};
 constexpr UINT kCellOff[3] = {IDB_HIFI_CELL1_OFF, IDB_HIFI_CELL2_OFF, IDB_HIFI_CELL3_OFF};
 
 constexpr UINT kRoomPictures[4] = {IDB_HIFI_ROOM_LIVING, IDB_HIFI_ROOM_ENTERTAINMENT, IDB_HIFI_ROOM_BEDROOM,
                                    IDB_HIFI_ROOM_LIVING};
-
-int ReadHifi(const wchar_t* name)
-{
-    return ReadRegInt(kRegRoot, L"Hifi", name);
-}
-
-void WriteHifi(const wchar_t* name, const std::wstring& value)
-{
-    WriteRegString(kRegRoot, L"Hifi", name, value);
-}
 
 void SetupTwoState(CMyStaticBmp& picture, UINT onId, UINT offId)
 {
@@ -70,15 +61,16 @@ BOOL CDlgHifi::OnInitDialog()
     SetupBandSliders();
 
     ApplyHifiState();
-    LoadEqualizer();
+    const settings::HifiSettings stored = settings::ReadHifi();
+    LoadEqualizer(stored);
 
-    const int group = ReadHifi(L"InitialButtonOn");
-    if (group == 0 || group == 1 || group == 2)
+    const std::optional<ToneGroup> group = stored.toneGroup;
+    if (group == ToneGroup::BassTreble || group == ToneGroup::RegionStyle || group == ToneGroup::BuiltInPreset)
         EnableCustomControls(false);
-    if (group == 3) {
-        FillComboWithSubkeys(m_presetList, kRegCustomRoot);
+    if (group == ToneGroup::Equalizer) {
+        settings::ListPresets(m_presetList);
         const int flagged = FindFlaggedPreset();
-        if (ReadHifi(L"Customize") != 0) {
+        if (stored.customPresetChosen) {
             m_presetList.SetCurSel(flagged);
             SelectCustomPreset();
         }
@@ -88,20 +80,20 @@ BOOL CDlgHifi::OnInitDialog()
 
 void CDlgHifi::BindControls()
 {
-    m_pageColumn.Bind(*this, kHifiPageNumber);
+    m_pageColumn.Bind(*this, model::Page::Hifi);
     m_master.SubclassDlgItem(IDC_HIFI_MASTER, m_hWnd);
     m_powerLight.SubclassDlgItem(IDC_HIFI_POWER_LIGHT, m_hWnd);
     m_bassTrebleSwitch.SubclassDlgItem(IDC_HIFI_BASSTREBLE_SWITCH, m_hWnd);
     m_trebleKnob.SubclassDlgItem(IDC_HIFI_TREBLE_KNOB, m_hWnd);
     m_bassKnob.SubclassDlgItem(IDC_HIFI_BASS_KNOB, m_hWnd);
     m_regionSwitch.SubclassDlgItem(IDC_HIFI_REGION_SWITCH, m_hWnd);
-    for (int i = 0; i < hifi::kRegionStyleCount; ++i)
+    for (int i = 0; i < model::kRegionStyleCount; ++i)
         m_regionOptions[static_cast<size_t>(i)].SubclassDlgItem(kRegionOptionIds[i], m_hWnd);
     m_presetSwitch.SubclassDlgItem(IDC_HIFI_PRESET_SWITCH, m_hWnd);
-    for (int n = 0; n < hifi::kPresetCount; ++n)
+    for (int n = 0; n < model::kPresetCount; ++n)
         m_presetCells[static_cast<size_t>(n)].SubclassDlgItem(hifi::kPresetCellIds[static_cast<size_t>(n)], m_hWnd);
     m_eqSwitch.SubclassDlgItem(IDC_HIFI_EQ_SWITCH, m_hWnd);
-    for (int i = 0; i < hifi::kBandCount; ++i)
+    for (int i = 0; i < model::kBandCount; ++i)
         m_bands[static_cast<size_t>(i)].SubclassDlgItem(IDC_HIFI_BAND_0 + i, m_hWnd);
     m_bandReset.SubclassDlgItem(IDC_HIFI_BAND_RESET, m_hWnd);
     m_customLight.SubclassDlgItem(IDC_HIFI_CUSTOM_LIGHT, m_hWnd);
@@ -125,16 +117,16 @@ void CDlgHifi::PlaceControls()
     PlaceControl(*this, m_trebleKnob, 87, 130);
     PlaceControl(*this, m_bassKnob, 87, 202);
     PlaceControl(*this, m_regionSwitch, 195, 78);
-    for (int i = 0; i < hifi::kRegionStyleCount; ++i)
+    for (int i = 0; i < model::kRegionStyleCount; ++i)
         PlaceControl(*this, m_regionOptions[static_cast<size_t>(i)], 194, kRegionOptionY[i]);
     PlaceControl(*this, m_presetSwitch, 386, 76);
-    for (int n = 0; n < hifi::kPresetCount; ++n) {
+    for (int n = 0; n < model::kPresetCount; ++n) {
         const int column = hifi::PresetCellColumn(hifi::kPresetCellIds[static_cast<size_t>(n)]);
         PlaceControl(*this, m_presetCells[static_cast<size_t>(n)], kCellColumnX[column], kCellRowY[kPresetCellRow[n]]);
     }
     PlaceControl(*this, m_eqSwitch, 53, 276);
-    static constexpr int kBandX[hifi::kBandCount] = {105, 137, 170, 203, 236, 267, 297, 329, 363, 396};
-    for (int i = 0; i < hifi::kBandCount; ++i)
+    static constexpr int kBandX[model::kBandCount] = {105, 137, 170, 203, 236, 267, 297, 329, 363, 396};
+    for (int i = 0; i < model::kBandCount; ++i)
         PlaceControl(*this, m_bands[static_cast<size_t>(i)], kBandX[i], 309);
     PlaceControl(*this, m_bandReset, 378, 276);
     PlaceControl(*this, m_customLight, 388, 207);
@@ -161,7 +153,7 @@ void CDlgHifi::SetupPictures()
     for (CMyStaticBmp& option : m_regionOptions)
         SetupTwoState(option, IDB_HIFI_REGION_OPTION_ON, IDB_HIFI_REGION_OPTION_OFF);
     SetupTwoState(m_presetSwitch, IDB_HIFI_PRESET_SWITCH_ON, IDB_HIFI_PRESET_SWITCH_OFF);
-    for (int n = 0; n < hifi::kPresetCount; ++n) {
+    for (int n = 0; n < model::kPresetCount; ++n) {
         const int column = hifi::PresetCellColumn(hifi::kPresetCellIds[static_cast<size_t>(n)]);
         SetupTwoState(m_presetCells[static_cast<size_t>(n)], kCellOn[column], kCellOff[column]);
     }
@@ -172,8 +164,8 @@ void CDlgHifi::SetupPictures()
 
     // The INI indexes are only the first pictures: ApplyHifiState replaces
     // them with the stored room size and environment.
-    m_roomSelector.SetPictureList(kRoomPictures, ReadIniInt(L"CPL.ini", L"Hifi", L"RoomSize"));
-    LoadEnvironmentPictures(2, ReadIniInt(L"CPL.ini", L"Hifi", L"Environment"));
+    m_roomSelector.SetPictureList(kRoomPictures, settings::Read(settings::kIniRoomPicture));
+    LoadEnvironmentPictures(model::Language::English, settings::Read(settings::kIniEnvironmentPicture));
 
     SetupButton(m_bandReset, IDB_HIFI_RESET_NORMAL, IDB_HIFI_RESET_PRESSED);
     SetupButton(m_presetSave, IDB_HIFI_SAVE_NORMAL, IDB_HIFI_SAVE_PRESSED);
@@ -258,8 +250,8 @@ bool CDlgHifi::OnCommand(UINT id, UINT code)
 
 LRESULT CDlgHifi::OnSetLanguage(LPARAM language)
 {
-    if (ApplyLanguageSkin(*this, language, kBackgrounds))
-        LoadEnvironmentPictures(static_cast<int>(language), ReadHifi(L"Environment"));
+    if (const std::optional<model::Language> shown = ApplyLanguageSkin(*this, language, kBackgrounds))
+        LoadEnvironmentPictures(*shown, settings::Read(settings::kEnvironment));
     return 0;
 }
 
@@ -267,7 +259,7 @@ LRESULT CDlgHifi::OnEndpointChanged(LPARAM lp)
 {
     // Another default playback device: the page's processing goes off.
     if (lp == 0) {
-        WriteHifi(L"isDrySoundOn", L"0");
+        settings::Write(settings::kHifiOn, 0);
         ApplyHifiState();
     }
     return 1;
@@ -290,7 +282,7 @@ void CDlgHifi::OnLButtonDown(POINT pt)
     if (PointOnControl(m_hWnd, m_master, pt)) {
         const bool on = !m_master.GetState();
         m_master.SetState(on);
-        WriteHifi(L"isDrySoundOn", on ? L"1" : L"0");
+        settings::Write(settings::kHifiOn, on ? 1 : 0);
         ApplyHifiState();
         return;
     }
@@ -299,31 +291,31 @@ void CDlgHifi::OnLButtonDown(POINT pt)
         return;
     }
     if (PointOnControl(m_hWnd, m_bassTrebleSwitch, pt)) {
-        ToggleGroupSwitch(m_bassTrebleSwitch, L"0");
+        ToggleGroupSwitch(m_bassTrebleSwitch, ToneGroup::BassTreble);
         return;
     }
     if (PointOnControl(m_hWnd, m_regionSwitch, pt)) {
-        ToggleGroupSwitch(m_regionSwitch, L"1");
+        ToggleGroupSwitch(m_regionSwitch, ToneGroup::RegionStyle);
         return;
     }
-    for (int style = 0; style < hifi::kRegionStyleCount; ++style) {
+    for (int style = 0; style < model::kRegionStyleCount; ++style) {
         if (!PointOnControl(m_hWnd, m_regionOptions[static_cast<size_t>(style)], pt))
             continue;
         if (m_regionSwitch.GetState()) {
-            WriteHifi(L"RegionStyle", std::to_wstring(style));
+            settings::Write(settings::kRegionStyle, style);
             ApplyHifiState();
         }
         return;
     }
     if (PointOnControl(m_hWnd, m_presetSwitch, pt)) {
-        ToggleGroupSwitch(m_presetSwitch, L"2");
+        ToggleGroupSwitch(m_presetSwitch, ToneGroup::BuiltInPreset);
         return;
     }
-    for (int preset = 0; preset < hifi::kPresetCount; ++preset) {
+    for (int preset = 0; preset < model::kPresetCount; ++preset) {
         if (!PointOnControl(m_hWnd, m_presetCells[static_cast<size_t>(preset)], pt))
             continue;
         if (m_presetSwitch.GetState()) {
-            WriteHifi(L"EQPreset", std::to_wstring(preset));
+            settings::Write(settings::kEqPreset, preset);
             ApplyHifiState();
         }
         return;
@@ -335,7 +327,7 @@ void CDlgHifi::OnLButtonDown(POINT pt)
     if (PointOnControl(m_hWnd, m_roomSwitch, pt)) {
         const bool on = !m_roomSwitch.GetState();
         m_roomSwitch.SetState(on);
-        WriteHifi(L"RoomEnable", on ? L"1" : L"0");
+        settings::Write(settings::kRoomOn, on ? 1 : 0);
         ApplyHifiState();
         return;
     }
@@ -347,7 +339,7 @@ void CDlgHifi::OnLButtonDown(POINT pt)
     if (PointOnControl(m_hWnd, m_envSwitch, pt)) {
         const bool on = !m_envSwitch.GetState();
         m_envSwitch.SetState(on);
-        WriteHifi(L"ENVEnable", on ? L"1" : L"0");
+        settings::Write(settings::kEnvironmentOn, on ? 1 : 0);
         ApplyHifiState();
         return;
     }
@@ -355,14 +347,14 @@ void CDlgHifi::OnLButtonDown(POINT pt)
     Default();
 }
 
-void CDlgHifi::ToggleGroupSwitch(CMyStaticBmp& groupSwitch, const wchar_t* group)
+void CDlgHifi::ToggleGroupSwitch(CMyStaticBmp& groupSwitch, ToneGroup group)
 {
     const bool on = !groupSwitch.GetState();
     groupSwitch.SetState(on);
     if (!on) {
-        WriteHifi(L"InitialButtonOn", L"-1");
+        settings::WriteToneGroup(ToneGroup::None);
     } else {
-        WriteHifi(L"InitialButtonOn", group);
+        settings::WriteToneGroup(group);
         EnableCustomControls(false);
     }
     ApplyHifiState();
@@ -373,22 +365,24 @@ void CDlgHifi::OnEqualizerSwitch()
     const bool on = !m_eqSwitch.GetState();
     m_eqSwitch.SetState(on);
     if (!on) {
-        WriteHifi(L"InitialButtonOn", L"-1");
+        settings::WriteToneGroup(ToneGroup::None);
         m_customLight.SetState(false);
         ApplyHifiState();
         return;
     }
-    WriteHifi(L"InitialButtonOn", L"3");
+    settings::WriteToneGroup(ToneGroup::Equalizer);
     m_customLight.SetState(true);
     EnableCustomControls(true);
-    if (ReadHifi(L"InitialButtonOn") == 3)
-        FillComboWithSubkeys(m_presetList, kRegCustomRoot);
+    // Read back: without the Hifi subkey nothing was kept.
+    const settings::HifiSettings stored = settings::ReadHifi();
+    if (stored.toneGroup == ToneGroup::Equalizer)
+        settings::ListPresets(m_presetList);
     const int flagged = FindFlaggedPreset();
-    if (ReadHifi(L"Customize") != 0) {
+    if (stored.customPresetChosen) {
         m_presetList.SetCurSel(flagged);
         SelectCustomPreset();
     } else {
-        LoadEqualizer();
+        LoadEqualizer(stored);
     }
     ApplyHifiState();
 }
@@ -398,60 +392,60 @@ void CDlgHifi::OnEqualizerSwitch()
 
 void CDlgHifi::ApplyHifiState()
 {
-    const int master = ReadHifi(L"isDrySoundOn");
-    if (master != 1) {
+    // One reading of the store for the whole application: nothing below
+    // writes to it.
+    const settings::HifiSettings stored = settings::ReadHifi();
+    if (!stored.on) {
         m_master.SetState(false);
         m_powerLight.SetState(false);
         CMSUP_SetEQStatus(m_card, 0);
         m_bassTrebleSwitch.SetState(false);
-        SetKnobsFromStore();
+        SetKnobs(stored);
         m_regionSwitch.SetState(false);
         ShowRegionStyle(-1);
         m_presetSwitch.SetState(false);
         ShowEqPreset(-1);
         m_eqSwitch.SetState(false);
-        LoadEqualizer();
+        LoadEqualizer(stored);
         m_customLight.SetState(false);
         m_roomSwitch.SetState(false);
-        const int room = ReadHifi(L"RoomSize");
-        m_roomSelector.m_currentIndex = room;
-        m_roomSelector.ShowPicture(room);
-        CMSUP_SetRoomSize(m_card, room);
+        ApplyRoomSize(stored.roomSize);
         m_envSwitch.SetState(false);
         ApplyEnvironment(0);
     } else {
         m_master.SetState(true);
         m_powerLight.SetState(true);
-        if (ReadHifi(L"InitialButtonOn") == -1)
+        const std::optional<ToneGroup> group = stored.toneGroup;
+        if (group == ToneGroup::None)
             CMSUP_SetEQStatus(m_card, 0);
 
-        if (ReadHifi(L"InitialButtonOn") == 0) {
+        if (group == ToneGroup::BassTreble) {
             CMSUP_SetEQStatus(m_card, 1);
             m_bassTrebleSwitch.SetState(true);
-            SetKnobsFromStore();
+            SetKnobs(stored);
             SendEqGains(hifi::BassTrebleGains(m_bassKnob.GetPos(), m_trebleKnob.GetPos()));
         } else {
             m_bassTrebleSwitch.SetState(false);
-            SetKnobsFromStore();
+            SetKnobs(stored);
         }
 
-        if (ReadHifi(L"InitialButtonOn") == 1) {
+        if (group == ToneGroup::RegionStyle) {
             CMSUP_SetEQStatus(m_card, 1);
             m_regionSwitch.SetState(true);
         } else {
             m_regionSwitch.SetState(false);
         }
-        ShowRegionStyle(ReadHifi(L"RegionStyle"));
+        ShowRegionStyle(stored.regionStyle);
 
-        if (ReadHifi(L"InitialButtonOn") == 2) {
+        if (group == ToneGroup::BuiltInPreset) {
             CMSUP_SetEQStatus(m_card, 1);
             m_presetSwitch.SetState(true);
         } else {
             m_presetSwitch.SetState(false);
         }
-        ShowEqPreset(ReadHifi(L"EQPreset"));
+        ShowEqPreset(stored.eqPreset);
 
-        if (ReadHifi(L"InitialButtonOn") == 3) {
+        if (group == ToneGroup::Equalizer) {
             CMSUP_SetEQStatus(m_card, 1);
             m_eqSwitch.SetState(true);
             m_customLight.SetState(true);
@@ -460,23 +454,18 @@ void CDlgHifi::ApplyHifiState()
             m_customLight.SetState(false);
         }
 
-        m_roomSwitch.SetState(ReadHifi(L"RoomEnable") == 1);
-        const int room = ReadHifi(L"RoomSize");
-        m_roomSelector.m_currentIndex = room;
-        m_roomSelector.ShowPicture(room);
-        CMSUP_SetRoomSize(m_card, room);
+        m_roomSwitch.SetState(stored.roomOn);
+        ApplyRoomSize(stored.roomSize);
 
-        if (ReadHifi(L"ENVEnable") == 1) {
+        if (stored.environmentOn) {
             m_envSwitch.SetState(true);
-            const int environment = ReadHifi(L"Environment");
-            if (environment >= -1 && environment < hifi::kEnvironmentCount)
-                ApplyEnvironment(environment + 1);
+            if (stored.environment >= -1 && stored.environment < model::kEnvironmentCount)
+                ApplyEnvironment(stored.environment + 1);
         } else {
             m_envSwitch.SetState(false);
             ApplyEnvironment(0);
         }
     }
-    const int environment = ReadHifi(L"Environment");
-    m_envDisplay.m_currentIndex = environment;
-    m_envDisplay.ShowPicture(environment);
+    m_envDisplay.m_currentIndex = stored.environment;
+    m_envDisplay.ShowPicture(stored.environment);
 }

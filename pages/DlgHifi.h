@@ -19,6 +19,7 @@
 #include "MyStaticBmp.h"
 #include "PageColumn.h"
 #include "RoundSliderCtrl.h"
+#include "Settings.h"
 #include "SkinnedPage.h"
 #include "resource.h"
 
@@ -33,8 +34,8 @@ public:
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    // Re-reads every value of the page from the store and drives every
-    // switch, knob, picture and card setting from it.
+    // Reads the page's values from the store, once, and drives every switch,
+    // knob, picture and card setting from them.
     void ApplyHifiState();
 
     // Read access for the page's own checks and for tests.
@@ -59,14 +60,16 @@ private:
     LRESULT OnSetLanguage(LPARAM language);
     LRESULT OnEndpointChanged(LPARAM lp);
     void OnLButtonDown(POINT pt);
-    void ToggleGroupSwitch(CMyStaticBmp& groupSwitch, const wchar_t* group);
+    void ToggleGroupSwitch(CMyStaticBmp& groupSwitch, model::ToneGroup group);
     void OnEqualizerSwitch();
     void EnableCustomControls(bool enable);
 
     // HifiEqualizer.cpp
     void SetupBandSliders();
     void FitPresetControlsToFaces();
-    void LoadEqualizer();
+    // The knobs and band sliders from the stored values; the curve goes to
+    // the card while the equalizer is on.
+    void LoadEqualizer(const settings::HifiSettings& stored);
     hifi::GainArray SliderGains() const;
     LRESULT OnEqSliderMoved();
     void OnBandReset();
@@ -86,13 +89,14 @@ private:
 
     // HifiEnvironment.cpp
     void SetupKnobs();
-    void SetKnobsFromStore();
+    void SetKnobs(const settings::HifiSettings& stored);
     LRESULT OnToneKnobMoved();
     void OnRoomSelectorClick(POINT pt);
     void OnPreviousEnvironment();
     void OnNextEnvironment();
+    void ApplyRoomSize(int size);
     void ApplyEnvironment(int selector);
-    void LoadEnvironmentPictures(int language, int startIndex);
+    void LoadEnvironmentPictures(model::Language language, int startIndex);
 
     CMSUP_HANDLE m_card = nullptr;
     CPageColumn m_pageColumn;
@@ -103,11 +107,11 @@ private:
     CRoundSliderCtrl m_trebleKnob;
     CRoundSliderCtrl m_bassKnob;
     CMyStaticBmp m_regionSwitch;
-    std::array<CMyStaticBmp, hifi::kRegionStyleCount> m_regionOptions;
+    std::array<CMyStaticBmp, model::kRegionStyleCount> m_regionOptions;
     CMyStaticBmp m_presetSwitch;
-    std::array<CMyStaticBmp, hifi::kPresetCount> m_presetCells; // by preset number
+    std::array<CMyStaticBmp, model::kPresetCount> m_presetCells; // by preset number
     CMyStaticBmp m_eqSwitch;
-    std::array<CBitmapSlider, hifi::kBandCount> m_bands;
+    std::array<CBitmapSlider, model::kBandCount> m_bands;
     CBitmapButton m_bandReset;
     CMyStaticBmp m_customLight;
     CMyComboBox m_presetList;

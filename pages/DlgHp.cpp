@@ -6,9 +6,7 @@
 #include <windowsx.h>
 
 namespace {
-// Backgrounds by language number: Traditional, Simplified, English.
-constexpr UINT kBackgrounds[3] = {IDB_HP_BG_TC, IDB_HP_BG_SC, IDB_HP_BG_EN};
-constexpr int kPageNumber = 4;
+constexpr model::ByLanguage<UINT> kBackgrounds{IDB_HP_BG_TC, IDB_HP_BG_SC, IDB_HP_BG_EN};
 
 constexpr ControlPlacement kPlacements[] = {
     {IDC_HP_CROSSOVER, 108, 150},
@@ -59,7 +57,7 @@ void CDlgHp::BindControls()
     m_speakerSize.SubclassDlgItem(IDC_HP_SPEAKER_SIZE, m_hWnd);
     m_impedance.SubclassDlgItem(IDC_HP_IMPEDANCE, m_hWnd);
     m_flexBass.SubclassDlgItem(IDC_HP_FLEX_BASS, m_hWnd);
-    m_pageColumn.Bind(*this, kPageNumber);
+    m_pageColumn.Bind(*this, model::Page::Hp);
 }
 
 void CDlgHp::LoadPictures()

@@ -3,7 +3,8 @@
 #include "ControlPlacement.h"
 #include "Handles.h"
 #include "PanelMessages.h"
-#include "SettingsStore.h"
+#include "ProgramPath.h"
+#include "Settings.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -12,7 +13,6 @@
 #include <cwchar>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 const wchar_t CDlgInfo::kTitle[] = L"Marvolin Vantir Audio Configuration";
 const wchar_t CDlgInfo::kCopyright[] = L"Copyright \u00A9 2026 Marvolin";
@@ -20,9 +20,7 @@ const wchar_t CDlgInfo::kAddress[] = L"http://www.marvolin.com";
 const wchar_t CDlgInfo::kDxVersionLibrary[] = L"Vek_GetDxVerDll.dll";
 
 namespace {
-// Backgrounds by language number: Traditional, Simplified, English.
-constexpr UINT kBackgrounds[3] = {IDB_INFO_BG_TC, IDB_INFO_BG_SC, IDB_INFO_BG_EN};
-constexpr int kPageNumber = 3;
+constexpr model::ByLanguage<UINT> kBackgrounds{IDB_INFO_BG_TC, IDB_INFO_BG_SC, IDB_INFO_BG_EN};
 constexpr COLORREF kTextColour = RGB(235, 235, 235);
 
 constexpr POINT kLabelPositions[CDlgInfo::kLabelCount] = {
@@ -49,11 +47,10 @@ bool RealSystemVersion(RTL_OSVERSIONINFOW* info)
 
 std::wstring ProductName()
 {
-    HKEY raw = nullptr;
+    fw::UniqueKey key;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
-                        KEY_QUERY_VALUE | KEY_WOW64_64KEY, &raw) != ERROR_SUCCESS)
+                        KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.put()) != ERROR_SUCCESS)
         return {};
-    fw::UniqueKey key(raw);
     wchar_t buffer[256] = {};
     DWORD size = sizeof buffer - sizeof(wchar_t); // keeps a terminating null
     DWORD type = 0;
@@ -86,23 +83,6 @@ bool SystemIs64Bit()
 #endif
 }
 
-std::wstring ProgramFolder()
-{
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        DWORD len = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (len == 0)
-            return {};
-        if (len < path.size()) {
-            std::wstring full(path.data(), len);
-            size_t slash = full.find_last_of(L"\\/");
-            return slash == std::wstring::npos ? std::wstring() : full.substr(0, slash + 1);
-        }
-        if (path.size() >= 32768)
-            return {};
-        path.resize(path.size() * 2);
-    }
-}
 } // namespace
 
 CDlgInfo::CDlgInfo() : CSkinnedPage(IDD)
@@ -145,7 +125,7 @@ std::wstring CDlgInfo::DirectXLine(const std::wstring& folder)
     // Only the copy beside the program, never one found along the search path.
     // By its full path, with the program's library search (its own and the
     // system folder) for what it needs itself.
-    fw::UniqueModule library(::LoadLibraryExW((folder + kDxVersionLibrary).c_str(), nullptr, 0));
+    fw::UniqueModule library(::LoadLibraryExW((folder + L"\\" + kDxVersionLibrary).c_str(), nullptr, 0));
     if (!library)
         return {};
     using GetDxVerFn = int(__cdecl*)();
@@ -180,7 +160,7 @@ BOOL CDlgInfo::OnInitDialog()
     CSkinnedPage::OnInitDialog();
     for (int i = 0; i < kLabelCount; ++i)
         m_labels[i].SubclassDlgItem(IDC_INFO_OS + i, m_hWnd);
-    m_pageColumn.Bind(*this, kPageNumber);
+    m_pageColumn.Bind(*this, model::Page::Info);
     SetBackgroundId(IDB_INFO_BG_TC);
     ApplySkinWhenShown(*this); // created hidden: its picture is decoded when it first shows
     FillLabels();
@@ -192,9 +172,9 @@ BOOL CDlgInfo::OnInitDialog()
 void CDlgInfo::FillLabels()
 {
     Label(IDC_INFO_OS).SetWindowText(OperatingSystemLine());
-    Label(IDC_INFO_DRIVER).SetWindowText(ReadRegString(kRegRoot, L"Info", L"DriverVer"));
-    Label(IDC_INFO_DIRECTX).SetWindowText(DirectXLine(ProgramFolder()));
-    Label(IDC_INFO_PANEL).SetWindowText(ReadRegString(kRegRoot, L"Info", L"CPLVer"));
+    Label(IDC_INFO_DRIVER).SetWindowText(settings::Read(settings::kDriverVersion));
+    Label(IDC_INFO_DIRECTX).SetWindowText(DirectXLine(fw::ProgramFolder()));
+    Label(IDC_INFO_PANEL).SetWindowText(settings::Read(settings::kPanelVersion));
     Label(IDC_INFO_TITLE).SetWindowText(kTitle);
     Label(IDC_INFO_COPYRIGHT).SetWindowText(kCopyright);
     Label(IDC_INFO_ADDRESS).SetWindowText(kAddress);

@@ -37,8 +37,8 @@ public:
     // corrected here.
     static std::wstring FormatOperatingSystem(std::wstring productName, unsigned major, unsigned minor,
                                               unsigned build, bool is64Bit);
-    // "%d" of Vek_GetDxVer from the library in `folder`; empty without the
-    // library or its export.
+    // "%d" of Vek_GetDxVer from the library in `folder` (given without its
+    // final backslash); empty without the folder, the library or its export.
     static std::wstring DirectXLine(const std::wstring& folder);
 
     CLabel& Label(int id) { return m_labels[id - IDC_INFO_OS]; }

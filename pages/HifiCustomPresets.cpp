@@ -5,22 +5,7 @@
 #include "ControlPlacement.h"
 #include "DlgHifi.h"
 
-#include "Handles.h"
-#include "SettingsStore.h"
-
-namespace {
-
-// Whether Custom\<name> exists in the store (in any letter case).
-bool PresetStored(const std::wstring& name)
-{
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kRegCustomRoot + name).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
-        return false;
-    fw::UniqueKey key(raw);
-    return true;
-}
-
-} // namespace
+#include "Settings.h"
 
 std::vector<std::wstring> CDlgHifi::ListedPresetNames() const
 {
@@ -45,7 +30,7 @@ int CDlgHifi::FindFlaggedPreset()
     const int count = m_presetList.GetCount();
     for (int j = 0; j < count; ++j) {
         const std::wstring name = hifi::TrimSpaces(m_presetList.GetLBText(j));
-        if (ReadRegInt(kRegCustomRoot, name, L"flag") == 1)
+        if (settings::Read(name, settings::kPresetFlag) == 1)
             return j;
     }
     return count;
@@ -57,19 +42,17 @@ void CDlgHifi::SelectCustomPreset()
     const std::wstring name = chosen >= 0 ? m_presetList.GetLBText(chosen) : std::wstring();
     RepaintControlArea(m_presetList);
 
-    for (int i = 0; i < hifi::kBandCount; ++i) {
-        const int32_t gain = ReadRegInt(kRegCustomRoot, name, hifi::kBandValues[i]);
-        m_bands[static_cast<size_t>(i)].SetPos(hifi::GainToSliderPos(gain));
-    }
+    for (size_t i = 0; i < m_bands.size(); ++i)
+        m_bands[i].SetPos(hifi::GainToSliderPos(settings::Read(name, settings::kPresetBands[i])));
     // Sent whether or not the equalizer switch is on.
     SendEqGains(SliderGains());
 
     const int count = m_presetList.GetCount();
     for (int j = 0; j < count; ++j) {
         const std::wstring entry = hifi::TrimSpaces(m_presetList.GetLBText(j));
-        WriteRegString(kRegCustomRoot, entry, L"flag", j == chosen ? L"1" : L"0");
+        settings::Write(entry, settings::kPresetFlag, j == chosen ? 1 : 0);
     }
-    WriteRegString(kRegRoot, L"hifi", L"Customize", L"1");
+    settings::Write(settings::kCustomPresetChosen, 1);
 }
 
 void CDlgHifi::SaveCustomPreset()
@@ -79,7 +62,7 @@ void CDlgHifi::SaveCustomPreset()
     // A preset stored earlier but not listed now (the list is only filled
     // while the equalizer is on) is a duplicate as well: saving over it would
     // silently replace its curve.
-    if (check == hifi::NameCheck::Ok && PresetStored(name))
+    if (check == hifi::NameCheck::Ok && settings::PresetExists(name))
         check = hifi::NameCheck::Duplicate;
 
     if (check == hifi::NameCheck::Duplicate) {
@@ -99,26 +82,27 @@ void CDlgHifi::SaveCustomPreset()
 
     const std::wstring chosen = m_presetList.GetWindowText();
     const hifi::GainArray gains = SliderGains();
-    for (int i = 0; i < hifi::kBandCount; ++i)
-        CreateRegString(kRegCustomRoot, chosen, hifi::kBandValues[i], std::to_wstring(gains[static_cast<size_t>(i)]));
+    for (size_t i = 0; i < gains.size(); ++i)
+        settings::Create(chosen, settings::kPresetBands[i], gains[i]);
 
     const std::wstring current = hifi::TrimSpaces(chosen);
     const int count = m_presetList.GetCount();
     for (int j = 0; j < count; ++j) {
         const std::wstring entry = hifi::TrimSpaces(m_presetList.GetLBText(j));
         if (entry == current)
-            CreateRegString(kRegCustomRoot, entry, L"flag", L"1");
+            settings::Create(entry, settings::kPresetFlag, 1);
         else
-            WriteRegString(kRegCustomRoot, entry, L"flag", L"0");
+            settings::Write(entry, settings::kPresetFlag, 0);
     }
-    WriteRegString(kRegRoot, L"hifi", L"Customize", L"1");
+    settings::Write(settings::kCustomPresetChosen, 1);
     RepaintControlArea(m_presetList);
     RepaintControlArea(m_nameBox);
 }
 
 void CDlgHifi::ShowPresetWarning(hifi::NameCheck problem)
 {
-    const int language = ReadRegInt(kRegRoot, L"CPL", L"language");
+    const std::optional<model::Language> language =
+        model::LanguageFromNumber(settings::Read(settings::kLanguage));
     const hifi::Warning warning = hifi::PresetWarning(problem, language);
     if (warning.text)
         ::MessageBoxW(m_hWnd, warning.text, warning.caption, MB_OK | MB_ICONEXCLAMATION);
@@ -129,7 +113,7 @@ void CDlgHifi::DeleteCustomPreset()
     const int chosen = m_presetList.GetCurSel();
     if (chosen >= 0) {
         const std::wstring name = m_presetList.GetLBText(chosen);
-        DeleteRegKey(kRegCustomRoot, name);
+        settings::DeletePreset(name);
         m_presetList.DeleteString(chosen);
     }
     m_presetList.SetCurSel(m_presetList.GetCount() - 1);

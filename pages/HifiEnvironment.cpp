@@ -3,12 +3,12 @@
 #include "ControlPlacement.h"
 #include "DlgHifi.h"
 
-#include "SettingsStore.h"
+#include "Settings.h"
 
 void CDlgHifi::SetupKnobs()
 {
     for (CRoundSliderCtrl* knob : {&m_trebleKnob, &m_bassKnob}) {
-        knob->SetRange(0, hifi::kKnobMax, FALSE);
+        knob->SetRange(0, model::kToneKnobMax, FALSE);
         knob->SetPos(0);
         knob->SetIndicatorRadius(7);
         knob->SetZeroAngle(220);
@@ -18,20 +18,21 @@ void CDlgHifi::SetupKnobs()
         knob->SetIndicatorPressedColor(RGB(255, 0, 0));
         knob->SetDragLimit(hifi::kKnobDragLimit);
         knob->SetBackgroundBitmap(IDB_KNOB_FACE_SMALL);
+        knob->SetCursorId(IDC_KNOB_CURSOR);
     }
 }
 
-void CDlgHifi::SetKnobsFromStore()
+void CDlgHifi::SetKnobs(const settings::HifiSettings& stored)
 {
     // The trackbars clamp stored values to their range.
-    m_trebleKnob.SetPos(ReadRegInt(kRegRoot, L"Hifi", L"Treble"));
-    m_bassKnob.SetPos(ReadRegInt(kRegRoot, L"Hifi", L"Bass"));
+    m_trebleKnob.SetPos(stored.treble);
+    m_bassKnob.SetPos(stored.bass);
 }
 
 LRESULT CDlgHifi::OnToneKnobMoved()
 {
-    WriteRegString(kRegRoot, L"hifi", L"Treble", std::to_wstring(m_trebleKnob.GetPos()));
-    WriteRegString(kRegRoot, L"hifi", L"Bass", std::to_wstring(m_bassKnob.GetPos()));
+    settings::Write(settings::kTreble, m_trebleKnob.GetPos());
+    settings::Write(settings::kBass, m_bassKnob.GetPos());
     const hifi::GainArray gains = hifi::BassTrebleGains(m_bassKnob.GetPos(), m_trebleKnob.GetPos());
     if (m_bassTrebleSwitch.GetState())
         SendEqGains(gains);
@@ -43,7 +44,7 @@ void CDlgHifi::OnRoomSelectorClick(POINT pt)
     const RECT rc = ControlRectOnPage(m_hWnd, m_roomSelector);
     const int size = hifi::RoomSizeAt(pt.y, rc.top, rc.bottom);
     if (size >= 0)
-        WriteRegString(kRegRoot, L"Hifi", L"RoomSize", std::to_wstring(size));
+        settings::Write(settings::kRoomSize, size);
     ApplyHifiState();
 }
 
@@ -52,17 +53,25 @@ void CDlgHifi::OnPreviousEnvironment()
     const int current = m_envDisplay.m_currentIndex;
     if (!m_envSwitch.GetState() || current <= 0)
         return;
-    WriteRegString(kRegRoot, L"Hifi", L"Environment", std::to_wstring(current - 1));
+    settings::Write(settings::kEnvironment, current - 1);
     ApplyHifiState();
 }
 
 void CDlgHifi::OnNextEnvironment()
 {
     const int current = m_envDisplay.m_currentIndex;
-    if (!m_envSwitch.GetState() || current >= hifi::kEnvironmentCount - 1)
+    if (!m_envSwitch.GetState() || current >= model::kEnvironmentCount - 1)
         return;
-    WriteRegString(kRegRoot, L"Hifi", L"Environment", std::to_wstring(current + 1));
+    settings::Write(settings::kEnvironment, current + 1);
     ApplyHifiState();
+}
+
+void CDlgHifi::ApplyRoomSize(int size)
+{
+    // The picture and the card follow the stored size whatever the switches show.
+    m_roomSelector.m_currentIndex = size;
+    m_roomSelector.ShowPicture(size);
+    CMSUP_SetRoomSize(m_card, size);
 }
 
 void CDlgHifi::ApplyEnvironment(int selector)
@@ -72,13 +81,12 @@ void CDlgHifi::ApplyEnvironment(int selector)
         CMSUP_SetEnvMode(m_card, code);
 }
 
-void CDlgHifi::LoadEnvironmentPictures(int language, int startIndex)
+void CDlgHifi::LoadEnvironmentPictures(model::Language language, int startIndex)
 {
-    static constexpr UINT kFirstPicture[3] = {IDB_HIFI_ENV_FIRST_TC, IDB_HIFI_ENV_FIRST_SC, IDB_HIFI_ENV_FIRST_EN};
-    if (language < 0 || language > 2)
-        return;
-    UINT ids[hifi::kEnvironmentCount];
-    for (int e = 0; e < hifi::kEnvironmentCount; ++e)
+    static constexpr model::ByLanguage<UINT> kFirstPicture{IDB_HIFI_ENV_FIRST_TC, IDB_HIFI_ENV_FIRST_SC,
+                                                           IDB_HIFI_ENV_FIRST_EN};
+    UINT ids[model::kEnvironmentCount];
+    for (int e = 0; e < model::kEnvironmentCount; ++e)
         ids[e] = kFirstPicture[language] + static_cast<UINT>(e);
     m_envDisplay.SetPictureList(ids, startIndex);
 }

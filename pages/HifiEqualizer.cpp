@@ -3,7 +3,7 @@
 // the built-in presets (tone group 2).
 #include "DlgHifi.h"
 
-#include "SettingsStore.h"
+#include "Settings.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ void CDlgHifi::FitPresetControlsToFaces()
 
 void CDlgHifi::SetupBandSliders()
 {
-    for (int i = 0; i < hifi::kBandCount; ++i) {
+    for (int i = 0; i < model::kBandCount; ++i) {
         CBitmapSlider& band = m_bands[static_cast<size_t>(i)];
         // The slot takes the channel's size, so nothing of the control shows
         // beside or below the channel.
@@ -70,18 +70,16 @@ void CDlgHifi::SetupBandSliders()
 hifi::GainArray CDlgHifi::SliderGains() const
 {
     hifi::GainArray gains{};
-    for (int i = 0; i < hifi::kBandCount; ++i)
+    for (int i = 0; i < model::kBandCount; ++i)
         gains[static_cast<size_t>(i)] = -m_bands[static_cast<size_t>(i)].GetPos();
     return gains;
 }
 
-void CDlgHifi::LoadEqualizer()
+void CDlgHifi::LoadEqualizer(const settings::HifiSettings& stored)
 {
-    SetKnobsFromStore();
-    for (int i = 0; i < hifi::kBandCount; ++i) {
-        const int32_t gain = ReadRegInt(kRegRoot, L"Hifi", hifi::kBandValues[i]);
-        m_bands[static_cast<size_t>(i)].SetPos(hifi::GainToSliderPos(gain));
-    }
+    SetKnobs(stored);
+    for (size_t i = 0; i < m_bands.size(); ++i)
+        m_bands[i].SetPos(hifi::GainToSliderPos(stored.bands[i]));
     if (m_eqSwitch.GetState())
         SendEqGains(SliderGains());
 }
@@ -89,16 +87,15 @@ void CDlgHifi::LoadEqualizer()
 LRESULT CDlgHifi::OnEqSliderMoved()
 {
     const hifi::GainArray gains = SliderGains();
-    for (int i = 0; i < hifi::kBandCount; ++i)
-        WriteRegString(kRegRoot, L"hifi", hifi::kBandValues[i], std::to_wstring(gains[static_cast<size_t>(i)]));
+    settings::WriteBands(gains);
     if (m_eqSwitch.GetState())
         SendEqGains(gains);
     // A moved band is no longer the chosen user preset.
-    if (ReadRegInt(kRegRoot, L"Hifi", L"Customize") != 0) {
+    if (settings::Read(settings::kCustomPresetChosen) != 0) {
         m_presetList.SetCurSel(-1);
         RepaintControlArea(m_presetList);
     }
-    WriteRegString(kRegRoot, L"hifi", L"Customize", L"0");
+    settings::Write(settings::kCustomPresetChosen, 0);
     return 1;
 }
 
@@ -107,8 +104,7 @@ void CDlgHifi::OnBandReset()
     if (m_eqSwitch.GetState()) {
         for (CBitmapSlider& band : m_bands)
             band.SetPos(0);
-        for (const wchar_t* value : hifi::kBandValues)
-            WriteRegString(kRegRoot, L"hifi", value, L"0");
+        settings::WriteBands(hifi::GainArray{});
         OnEqSliderMoved();
     }
     ClearPresetChoice();
@@ -116,7 +112,7 @@ void CDlgHifi::OnBandReset()
 
 void CDlgHifi::ClearPresetChoice()
 {
-    WriteRegString(kRegRoot, L"hifi", L"Customize", L"0");
+    settings::Write(settings::kCustomPresetChosen, 0);
     m_presetList.SetCurSel(-1);
     RepaintControlArea(m_presetList);
 }
@@ -140,7 +136,7 @@ void CDlgHifi::ShowEqPreset(int preset)
         cell.SetState(false);
     if (!m_presetSwitch.GetState())
         return;
-    if (static_cast<unsigned>(preset) < static_cast<unsigned>(hifi::kPresetCount))
+    if (static_cast<unsigned>(preset) < static_cast<unsigned>(model::kPresetCount))
         m_presetCells[static_cast<size_t>(preset)].SetState(true);
     // The card holds the built-in curves; a stored number outside the grid is
     // still passed on.

@@ -16,7 +16,7 @@ int32_t GainToSliderPos(int32_t gain)
 }
 
 namespace {
-constexpr std::array<GainArray, kRegionStyleCount> kRegionCurves = {{
+constexpr std::array<GainArray, model::kRegionStyleCount> kRegionCurves = {{
     // Pure Monitor
     {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
     // USA Style
@@ -29,13 +29,13 @@ constexpr std::array<GainArray, kRegionStyleCount> kRegionCurves = {{
     {0, 235930, -26214, -222822, -406323, -249037, 0, 340787, 144179, -170394},
 }};
 
-constexpr std::array<int32_t, kEnvironmentCount> kEnvironmentCodes = {
+constexpr std::array<int32_t, model::kEnvironmentCount> kEnvironmentCodes = {
     1, 2, 3, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 24, 25, 26};
 } // namespace
 
 const GainArray* RegionCurve(int style)
 {
-    if (style < 0 || style >= kRegionStyleCount)
+    if (style < 0 || style >= model::kRegionStyleCount)
         return nullptr;
     return &kRegionCurves[static_cast<size_t>(style)];
 }
@@ -53,8 +53,8 @@ int PresetCellColumn(int cellId)
 
 GainArray BassTrebleGains(int bassPos, int treblePos)
 {
-    const int32_t b = (bassPos - 20) * kOneDb;
-    const int32_t t = (treblePos - 20) * kOneDb;
+    const int32_t b = (bassPos - 20) * model::kOneDb;
+    const int32_t t = (treblePos - 20) * model::kOneDb;
     return {b, b, b, b, 0, 0, 0, t, t, t};
 }
 
@@ -62,7 +62,7 @@ int32_t EnvironmentCode(int selector)
 {
     if (selector == 0)
         return kEnvironmentOffCode;
-    if (selector < 1 || selector > kEnvironmentCount)
+    if (selector < 1 || selector > model::kEnvironmentCount)
         return -1;
     return kEnvironmentCodes[static_cast<size_t>(selector - 1)];
 }
@@ -108,21 +108,21 @@ NameCheck CheckPresetName(const std::wstring& name, const std::vector<std::wstri
     return NameCheck::Ok;
 }
 
-Warning PresetWarning(NameCheck problem, int language)
+Warning PresetWarning(NameCheck problem, std::optional<model::Language> language)
 {
-    static const Warning kDuplicate[3] = {
+    static constexpr model::ByLanguage<Warning> kDuplicate{
         {L"此名稱已存在.", L"警告"},
         {L"此名称已存在.", L"警告"},
         {L"This name already exists.", L"Warning"},
     };
-    static const Warning kInvalid[3] = {
+    static constexpr model::ByLanguage<Warning> kInvalid{
         {L"請指定一個有效名稱.", L"警告"},
         {L"请指定一个有效名称.", L"警告"},
         {L"Please specify a valid name.", L"Warning"},
     };
-    if (language < 0 || language > 2 || problem == NameCheck::Ok)
+    if (!language || problem == NameCheck::Ok)
         return {nullptr, nullptr};
-    return problem == NameCheck::Duplicate ? kDuplicate[language] : kInvalid[language];
+    return problem == NameCheck::Duplicate ? kDuplicate[*language] : kInvalid[*language];
 }
 
 } // namespace hifi

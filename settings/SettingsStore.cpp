@@ -2,6 +2,7 @@
 
 #include "ComboBox.h"
 #include "Handles.h"
+#include "ProgramPath.h"
 
 #include <algorithm>
 #include <vector>
@@ -15,31 +16,34 @@ constexpr DWORD kSubkeyNameLimit = 260;
 
 fw::UniqueKey OpenKey(const std::wstring& path, REGSAM access)
 {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
+    fw::UniqueKey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS)
         return fw::UniqueKey();
-    return fw::UniqueKey(key);
+    return key;
 }
 
-// Reads a REG_SZ value, keeping at most `limit` characters and stopping at the
-// first null. A missing key or value, or a value of another type, reads as empty.
-std::wstring QueryText(const std::wstring& path, const std::wstring& name, size_t limit)
+// Reads a REG_SZ value of an open key, keeping at most `limit` characters and
+// stopping at the first null. A missing key or value, or a value of another
+// type, reads as empty.
+std::wstring QueryText(HKEY key, const wchar_t* name, size_t limit)
 {
-    fw::UniqueKey key = OpenKey(path, KEY_QUERY_VALUE);
     if (!key)
         return {};
     DWORD type = 0;
     DWORD bytes = 0;
-    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
-        type != REG_SZ)
+    if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || type != REG_SZ)
         return {};
     std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1, L'\0');
     DWORD got = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got) !=
-            ERROR_SUCCESS ||
+    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got) != ERROR_SUCCESS ||
         type != REG_SZ)
         return {};
     return storedtext::Clip(data.data(), std::min<size_t>(got / sizeof(wchar_t), data.size()), limit);
+}
+
+std::wstring QueryText(const std::wstring& path, const std::wstring& name, size_t limit)
+{
+    return QueryText(OpenKey(path, KEY_QUERY_VALUE).get(), name.c_str(), limit);
 }
 
 bool SetText(HKEY key, const std::wstring& name, const std::wstring& data)
@@ -53,6 +57,21 @@ bool SetText(HKEY key, const std::wstring& name, const std::wstring& data)
 int ReadRegInt(std::wstring root, std::wstring subkey, std::wstring name)
 {
     return ParseRegInt(QueryText(root + subkey, name, kIntReadLimit));
+}
+
+std::vector<int> ReadRegInts(std::wstring root, std::wstring subkey, std::span<const wchar_t* const> names)
+{
+    fw::UniqueKey key = OpenKey(root + subkey, KEY_QUERY_VALUE);
+    std::vector<int> numbers;
+    numbers.reserve(names.size());
+    for (const wchar_t* name : names)
+        numbers.push_back(ParseRegInt(QueryText(key.get(), name, kIntReadLimit)));
+    return numbers;
+}
+
+bool RegKeyExists(std::wstring root, std::wstring subkey)
+{
+    return static_cast<bool>(OpenKey(root + subkey, KEY_READ));
 }
 
 std::wstring ReadRegString(std::wstring root, std::wstring subkey, std::wstring name)
@@ -70,11 +89,10 @@ bool WriteRegString(std::wstring root, std::wstring subkey, std::wstring name, s
 
 void CreateRegString(std::wstring root, std::wstring subkey, std::wstring name, std::wstring data)
 {
-    HKEY raw = nullptr;
+    fw::UniqueKey key;
     if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (root + subkey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+                          KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         return;
-    fw::UniqueKey key(raw);
     SetText(key.get(), name, data);
 }
 
@@ -109,17 +127,6 @@ std::wstring IniFilePath(const std::wstring& programPath, const std::wstring& fi
 
 int ReadIniInt(std::wstring fileName, std::wstring section, std::wstring key)
 {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        DWORD got = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (got == 0) {
-            path.assign(1, L'\0');
-            break;
-        }
-        if (got < path.size())
-            break;
-        path.resize(path.size() * 2);
-    }
-    const std::wstring file = IniFilePath(path.data(), fileName);
+    const std::wstring file = IniFilePath(fw::ProgramPath(), fileName);
     return static_cast<int>(::GetPrivateProfileIntW(section.c_str(), key.c_str(), -1, file.c_str()));
 }

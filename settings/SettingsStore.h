@@ -4,7 +4,9 @@
 // does one thing and closes it, so the registry is always the truth.
 #include "StoredText.h"
 
+#include <span>
 #include <string>
+#include <vector>
 
 class CComboBox;
 
@@ -14,6 +16,11 @@ inline const std::wstring kRegCustomRoot = L"Software\\Marvolin\\VANTIR\\Custom\
 
 // Decimal text read as a C-library conversion does; missing reads as 0.
 int ReadRegInt(std::wstring root, std::wstring subkey, std::wstring name);
+// ReadRegInt of several values of one subkey, in the order of `names`, with
+// the key opened once.
+std::vector<int> ReadRegInts(std::wstring root, std::wstring subkey, std::span<const wchar_t* const> names);
+// Whether the key root + subkey exists (in any letter case).
+bool RegKeyExists(std::wstring root, std::wstring subkey);
 // Text up to its first null; missing reads as empty.
 std::wstring ReadRegString(std::wstring root, std::wstring subkey, std::wstring name);
 // Writes a text value into an existing subkey; false (and nothing written)

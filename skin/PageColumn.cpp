@@ -5,9 +5,11 @@
 
 namespace {
 
-// [page][slot]: positions of the column's buttons on each page (their ids
-// are in PageColumnIds.h).
-constexpr POINT kColumnPositions[kColumnPageCount][CPageColumn::kSlotCount] = {
+using model::Page;
+
+// [page][slot]: positions of the column's buttons on each page, rows in page
+// number order (their ids are in PageColumnIds.h).
+constexpr POINT kColumnPositions[model::kPageCount][CPageColumn::kSlotCount] = {
     {{735, 9}, {702, 45}, {702, 87}, {702, 129}, {702, 171}, {702, 210}}, // Main
     {{730, 9}, {690, 66}, {690, 108}, {690, 150}, {690, 192}, {690, 300}}, // Hifi
     {{735, 9}, {704, 45}, {704, 87}, {704, 129}, {704, 171}, {704, 210}}, // Digital
@@ -21,47 +23,42 @@ constexpr UINT kLit[CPageColumn::kSlotCount] = {0, IDB_PAGE_MAIN_LIT, IDB_PAGE_H
 constexpr UINT kGrey[CPageColumn::kSlotCount] = {0, IDB_PAGE_MAIN_GREY, IDB_PAGE_HIFI_GREY, IDB_PAGE_DIGITAL_GREY,
                                                  IDB_PAGE_HP_GREY, IDB_PAGE_INFO_GREY};
 
-bool ValidPage(int page)
-{
-    return page >= 0 && page < kColumnPageCount;
-}
-
 } // namespace
 
-UINT CPageColumn::ButtonId(int pageNumber, Slot slot)
+UINT CPageColumn::ButtonId(Page page, Slot slot)
 {
-    return ValidPage(pageNumber) ? kPageColumnIds[pageNumber][slot] : 0;
+    return PageColumnId(page, static_cast<PageColumnSlot>(slot));
 }
 
-POINT CPageColumn::ButtonPosition(int pageNumber, Slot slot)
+POINT CPageColumn::ButtonPosition(Page page, Slot slot)
 {
-    return ValidPage(pageNumber) ? kColumnPositions[pageNumber][slot] : POINT{0, 0};
+    return kColumnPositions[model::Number(page)][slot];
 }
 
-int CPageColumn::SlotTarget(Slot slot)
+std::optional<Page> CPageColumn::SlotTarget(Slot slot)
 {
     switch (slot) {
     case kMain:
-        return 0;
+        return Page::Main;
     case kHifi:
-        return 1;
+        return Page::Hifi;
     case kDigital:
-        return 2;
+        return Page::Digital;
     case kInfo:
-        return 3;
+        return Page::Info;
     case kHp:
-        return 4;
+        return Page::Hp;
     default:
-        return -1;
+        return std::nullopt;
     }
 }
 
-void CPageColumn::Bind(CSkinnedPage& page, int pageNumber)
+void CPageColumn::Bind(CSkinnedPage& page, Page which)
 {
     m_page = &page;
-    m_pageNumber = pageNumber;
+    m_which = which;
     for (int s = 0; s < kSlotCount; ++s)
-        m_buttons[s].SubclassDlgItem(ButtonId(pageNumber, static_cast<Slot>(s)), page.m_hWnd);
+        m_buttons[s].SubclassDlgItem(ButtonId(which, static_cast<Slot>(s)), page.m_hWnd);
 }
 
 void CPageColumn::Setup()
@@ -71,31 +68,15 @@ void CPageColumn::Setup()
     for (int s = 0; s < kSlotCount; ++s) {
         auto slot = static_cast<Slot>(s);
         CBitmapButton& button = m_buttons[s];
-        POINT pos = ButtonPosition(m_pageNumber, slot);
+        POINT pos = ButtonPosition(m_which, slot);
         PlaceControl(*m_page, button.m_hWnd, pos.x, pos.y);
         if (slot == kClose)
             button.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_PRESSED);
-        else if (SlotTarget(slot) == m_pageNumber)
+        else if (SlotTarget(slot) == m_which)
             button.LoadBitmaps(kLit[s], kGrey[s]);
         else
             button.LoadBitmaps(kGrey[s], kLit[s]);
         button.SizeToContent();
-    }
-}
-
-WPARAM CPageColumn::SenderCode(int target) const
-{
-    switch (m_pageNumber) {
-    case 1:
-        return target == 4 ? 2 : 1; // the Hifi page's Hp button sends 2
-    case 2:
-        return 2;
-    case 3:
-        return 3;
-    case 4:
-        return 5;
-    default:
-        return 0;
     }
 }
 
@@ -105,21 +86,21 @@ bool CPageColumn::OnCommand(UINT id)
         return false;
     for (int s = 0; s < kSlotCount; ++s) {
         auto slot = static_cast<Slot>(s);
-        if (ButtonId(m_pageNumber, slot) != id)
+        if (ButtonId(m_which, slot) != id)
             continue;
-        if (slot == kClose) {
+        const std::optional<Page> target = SlotTarget(slot);
+        if (!target) {
             m_page->ShowWindow(SW_HIDE);
             return true;
         }
-        int target = SlotTarget(slot);
-        if (target != m_pageNumber)
-            RequestPageChange(*m_page, SenderCode(target), target);
+        if (*target != m_which)
+            RequestPageChange(*m_page, *target);
         return true;
     }
     return false;
 }
 
-void RequestPageChange(CSkinnedPage& page, WPARAM senderCode, int targetPage)
+void RequestPageChange(CSkinnedPage& page, Page target)
 {
     page.ShowWindow(SW_HIDE);
     RECT rc = page.GetWindowRect();
@@ -127,7 +108,8 @@ void RequestPageChange(CSkinnedPage& page, WPARAM senderCode, int targetPage)
     if (!owner)
         return;
     ::SendMessageW(owner, WM_MOVE_MAIN, static_cast<WPARAM>(static_cast<LONG_PTR>(rc.left)), rc.top);
-    ::SendMessageW(owner, WM_SHOW_PAGE, senderCode, targetPage);
+    // wParam is not read by the main dialog.
+    ::SendMessageW(owner, WM_SHOW_PAGE, 0, model::Number(target));
 }
 
 void RepaintPage(CSkinnedPage& page)
@@ -135,15 +117,17 @@ void RepaintPage(CSkinnedPage& page)
     page.RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-bool ApplyLanguageSkin(CSkinnedPage& page, LPARAM language, const UINT (&backgrounds)[3], bool repaintOnOther)
+std::optional<model::Language> ApplyLanguageSkin(CSkinnedPage& page, LPARAM number,
+                                                 const model::ByLanguage<UINT>& backgrounds, bool repaintOnOther)
 {
-    if (language < 0 || language > 2) {
+    const std::optional<model::Language> language = model::LanguageFromNumber(number);
+    if (!language) {
         if (repaintOnOther)
             RepaintPage(page);
-        return false;
+        return std::nullopt;
     }
-    page.SetBackgroundId(backgrounds[language]);
+    page.SetBackgroundId(backgrounds[*language]);
     ApplySkinWhenShown(page);
     RepaintPage(page);
-    return true;
+    return language;
 }

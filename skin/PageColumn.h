@@ -4,9 +4,11 @@
 // one, so the lit button always names the visible page.
 #include "BitmapButton.h"
 #include "PageColumnIds.h"
+#include "PanelModel.h"
 #include "SkinnedPage.h"
 
 #include <array>
+#include <optional>
 
 class CPageColumn {
 public:
@@ -21,15 +23,15 @@ public:
         kSlotCount = kColumnSlotCount
     };
 
-    // Control id of a slot on the given page (page numbers 0 Main ... 4 Hp).
-    static UINT ButtonId(int pageNumber, Slot slot);
+    // Control id of a slot on the given page.
+    static UINT ButtonId(model::Page page, Slot slot);
     // Top-left of a slot on the given page, in page pixels.
-    static POINT ButtonPosition(int pageNumber, Slot slot);
-    // Target page number of a slot (-1 for close).
-    static int SlotTarget(Slot slot);
+    static POINT ButtonPosition(model::Page page, Slot slot);
+    // The page a slot's button shows; none for the close button.
+    static std::optional<model::Page> SlotTarget(Slot slot);
 
     // Binds the six template buttons of the page.
-    void Bind(CSkinnedPage& page, int pageNumber);
+    void Bind(CSkinnedPage& page, model::Page which);
     // Places the buttons, loads their bitmaps and sizes them to the bitmaps.
     void Setup();
 
@@ -42,25 +44,23 @@ public:
     CBitmapButton& Button(Slot slot) { return m_buttons[slot]; }
 
 private:
-    // The sender code a page passes with WM_SHOW_PAGE (the main dialog does
-    // not use it).
-    WPARAM SenderCode(int target) const;
-
     std::array<CBitmapButton, kSlotCount> m_buttons;
     CSkinnedPage* m_page = nullptr;
-    int m_pageNumber = 0;
+    model::Page m_which = model::Page::Main;
 };
 
 // Asks the main dialog (the page's owner) for another page, at this page's
 // screen position: hides the page, sends WM_MOVE_MAIN, then WM_SHOW_PAGE.
-void RequestPageChange(CSkinnedPage& page, WPARAM senderCode, int targetPage);
+void RequestPageChange(CSkinnedPage& page, model::Page target);
 
-// The common part of a page's language change: for language 0, 1 or 2 sets
-// the page's background from `backgrounds`, re-skins (a hidden page when it is
-// next shown) and repaints the page and
-// returns true; any other number only repaints (unless repaintOnOther is
-// false) and returns false.
-bool ApplyLanguageSkin(CSkinnedPage& page, LPARAM language, const UINT (&backgrounds)[3], bool repaintOnOther = true);
+// The common part of a page's language change, for WM_SET_LANGUAGE's number:
+// for a language, sets the page's background from `backgrounds`, re-skins (a
+// hidden page when it is next shown), repaints the page and returns the
+// language; any other number only repaints (unless repaintOnOther is false)
+// and returns none.
+std::optional<model::Language> ApplyLanguageSkin(CSkinnedPage& page, LPARAM number,
+                                                 const model::ByLanguage<UINT>& backgrounds,
+                                                 bool repaintOnOther = true);
 
 // Repaints a page completely, its controls included.
 void RepaintPage(CSkinnedPage& page);

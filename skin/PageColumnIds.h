@@ -3,21 +3,19 @@
 // its buttons by it, and the tests, wintool and the end-to-end drivers find
 // the buttons by it. The drivers read this file as text: keep each id written
 // by its name from res/ids_<page>.h (IDC_<PAGE>_CLOSE, IDC_<PAGE>_TO_<PAGE>).
+#include "PanelModel.h"
 #include "resource.h"
 
 #include <windows.h>
-
-// Page numbers: 0 Main, 1 Hifi, 2 Digital, 3 Info, 4 Hp.
-constexpr int kColumnPageCount = 5;
 
 // Slots of the column, in the order its buttons are constructed: the close
 // button, then the buttons for Main, Hifi, Digital, Hp and Info.
 enum PageColumnSlot { kColumnClose = 0, kColumnToMain, kColumnToHifi, kColumnToDigital, kColumnToHp, kColumnToInfo,
                       kColumnSlotCount };
 
-// [page number][slot]. The Hp page's close button and the other pages' Hp
-// buttons share one id (each on its own page).
-constexpr UINT kPageColumnIds[kColumnPageCount][kColumnSlotCount] = {
+// [page][slot], rows in page number order. The Hp page's close button and the
+// other pages' Hp buttons share one id (each on its own page).
+constexpr UINT kPageColumnIds[model::kPageCount][kColumnSlotCount] = {
     {IDC_MAIN_CLOSE, IDC_MAIN_TO_MAIN, IDC_MAIN_TO_HIFI, IDC_MAIN_TO_DIGITAL, IDC_MAIN_TO_HP, IDC_MAIN_TO_INFO},
     {IDC_HIFI_CLOSE, IDC_HIFI_TO_MAIN, IDC_HIFI_TO_HIFI, IDC_HIFI_TO_DIGITAL, IDC_HIFI_TO_HP, IDC_HIFI_TO_INFO},
     {IDC_DIGITAL_CLOSE, IDC_DIGITAL_TO_MAIN, IDC_DIGITAL_TO_HIFI, IDC_DIGITAL_TO_DIGITAL, IDC_DIGITAL_TO_HP,
@@ -26,17 +24,32 @@ constexpr UINT kPageColumnIds[kColumnPageCount][kColumnSlotCount] = {
     {IDC_HP_CLOSE, IDC_HP_TO_MAIN, IDC_HP_TO_HIFI, IDC_HP_TO_DIGITAL, IDC_HP_TO_HP, IDC_HP_TO_INFO},
 };
 
-// The slot of the button that shows page `target` (0 ... 4); the close slot
-// for any other number.
-constexpr PageColumnSlot ColumnSlotFor(int target)
+// The slot of the button that shows page `target`.
+constexpr PageColumnSlot ColumnSlotFor(model::Page target)
 {
-    constexpr PageColumnSlot kByPage[kColumnPageCount] = {kColumnToMain, kColumnToHifi, kColumnToDigital,
-                                                          kColumnToInfo, kColumnToHp};
-    return target >= 0 && target < kColumnPageCount ? kByPage[target] : kColumnClose;
+    switch (target) {
+    case model::Page::Main:
+        return kColumnToMain;
+    case model::Page::Hifi:
+        return kColumnToHifi;
+    case model::Page::Digital:
+        return kColumnToDigital;
+    case model::Page::Info:
+        return kColumnToInfo;
+    case model::Page::Hp:
+        return kColumnToHp;
+    }
+    return kColumnClose;
 }
 
-// The control id on page `page` of its button for page `target`.
-constexpr UINT PageColumnId(int page, int target)
+// The control id of a slot on `page`.
+constexpr UINT PageColumnId(model::Page page, PageColumnSlot slot)
 {
-    return kPageColumnIds[page][ColumnSlotFor(target)];
+    return kPageColumnIds[model::Number(page)][slot];
+}
+
+// The control id on `page` of its button for page `target`.
+constexpr UINT PageColumnId(model::Page page, model::Page target)
+{
+    return PageColumnId(page, ColumnSlotFor(target));
 }

@@ -18,10 +18,9 @@ namespace {
 
 void RegisterVolume(CAudioListeners& owner)
 {
-    CAudioEndpointVolumeCallback* listener = CreateVolumeListener();
-    ASSERT_NE(listener, nullptr);
-    owner.RegisterVolumeCallbacks(listener, kEventContextGuid);
-    listener->Release(); // the owner holds it now
+    const ComPtr<CAudioEndpointVolumeCallback> listener = CreateVolumeListener();
+    ASSERT_TRUE(listener);
+    owner.RegisterVolumeCallbacks(listener.get(), kEventContextGuid); // the owner holds it from now on
 }
 
 void ChangeSpeakers(const wchar_t* level)

@@ -36,9 +36,10 @@ void ExpectComIdentity(Listener* listener)
 
 TEST(ListenerObjects, AnswerTheirOwnInterfaceOnlyAndCountReferences)
 {
-    ExpectComIdentity<CAudioEndpointVolumeCallback, IAudioEndpointVolumeCallback>(CreateVolumeListener());
-    ExpectComIdentity<CControlChangeNotify, IControlChangeNotify>(CreateControlChangeListener());
-    ExpectComIdentity<CMMNotificationClient, IMMNotificationClient>(CreateEndpointNotificationClient());
+    // The creator's reference is counted by hand here.
+    ExpectComIdentity<CAudioEndpointVolumeCallback, IAudioEndpointVolumeCallback>(CreateVolumeListener().detach());
+    ExpectComIdentity<CControlChangeNotify, IControlChangeNotify>(CreateControlChangeListener().detach());
+    ExpectComIdentity<CMMNotificationClient, IMMNotificationClient>(CreateEndpointNotificationClient().detach());
 }
 
 class ListenersTest : public ::testing::Test {
@@ -54,16 +55,17 @@ protected:
     {
         m_set.WithdrawAll();
         m_fence.Close();
-        for (IUnknown* listener : m_listeners)
-            listener->Release();
+        m_listeners.clear();
         CasLoadDefaultScenario();
     }
 
+    // Keeps the creator's reference until the test ends.
     template <typename T>
-    T* Keep(T* listener)
+    T* Keep(ComPtr<T> listener)
     {
-        m_listeners.push_back(listener);
-        return listener;
+        T* kept = listener.get();
+        m_listeners.emplace_back(std::move(listener));
+        return kept;
     }
     // Runs castool and expects it to succeed.
     void Tool(const std::wstring& arguments)
@@ -86,7 +88,7 @@ protected:
     CAudioListeners m_set;
     MessageRecorder m_recorder;
     NoticeFence m_fence{m_recorder};
-    std::vector<IUnknown*> m_listeners;
+    std::vector<ComPtr<IUnknown>> m_listeners;
     std::wstring m_speakers, m_card;
 };
 
@@ -244,8 +246,9 @@ TEST_F(ListenersTest, AProcessThatEndedWithoutUnregisteringBreaksNoOne)
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                                  &si, &pi));
+    // It registers on the endpoints one by one, then for endpoint notices.
     int32_t counts[3] = {};
-    for (int i = 0; i < 100 && counts[0] == 0; ++i) {
+    for (int i = 0; i < 100 && (counts[0] < 3 || counts[2] < 1); ++i) {
         ::Sleep(50);
         CasGetRegistrations(pi.dwProcessId, counts);
     }
@@ -266,9 +269,10 @@ TEST_F(ListenersTest, TheOwnerWithdrawsEveryRegistrationAndReleasesTheListenersA
 {
     EndpointIds ids;
     GetDefaultEndpointId(ids);
-    auto* volume = CreateVolumeListener();
-    auto* control = CreateControlChangeListener();
-    auto* client = CreateEndpointNotificationClient();
+    // The creator's references are counted by hand here.
+    CAudioEndpointVolumeCallback* volume = CreateVolumeListener().detach();
+    CControlChangeNotify* control = CreateControlChangeListener().detach();
+    CMMNotificationClient* client = CreateEndpointNotificationClient().detach();
     {
         CAudioListeners owner;
         owner.RegisterVolumeCallbacks(volume, kEventContextGuid);

@@ -74,6 +74,7 @@ private:
         k.SetIndicatorColor(RGB(0, 0, 255));
         k.SetIndicatorPressedColor(RGB(255, 0, 0));
         k.SetBackgroundBitmap(bitmap);
+        k.SetCursorId(IDC_KNOB_CURSOR);
         m_tracked.push_back(id);
     }
 

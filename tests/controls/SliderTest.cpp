@@ -4,6 +4,7 @@
 #include "ControlHost.h"
 #include "MemDC.h"
 #include "PanelMessages.h"
+#include "ResourceBitmap.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -214,13 +215,46 @@ TEST_F(CrossoverSlider, LosingTheCaptureEndsTheDrag)
     EXPECT_TRUE(host.Take().empty());
 }
 
+// A pixel of one of the program's bitmaps.
+COLORREF BitmapPixel(UINT id, int x, int y)
+{
+    fw::UniqueBitmap bitmap(LoadSkinBitmap(id));
+    fw::UniqueMemDC mem(::CreateCompatibleDC(nullptr));
+    fw::ScopedSelect select(mem.get(), bitmap.get());
+    return bitmap ? ::GetPixel(mem.get(), x, y) : CLR_INVALID;
+}
+
 TEST_F(CrossoverSlider, MissingBitmapFailsAndDropsTheOldOne)
 {
-    EXPECT_FALSE(slider.SetChannelBitmaps(IDB_CROSSOVER_CHANNEL, 9999));
+    auto paint = [&] { ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); };
+    // A pixel of the channel beside the thumb, and one under the thumb's
+    // centre where the thumb and the channel differ.
+    const int y = slider.GetThumbHeight() / 2;
+    const POINT besideThumb{20, y};
+    const POINT underThumb{slider.PositionToPixel(150), y};
+    const COLORREF channel = BitmapPixel(IDB_CROSSOVER_CHANNEL, besideThumb.x, y);
+    const COLORREF channelUnderThumb = BitmapPixel(IDB_CROSSOVER_CHANNEL, underThumb.x, y);
+    const COLORREF thumb = BitmapPixel(IDB_BALANCE_THUMB, slider.GetThumbWidth() / 2, y);
+    ASSERT_NE(thumb, channelUnderThumb) << "pick a pixel where the thumb shows";
+    paint();
+    ASSERT_EQ(ScreenPixel(wnd, besideThumb.x, y), channel);
+    ASSERT_EQ(ScreenPixel(wnd, underThumb.x, y), thumb);
+
+    // A thumb pair whose first bitmap is missing: no thumb any more, the
+    // channel shows where it was.
     EXPECT_FALSE(slider.SetThumbBitmaps(9998, 0));
-    // Painting without bitmaps must still work.
-    ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    paint();
+    EXPECT_EQ(ScreenPixel(wnd, underThumb.x, y), channelUnderThumb);
+
+    // A channel pair whose second bitmap is missing: the first, loaded
+    // fine, is dropped too, and the old channel with it.
+    EXPECT_FALSE(slider.SetChannelBitmaps(IDB_CROSSOVER_CHANNEL, 9999));
+    paint();
+    EXPECT_NE(ScreenPixel(wnd, besideThumb.x, y), channel);
+
     EXPECT_TRUE(slider.SetChannelBitmaps(IDB_CROSSOVER_CHANNEL, 0));
+    paint();
+    EXPECT_EQ(ScreenPixel(wnd, besideThumb.x, y), channel);
 }
 
 TEST(BitmapSliderVertical, EqualizerBandRangeAndClamp)

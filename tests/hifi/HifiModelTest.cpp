@@ -24,7 +24,7 @@ TEST(HifiModel, RegionCurvesAreWholeTenthsOfADecibelInTheBandRange)
     // wrong in the table would almost never land on one) inside the band range.
     ASSERT_NE(RegionCurve(0), nullptr);
     EXPECT_EQ(*RegionCurve(0), GainArray{});
-    for (int style = 1; style < kRegionStyleCount; ++style) {
+    for (int style = 1; style < model::kRegionStyleCount; ++style) {
         SCOPED_TRACE(style);
         ASSERT_NE(RegionCurve(style), nullptr);
         for (int other = 0; other < style; ++other)
@@ -37,7 +37,7 @@ TEST(HifiModel, RegionCurvesAreWholeTenthsOfADecibelInTheBandRange)
         }
     }
     EXPECT_EQ(RegionCurve(-1), nullptr);
-    EXPECT_EQ(RegionCurve(kRegionStyleCount), nullptr);
+    EXPECT_EQ(RegionCurve(model::kRegionStyleCount), nullptr);
 }
 
 TEST(HifiModel, BassAndTrebleDriveTheOuterBands)
@@ -107,14 +107,13 @@ TEST(HifiModel, PresetNamesAreCheckedLikeTheStoreSeesThem)
 
 TEST(HifiModel, WarningsFollowTheLanguage)
 {
-    EXPECT_STREQ(PresetWarning(NameCheck::Duplicate, 0).text, L"此名稱已存在.");
-    EXPECT_STREQ(PresetWarning(NameCheck::Duplicate, 1).text, L"此名称已存在.");
-    EXPECT_STREQ(PresetWarning(NameCheck::Invalid, 0).text, L"請指定一個有效名稱.");
-    EXPECT_STREQ(PresetWarning(NameCheck::Invalid, 1).text, L"请指定一个有效名称.");
-    EXPECT_STREQ(PresetWarning(NameCheck::Invalid, 1).caption, L"警告");
-    EXPECT_STREQ(PresetWarning(NameCheck::Duplicate, 2).text, L"This name already exists.");
-    EXPECT_STREQ(PresetWarning(NameCheck::Invalid, 2).text, L"Please specify a valid name.");
-    EXPECT_STREQ(PresetWarning(NameCheck::Invalid, 2).caption, L"Warning");
-    EXPECT_EQ(PresetWarning(NameCheck::Invalid, 5).text, nullptr);
-    EXPECT_EQ(PresetWarning(NameCheck::Invalid, -1).text, nullptr);
+    EXPECT_STREQ(PresetWarning(NameCheck::Duplicate, model::Language::TraditionalChinese).text, L"此名稱已存在.");
+    EXPECT_STREQ(PresetWarning(NameCheck::Duplicate, model::Language::SimplifiedChinese).text, L"此名称已存在.");
+    EXPECT_STREQ(PresetWarning(NameCheck::Invalid, model::Language::TraditionalChinese).text, L"請指定一個有效名稱.");
+    EXPECT_STREQ(PresetWarning(NameCheck::Invalid, model::Language::SimplifiedChinese).text, L"请指定一个有效名称.");
+    EXPECT_STREQ(PresetWarning(NameCheck::Invalid, model::Language::SimplifiedChinese).caption, L"警告");
+    EXPECT_STREQ(PresetWarning(NameCheck::Duplicate, model::Language::English).text, L"This name already exists.");
+    EXPECT_STREQ(PresetWarning(NameCheck::Invalid, model::Language::English).text, L"Please specify a valid name.");
+    EXPECT_STREQ(PresetWarning(NameCheck::Invalid, model::Language::English).caption, L"Warning");
+    EXPECT_EQ(PresetWarning(NameCheck::Invalid, std::nullopt).text, nullptr);
 }

@@ -24,7 +24,7 @@ const UINT kGroupSwitches[4] = {IDC_HIFI_BASSTREBLE_SWITCH, IDC_HIFI_REGION_SWIT
 GainArray StoredPageCurve()
 {
     GainArray gains{};
-    for (int i = 0; i < hifi::kBandCount; ++i)
+    for (int i = 0; i < model::kBandCount; ++i)
         gains[static_cast<size_t>(i)] = ReadRegInt(kRegRoot, L"Hifi", L"eq_" + std::to_wstring(i));
     return gains;
 }
@@ -141,12 +141,17 @@ TEST_F(HifiPageTest, ControlsSitAtTheirPlacesWithTheSizesOfTheirBitmaps)
     EXPECT_EQ(list.right - list.left, 105);
     EXPECT_LE(list.bottom - list.top, 21);
     // Band slots take the channel's size.
-    for (int band = 0; band < hifi::kBandCount; ++band) {
+    for (int band = 0; band < model::kBandCount; ++band) {
         const RECT rc = Rect(IDC_HIFI_BAND_0 + band);
         EXPECT_EQ(rc.top, 309);
         EXPECT_EQ(rc.right - rc.left, m_page->BandSlider(band).GetChannelWidth());
         EXPECT_EQ(rc.bottom - rc.top, m_page->BandSlider(band).GetChannelHeight());
     }
+    // The knobs show the knob cursor the page gives them.
+    const HCURSOR knobCursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_KNOB_CURSOR));
+    ASSERT_NE(knobCursor, nullptr);
+    EXPECT_EQ(testsupport::CursorOver(m_page->BassKnob().m_hWnd), knobCursor);
+    EXPECT_EQ(testsupport::CursorOver(m_page->TrebleKnob().m_hWnd), knobCursor);
 }
 
 // ---------------------------------------------------------------------------

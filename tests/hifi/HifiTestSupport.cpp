@@ -110,7 +110,7 @@ void HifiPageTest::SetLanguage(int language)
 
 void HifiPageTest::SavePreset(const std::wstring& name, const hifi::GainArray& gains, int flag)
 {
-    for (int i = 0; i < hifi::kBandCount; ++i)
+    for (int i = 0; i < model::kBandCount; ++i)
         testsupport::SetText(kCustomKey + L"\\" + name, L"eq_" + std::to_wstring(i),
                              std::to_wstring(gains[static_cast<size_t>(i)]));
     testsupport::SetText(kCustomKey + L"\\" + name, L"flag", std::to_wstring(flag));

@@ -313,6 +313,11 @@ TEST_F(MainPage, ControlsSitAtTheirPlacesWithTheirSizes)
         EXPECT_EQ(rc.top, c.at.y) << c.id;
         EXPECT_GT(rc.right - rc.left, 1) << c.id;
     }
+    // The knobs show the knob cursor the page gives them.
+    const HCURSOR knobCursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_KNOB_CURSOR));
+    ASSERT_NE(knobCursor, nullptr);
+    for (int id : {IDC_MASTER_KNOB, IDC_DIGITAL_KNOB})
+        EXPECT_EQ(testsupport::CursorOver(panel().item(id)), knobCursor) << id;
 }
 
 TEST_F(MainPage, RefreshShowsTheLouderChannelOnTheKnobAndTheOtherOnTheBalance)

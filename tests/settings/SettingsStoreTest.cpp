@@ -1,5 +1,6 @@
 #include "ComboBox.h"
 #include "SettingsStore.h"
+#include "StoreFixture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,28 +11,8 @@
 #include <set>
 
 namespace {
-const std::wstring kRootPath = L"Software\\Marvolin\\VANTIR";
 
-class SettingsStoreTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        for (const wchar_t* sub : {L"\\CPL", L"\\Hifi", L"\\Digital", L"\\Info"})
-            testsupport::CreateKey(kRootPath + sub);
-    }
-
-    static void SetRaw(const std::wstring& path, const std::wstring& name, DWORD type, const void* data, DWORD size)
-    {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                    nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
-        ::RegCloseKey(key);
-    }
-
-    testsupport::RegistrySnapshot snapshot{kRootPath};
-};
+using SettingsStoreTest = StoreFixture;
 
 TEST_F(SettingsStoreTest, ReadsIntegersLikeTheCLibrary)
 {

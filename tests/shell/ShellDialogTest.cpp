@@ -21,7 +21,7 @@ using testsupport::PumpUntil;
 
 const wchar_t kCpl[] = L"Software\\Marvolin\\VANTIR\\CPL";
 constexpr int kPageCount = 5;
-static_assert(kPageCount == kColumnPageCount);
+static_assert(kPageCount == model::kPageCount);
 constexpr UINT kLit[kPageCount] = {IDB_PAGE_MAIN_LIT, IDB_PAGE_HIFI_LIT, IDB_PAGE_DIGITAL_LIT, IDB_PAGE_INFO_LIT,
                                    IDB_PAGE_HP_LIT};
 constexpr UINT kGrey[kPageCount] = {IDB_PAGE_MAIN_GREY, IDB_PAGE_HIFI_GREY, IDB_PAGE_DIGITAL_GREY,
@@ -116,7 +116,14 @@ protected:
         PumpMessages(20ms);
     }
 
-    HWND Page(int page) { return m_dlg->GetPageWindow(page)->m_hWnd; }
+    // Pages by number, as the page column's tables count them.
+    CSkinnedPage* Window(int page) { return m_dlg->GetPageWindow(model::kPages[static_cast<size_t>(page)]); }
+    HWND Page(int page) { return Window(page)->m_hWnd; }
+    int Current() { return model::Number(m_dlg->GetCurrentPage()); }
+    static UINT ColumnButton(int page, int target)
+    {
+        return PageColumnId(model::kPages[static_cast<size_t>(page)], model::kPages[static_cast<size_t>(target)]);
+    }
     // Numbers of the visible pages.
     std::vector<int> Visible()
     {
@@ -159,7 +166,7 @@ protected:
     {
         for (int target = 0; target < kPageCount; ++target) {
             const UINT expected = target == page ? kLit[target] : kGrey[target];
-            EXPECT_EQ(DrawnButton(Page(page), PageColumnId(page, target)), ResourcePixels(expected))
+            EXPECT_EQ(DrawnButton(Page(page), ColumnButton(page, target)), ResourcePixels(expected))
                 << "page " << page << ": button for page " << target << " not " << (target == page ? "lit" : "grey");
         }
     }
@@ -173,57 +180,57 @@ testsupport::RegistrySnapshot* Shell::s_registry = nullptr;
 TEST_F(Shell, PageColumnSwitchesAtOneScreenPositionWithTheLitButtonNamingThePage)
 {
     Start();
-    ASSERT_NE(DrawnButton(Page(0), PageColumnId(0, 0)), DrawnButton(Page(0), PageColumnId(0, 1)))
+    ASSERT_NE(DrawnButton(Page(0), ColumnButton(0, 0)), DrawnButton(Page(0), ColumnButton(0, 1)))
         << "lit and grey art look the same";
     for (int p = 0; p < kPageCount; ++p)
         ExpectLitColumn(p);
 
     EXPECT_EQ(m_dlg->SendMessage(WM_MOVE_MAIN, 100, 50), 1);
     EXPECT_EQ(Visible(), std::vector<int>{0});
-    Press(0, PageColumnId(0, 1));
+    Press(0, ColumnButton(0, 1));
     EXPECT_EQ(Visible(), std::vector<int>{1});
-    EXPECT_EQ(m_dlg->GetCurrentPage(), 1);
+    EXPECT_EQ(Current(), 1);
     EXPECT_EQ(TopLeft(1).x, 100);
     EXPECT_EQ(TopLeft(1).y, 50);
     EXPECT_EQ(Size(1).cy, 546);
 
     // The user drags the Hifi page elsewhere; Info opens there, then Main.
     ::SetWindowPos(Page(1), nullptr, 310, 220, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Press(1, PageColumnId(1, 3));
+    Press(1, ColumnButton(1, 3));
     EXPECT_EQ(Visible(), std::vector<int>{3});
-    EXPECT_EQ(m_dlg->GetCurrentPage(), 3);
+    EXPECT_EQ(Current(), 3);
     EXPECT_EQ(TopLeft(3).x, 310);
     EXPECT_EQ(TopLeft(3).y, 220);
-    Press(3, PageColumnId(3, 0));
+    Press(3, ColumnButton(3, 0));
     EXPECT_EQ(Visible(), std::vector<int>{0});
-    EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
+    EXPECT_EQ(Current(), 0);
     EXPECT_EQ(TopLeft(0).x, 310);
     EXPECT_EQ(TopLeft(0).y, 220);
     EXPECT_EQ(Size(0).cx, 800);
     EXPECT_EQ(Size(0).cy, 313);
 
     // Hp takes the main dialog's place and size; its own button does nothing.
-    Press(0, PageColumnId(0, 4));
+    Press(0, ColumnButton(0, 4));
     EXPECT_EQ(Visible(), std::vector<int>{4});
     EXPECT_EQ(TopLeft(4).x, 310);
     EXPECT_EQ(Size(4).cx, 800);
     EXPECT_EQ(Size(4).cy, 313);
-    Press(4, PageColumnId(4, 4));
+    Press(4, ColumnButton(4, 4));
     EXPECT_EQ(Visible(), std::vector<int>{4});
-    Press(4, PageColumnId(4, 2));
+    Press(4, ColumnButton(4, 2));
     EXPECT_EQ(Visible(), std::vector<int>{2});
-    EXPECT_EQ(m_dlg->GetCurrentPage(), 2);
+    EXPECT_EQ(Current(), 2);
     EXPECT_EQ(TopLeft(2).y, 220);
 
     // A page's close button only hides it: the current page stays.
     Press(2, Close(2));
     EXPECT_TRUE(Visible().empty());
-    EXPECT_EQ(m_dlg->GetCurrentPage(), 2);
+    EXPECT_EQ(Current(), 2);
     // Main's close hides it and makes Main current.
     m_dlg->SendMessage(WM_SHOW_PAGE, 0, 0);
     Press(0, Close(0));
     EXPECT_TRUE(Visible().empty());
-    EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
+    EXPECT_EQ(Current(), 0);
 }
 
 // Every button of every page's column, on the real main dialog and its four
@@ -245,14 +252,14 @@ TEST_F(Shell, EveryColumnButtonOfEveryPageShowsItsPageInTheSamePlace)
             ::SetWindowPos(Page(from), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             ASSERT_EQ(Visible(), std::vector<int>{from});
 
-            Press(from, target < 0 ? Close(from) : PageColumnId(from, target));
+            Press(from, target < 0 ? Close(from) : ColumnButton(from, target));
             if (target < 0) {
                 EXPECT_TRUE(Visible().empty());
-                EXPECT_EQ(m_dlg->GetCurrentPage(), from);
+                EXPECT_EQ(Current(), from);
                 continue;
             }
             EXPECT_EQ(Visible(), std::vector<int>{target});
-            EXPECT_EQ(m_dlg->GetCurrentPage(), target);
+            EXPECT_EQ(Current(), target);
             EXPECT_EQ(TopLeft(target).x, place.x);
             EXPECT_EQ(TopLeft(target).y, place.y);
             EXPECT_EQ(Size(target).cx, 800);
@@ -269,7 +276,7 @@ TEST_F(Shell, ShowPageAndMoveMainMessages)
     for (LPARAM bad : {5, -1, 100}) {
         EXPECT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 1, bad), 0);
         EXPECT_EQ(Visible(), std::vector<int>{3});
-        EXPECT_EQ(m_dlg->GetCurrentPage(), 3);
+        EXPECT_EQ(Current(), 3);
     }
     // Moving the hidden main dialog shows it there, its size kept.
     EXPECT_EQ(m_dlg->SendMessage(WM_MOVE_MAIN, static_cast<WPARAM>(-20), 333), 1);
@@ -278,7 +285,7 @@ TEST_F(Shell, ShowPageAndMoveMainMessages)
     EXPECT_EQ(TopLeft(0).y, 333);
     EXPECT_EQ(Size(0).cx, 800);
     EXPECT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 5, 0), 1);
-    EXPECT_EQ(m_dlg->GetCurrentPage(), 0);
+    EXPECT_EQ(Current(), 0);
 }
 
 TEST_F(Shell, HiddenPagesBuildTheirSkinsOnceStartedWithoutBeingShown)
@@ -289,14 +296,14 @@ TEST_F(Shell, HiddenPagesBuildTheirSkinsOnceStartedWithoutBeingShown)
     auto pending = [this] {
         int n = 0;
         for (int page = 0; page <= 4; ++page)
-            n += m_dlg->GetPageWindow(page)->SkinPending() ? 1 : 0;
+            n += Window(page)->SkinPending() ? 1 : 0;
         return n;
     };
     EXPECT_TRUE(PumpUntil([&] { return pending() == 0; })) << pending() << " pages still wait for their skin";
     EXPECT_TRUE(Visible().empty());
     for (int page = 0; page <= 4; ++page) {
         SCOPED_TRACE(page);
-        CSkinnedPage* window = m_dlg->GetPageWindow(page);
+        CSkinnedPage* window = Window(page);
         RECT rc{};
         ::GetWindowRect(window->m_hWnd, &rc);
         EXPECT_EQ(rc.right - rc.left, window->GetSkinWidth());
@@ -331,7 +338,7 @@ TEST_F(Shell, TrayClicksToggleTheCurrentPageByTheTrayFlag)
     EXPECT_EQ(Visible(), std::vector<int>{0});
 
     // On Info, a click hides Info and the next shows Info again.
-    Press(0, PageColumnId(0, 3));
+    Press(0, ColumnButton(0, 3));
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
     EXPECT_TRUE(Visible().empty());
     Tray(IDR_MAINFRAME, WM_LBUTTONDOWN);
@@ -361,7 +368,7 @@ TEST_F(Shell, LanguageReskinsEveryPageAtOnceAndIsStored)
     for (int language : {2, 1, 0, 2}) {
         m_dlg->SendMessage(WM_COMMAND, commands[language], 0);
         for (int p = 0; p < kPageCount; ++p)
-            EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), kBackgrounds[language][p])
+            EXPECT_EQ(Window(p)->GetBackgroundId(), kBackgrounds[language][p])
                 << "page " << p << " language " << language;
         ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
         EXPECT_EQ(stored, std::to_wstring(language));
@@ -374,7 +381,7 @@ TEST_F(Shell, LanguageReskinsEveryPageAtOnceAndIsStored)
     testsupport::SetText(kCpl, L"language", L"1");
     EXPECT_EQ(m_dlg->SendMessage(WM_SET_LANGUAGE, 0, 3), 0);
     for (int p = 0; p < kPageCount; ++p)
-        EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), kBackgrounds[2][p]) << "page " << p;
+        EXPECT_EQ(Window(p)->GetBackgroundId(), kBackgrounds[2][p]) << "page " << p;
     ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
     EXPECT_EQ(stored, L"1");
 }
@@ -392,7 +399,7 @@ TEST_F(Shell, RestartComesUpInTheStoredLanguage)
     m_dlg = std::make_unique<CZephrinDlg>(0);
     ASSERT_TRUE(m_dlg->Create(CZephrinDlg::IDD, nullptr));
     for (int p = 0; p < kPageCount; ++p)
-        EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), kBackgrounds[2][p]) << "page " << p;
+        EXPECT_EQ(Window(p)->GetBackgroundId(), kBackgrounds[2][p]) << "page " << p;
     m_dlg.reset();
 
     // A stored number outside 0..2 keeps the bitmaps of initialisation and
@@ -401,7 +408,7 @@ TEST_F(Shell, RestartComesUpInTheStoredLanguage)
     const UINT initial[kPageCount] = {IDB_MAIN_BG_TC, IDB_HIFI_BG_TC, IDB_DIGITAL_BG_TC, IDB_INFO_BG_TC,
                                       IDB_HP_BG_SC};
     for (int p = 0; p < kPageCount; ++p)
-        EXPECT_EQ(m_dlg->GetPageWindow(p)->GetBackgroundId(), initial[p]) << "page " << p;
+        EXPECT_EQ(Window(p)->GetBackgroundId(), initial[p]) << "page " << p;
     ASSERT_TRUE(testsupport::GetText(kCpl, L"language", &stored));
     EXPECT_EQ(stored, L"7");
 }

@@ -23,8 +23,8 @@ namespace {
 const std::wstring kStoreRoot = L"Software\\Marvolin\\VANTIR";
 const Call kEqOff{"CMSUP_SetEQStatus", {0}};
 const Call kEqOn{"CMSUP_SetEQStatus", {1}};
-constexpr UINT kRegionIds[hifi::kRegionStyleCount] = {IDC_HIFI_REGION_0, IDC_HIFI_REGION_1, IDC_HIFI_REGION_2,
-                                                      IDC_HIFI_REGION_3, IDC_HIFI_REGION_4};
+constexpr UINT kRegionIds[model::kRegionStyleCount] = {IDC_HIFI_REGION_0, IDC_HIFI_REGION_1, IDC_HIFI_REGION_2,
+                                                       IDC_HIFI_REGION_3, IDC_HIFI_REGION_4};
 
 int Occurrences(const std::vector<Call>& journal, const Call& call)
 {
@@ -144,7 +144,7 @@ TEST_F(StoredHifiTest, BuiltInPreset)
     Run({{{L"isDrySoundOn", L"1"}, {L"InitialButtonOn", L"2"}},
          {L"EQPreset"},
          [&](int v, const std::vector<Call>& journal) {
-             for (int n = 0; n < hifi::kPresetCount; ++n)
+             for (int n = 0; n < model::kPresetCount; ++n)
                  EXPECT_EQ(On(static_cast<UINT>(hifi::kPresetCellIds[static_cast<size_t>(n)])), v == n) << n;
              // Passed on to the card even outside 0 ... 11.
              EXPECT_EQ(Occurrences(journal, Call{"CMSUP_SetEQMode", {v}}), 1) << Describe(journal);
@@ -161,7 +161,7 @@ TEST_F(StoredHifiTest, RegionStyle)
     Run({{{L"isDrySoundOn", L"1"}, {L"InitialButtonOn", L"1"}},
          {L"RegionStyle"},
          [&](int v, const std::vector<Call>& journal) {
-             for (int s = 0; s < hifi::kRegionStyleCount; ++s)
+             for (int s = 0; s < model::kRegionStyleCount; ++s)
                  EXPECT_EQ(On(kRegionIds[s]), v == s) << s;
              const hifi::GainArray* curve = hifi::RegionCurve(v);
              EXPECT_EQ(OccurrencesOf(journal, "CMSUP_SetEQGain"), curve ? 1 : 0) << Describe(journal);
@@ -179,7 +179,7 @@ TEST_F(StoredHifiTest, RegionStyle)
 TEST_F(StoredHifiTest, StoredBandGains)
 {
     std::vector<std::wstring> bands;
-    for (int i = 0; i < hifi::kBandCount; ++i)
+    for (int i = 0; i < model::kBandCount; ++i)
         bands.push_back(L"eq_" + std::to_wstring(i));
     Run({{{L"isDrySoundOn", L"1"}, {L"InitialButtonOn", L"3"}, {L"Customize", L"0"}},
          bands,
@@ -187,7 +187,7 @@ TEST_F(StoredHifiTest, StoredBandGains)
              // Clamped to the slider range on loading; the clamped curve is sent.
              const int32_t pos = hifi::GainToSliderPos(v);
              hifi::GainArray gains{};
-             for (int i = 0; i < hifi::kBandCount; ++i) {
+             for (int i = 0; i < model::kBandCount; ++i) {
                  EXPECT_EQ(m_page->BandSlider(i).GetPos(), pos) << "band " << i;
                  gains[static_cast<size_t>(i)] = -pos;
              }
@@ -206,7 +206,7 @@ TEST_F(StoredHifiTest, BassAndTrebleKnobs)
     Run({{{L"isDrySoundOn", L"1"}, {L"InitialButtonOn", L"0"}},
          {L"Bass", L"Treble"},
          [&](int v, const std::vector<Call>& journal) {
-             const int pos = std::clamp(v, 0, hifi::kKnobMax);
+             const int pos = std::clamp(v, 0, model::kToneKnobMax);
              EXPECT_EQ(m_page->BassKnob().GetPos(), pos);
              EXPECT_EQ(m_page->TrebleKnob().GetPos(), pos);
              EXPECT_EQ(Occurrences(journal, GainCall(hifi::BassTrebleGains(pos, pos))), 1) << Describe(journal);
@@ -214,7 +214,7 @@ TEST_F(StoredHifiTest, BassAndTrebleKnobs)
          [&](int v, Tree& tree) {
              // A knob move stores both knobs' clamped positions.
              KnobMoved(m_page->TrebleKnob());
-             const std::wstring pos = std::to_wstring(std::clamp(v, 0, hifi::kKnobMax));
+             const std::wstring pos = std::to_wstring(std::clamp(v, 0, model::kToneKnobMax));
              ExpectWrite(tree, L"Hifi", L"Treble", pos);
              ExpectWrite(tree, L"Hifi", L"Bass", pos);
          }});
@@ -243,11 +243,11 @@ TEST_F(StoredHifiTest, Environment)
          [&](int v, const std::vector<Call>& journal) {
              const CMyStaticBmp* display = m_page->Picture(IDC_HIFI_ENV_DISPLAY);
              EXPECT_EQ(display->m_currentIndex, v);
-             if (v >= 0 && v < hifi::kEnvironmentCount) {
+             if (v >= 0 && v < model::kEnvironmentCount) {
                  EXPECT_EQ(display->GetBitmap(), display->GetPicture(v));
              }
              // Outside -1 ... 22 nothing is sent while the switch is on.
-             const bool sends = v >= -1 && v < hifi::kEnvironmentCount;
+             const bool sends = v >= -1 && v < model::kEnvironmentCount;
              EXPECT_EQ(OccurrencesOf(journal, "CMSUP_SetEnvMode"), sends ? 1 : 0) << Describe(journal);
              if (sends) {
                  EXPECT_EQ(Occurrences(journal, Call{"CMSUP_SetEnvMode", {hifi::EnvironmentCode(v + 1)}}), 1);
@@ -258,7 +258,7 @@ TEST_F(StoredHifiTest, Environment)
              // steps down from it and stops at 0.
              Command(IDC_HIFI_ENV_NEXT);
              int current = v;
-             if (current < hifi::kEnvironmentCount - 1) {
+             if (current < model::kEnvironmentCount - 1) {
                  ++current;
                  ExpectWrite(tree, L"Hifi", L"Environment", std::to_wstring(current));
              }
@@ -311,7 +311,7 @@ TEST_F(StoredHifiTest, CustomizeWithAFlaggedPreset)
          },
          [&](int v, Tree& tree) {
              Command(IDC_HIFI_BAND_RESET);
-             for (int i = 0; i < hifi::kBandCount; ++i)
+             for (int i = 0; i < model::kBandCount; ++i)
                  ExpectWrite(tree, L"Hifi", L"eq_" + std::to_wstring(i), L"0");
              ExpectWrite(tree, L"Hifi", L"Customize", L"0");
              (void)v;
@@ -367,7 +367,7 @@ TEST_F(StoredHifiTest, PresetsWithGarbageBandsAndFlags)
         Set(L"InitialButtonOn", L"3");
         Set(L"Customize", L"1");
         testsupport::CreateKey(kCustomKey + L"\\Bare");
-        for (int i = 0; i < hifi::kBandCount; ++i)
+        for (int i = 0; i < model::kBandCount; ++i)
             Store(kCustomKey + L"\\Garbage", L"eq_" + std::to_wstring(i), form);
         Store(kCustomKey + L"\\Garbage", L"flag", form);
         Tree expected = Dump(kStoreRoot);
@@ -380,7 +380,7 @@ TEST_F(StoredHifiTest, PresetsWithGarbageBandsAndFlags)
         const int32_t pos = hifi::GainToSliderPos(form.reads);
         if (form.reads == 1) {
             EXPECT_EQ(m_page->PresetList().GetCurSel(), garbage);
-            for (int i = 0; i < hifi::kBandCount; ++i)
+            for (int i = 0; i < model::kBandCount; ++i)
                 EXPECT_EQ(m_page->BandSlider(i).GetPos(), pos) << "band " << i;
         } else {
             EXPECT_EQ(m_page->PresetList().GetCurSel(), -1);
@@ -394,7 +394,7 @@ TEST_F(StoredHifiTest, PresetsWithGarbageBandsAndFlags)
             ::SendMessageW(m_page->PresetList().m_hWnd, CB_SETCURSEL, static_cast<WPARAM>(which), 0);
             Command(IDC_HIFI_PRESET_LIST, CBN_SELCHANGE);
             hifi::GainArray gains{};
-            for (int i = 0; i < hifi::kBandCount; ++i) {
+            for (int i = 0; i < model::kBandCount; ++i) {
                 const int32_t expectedPos = which == garbage ? pos : 0;
                 EXPECT_EQ(m_page->BandSlider(i).GetPos(), expectedPos) << "band " << i;
                 gains[static_cast<size_t>(i)] = -expectedPos;
@@ -447,7 +447,7 @@ protected:
         const CMyStaticBmp* display = m_page->Picture(IDC_HIFI_ENV_DISPLAY);
         for (int k = 0; k < 4; ++k)
             EXPECT_EQ(selector->GetBitmap() == selector->GetPicture(k), k == room) << "room picture " << k;
-        for (int k = 0; k < hifi::kEnvironmentCount; ++k)
+        for (int k = 0; k < model::kEnvironmentCount; ++k)
             EXPECT_EQ(display->GetBitmap() == display->GetPicture(k), k == environment) << "environment picture "
                                                                                           << k;
         // The page answers: the master switch turns on.

@@ -31,6 +31,13 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     return true;
 }
 
+HCURSOR CursorOver(HWND wnd)
+{
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    ::SendMessageW(wnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return ::GetCursor();
+}
+
 std::wstring ProgramFolder()
 {
     wchar_t path[MAX_PATH] = {};

@@ -17,6 +17,10 @@ void PumpMessages(std::chrono::milliseconds duration = std::chrono::milliseconds
 // Pumps messages until `done` returns true or the timeout passes; returns done().
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
+// The cursor a window of this thread sets while the pointer is over its
+// client area (the arrow when it sets none).
+HCURSOR CursorOver(HWND wnd);
+
 // The folder of the running test program (where the panel and its DLLs are).
 std::wstring ProgramFolder();
 

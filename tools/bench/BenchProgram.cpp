@@ -112,7 +112,7 @@ double SwitchPage(const Program& panel, int from, int to)
     HWND page = panel.Page(from);
     if (!page)
         Fail("a page window is missing");
-    const int id = static_cast<int>(PageColumnId(from, to));
+    const int id = static_cast<int>(PageColumnId(model::kPages[from], model::kPages[to]));
     return Send(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(page, id)));
 }
 

@@ -102,7 +102,7 @@ bool FindWindows(Panel& panel)
         if (::GetWindow(wnd, GW_OWNER) != main)
             continue;
         for (int page = 1; page <= 4; ++page) {
-            if (::GetDlgItem(wnd, static_cast<int>(CPageColumn::ButtonId(page, CPageColumn::kMain))))
+            if (::GetDlgItem(wnd, static_cast<int>(CPageColumn::ButtonId(model::kPages[page], CPageColumn::kMain))))
                 panel.pages[page] = wnd;
         }
     }
@@ -156,12 +156,10 @@ int VisiblePage(const Panel& panel)
 // the button itself reports a click to its page.
 bool SwitchPage(const Panel& panel, int target)
 {
-    static constexpr CPageColumn::Slot kSlotOf[5] = {CPageColumn::kMain, CPageColumn::kHifi, CPageColumn::kDigital,
-                                                     CPageColumn::kInfo, CPageColumn::kHp};
     const int current = VisiblePage(panel);
     if (current < 0)
         return false;
-    const UINT id = CPageColumn::ButtonId(current, kSlotOf[target]);
+    const UINT id = PageColumnId(model::kPages[current], model::kPages[target]);
     HWND button = ::GetDlgItem(panel.pages[current], static_cast<int>(id));
     Send(panel.pages[current], WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return VisiblePage(panel) == target;

@@ -39,7 +39,7 @@
 namespace {
 
 const wchar_t* const kPageNames[5] = {L"main", L"hifi", L"digital", L"info", L"hp"};
-static_assert(kColumnPageCount == 5);
+static_assert(model::kPageCount == 5);
 const UINT kExitCommand = 32783;
 
 bool IsPanelProcess(DWORD pid)
