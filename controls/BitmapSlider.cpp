@@ -214,6 +214,17 @@ LRESULT CBitmapSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_PAINT:
         OnPaint();
         return 0;
+    case WM_SIZE:
+        // A slider fitted to its channel across its axis takes its length
+        // along it from the window, whenever that is set.
+        if (m_fitToBitmap && m_channelLoaded) {
+            m_clientRect = CWnd::GetClientRect();
+            if (m_vertical)
+                m_height = m_clientRect.bottom;
+            else
+                m_width = m_clientRect.right;
+        }
+        break;
     case WM_ERASEBKGND:
         return TRUE;
     case WM_NCHITTEST:

@@ -56,13 +56,22 @@ void CRoundSliderCtrl::SetBackgroundBitmap(UINT bitmapId)
 
 void CRoundSliderCtrl::SetDpi(UINT dpi)
 {
+    const bool first = !m_dpiGiven;
+    m_dpiGiven = true;
     if (dpi == m_dpi)
         return;
     m_dpi = dpi;
     if (m_backgroundId)
         SetBackgroundBitmap(m_backgroundId);
     LoadCursorAtScale();
-    UpdateGeometry();
+    // The dial is kept at 96 DPI, where a change of scale leaves it as it
+    // was (the page then resizes the knob, and the round shape follows).
+    // Only the first scale given says what the size it was made from means:
+    // a knob is made at 96 DPI until told otherwise.
+    if (first) {
+        m_geometryDpi = 0;
+        UpdateGeometry();
+    }
 }
 
 void CRoundSliderCtrl::SetCursorId(UINT cursorId)
@@ -105,10 +114,16 @@ void CRoundSliderCtrl::UpdateGeometry()
     const RECT rc = CWnd::GetClientRect();
     const int m = std::min(rc.right, rc.bottom);
     // The dial as at 96 DPI (the knob's size there is the scaled figure's).
+    // A knob resized for a new scale to what its 96-DPI size gives keeps its
+    // dial; otherwise the dial is made again.
     const int m96 = ::MulDiv(m, static_cast<int>(kBaseDpi), static_cast<int>(m_dpi));
-    m_centreX = (rc.left + m96) / 2;
-    m_centreY = (rc.top + m96) / 2;
-    m_radius = m96 / 2 - m_indicatorRadius - 1;
+    if (m_geometryDpi == m_dpi || m96 != m_size96) {
+        m_size96 = m96;
+        m_centreX = (rc.left + m96) / 2;
+        m_centreY = (rc.top + m96) / 2;
+        m_radius = m96 / 2 - m_indicatorRadius - 1;
+    }
+    m_geometryDpi = m_dpi;
     // The window owns the region it is given (and deletes the one it
     // replaces), so the knob never deletes a region itself.
     fw::UniqueRgn round(::CreateEllipticRgn(rc.left, rc.top, rc.left + m, rc.top + m));

@@ -24,7 +24,8 @@ public:
     bool GetInverted() const { return m_inverted; }
     void SetIndicatorColor(COLORREF color);
     void SetIndicatorPressedColor(COLORREF color);
-    // Dial centre, radius and the round window region, from the client area.
+    // Dial centre, radius and the round window region, from the client area
+    // (a knob resized for a new scale keeps its dial).
     void UpdateGeometry();
     // Turns the knob one step toward the pointer (client pixels); true when
     // the position was stored.
@@ -87,7 +88,11 @@ private:
     int Scaled(int value) const { return ScaleFigure(value, m_dpi); }
 
     UINT m_dpi = kBaseDpi;
-    // The dial at 96 DPI: the knob's arithmetic is done there.
+    bool m_dpiGiven = false;
+    // The dial at 96 DPI: the knob's arithmetic is done there. It was made
+    // for a knob of m_size96 at m_geometryDpi.
+    int m_size96 = -1;
+    UINT m_geometryDpi = 0;
     int m_centreX = 0;
     int m_centreY = 0;
     int m_radius = 0;

@@ -103,6 +103,36 @@ TEST(ScaledSlider, TheSameDragGivesTheSamePositionsAtTwiceTheScale)
     }
 }
 
+TEST(ScaledSlider, AFittedSliderTakesItsLengthFromItsWindowWhicheverComesFirst)
+{
+    // The Main page's balance: 124 wide at 96 DPI, its height fitted to the
+    // channel. At a new scale the page gives the width and the scale, in
+    // either order.
+    for (bool widthFirst : {true, false}) {
+        SCOPED_TRACE(widthFirst ? "width first" : "scale first");
+        ControlHost host{100, 100, 400, 200};
+        HWND wnd = host.AddChild(L"Static", 1047, SS_NOTIFY | SS_BITMAP, 10, 10, 124, 30);
+        CBitmapSlider slider;
+        ASSERT_TRUE(slider.SubclassDlgItem(1047, host));
+        slider.SetFitToBitmap(true);
+        slider.SetChannelBitmaps(IDB_BALANCE_CHANNEL_MASTER, IDB_BALANCE_CHANNEL_MASTER);
+        slider.SetThumbBitmaps(IDB_BALANCE_THUMB, IDB_BALANCE_THUMB);
+        slider.SetRange(0, 100);
+        slider.SetPos(50);
+        const int at96 = slider.PositionToPixel(50);
+        auto width = [&] { ::SetWindowPos(wnd, nullptr, 0, 0, 248, WindowSize(wnd).cy, SWP_NOMOVE | SWP_NOZORDER); };
+        if (widthFirst)
+            width();
+        slider.SetDpi(192);
+        if (!widthFirst)
+            width();
+        EXPECT_EQ(slider.GetChannelWidth(), 248);
+        EXPECT_EQ(slider.GetChannelHeight(), 28);
+        EXPECT_EQ(WindowSize(wnd).cy, 28);
+        EXPECT_EQ(slider.PositionToPixel(50), 2 * at96);
+    }
+}
+
 TEST(ScaledSlider, ItsPicturesAreTheScaleAndAChangeOfScaleKeepsThePosition)
 {
     ScaledSlider s(kBaseDpi, false);
@@ -186,6 +216,27 @@ TEST(ScaledKnob, TheSameDragGivesTheSamePositionsAtEveryScale)
             EXPECT_EQ(k.knob.GetDragLimit(), one.knob.GetDragLimit());
         }
     }
+}
+
+TEST(ScaledKnob, AKnobMovedToAnotherScaleAndResizedKeepsItsDial)
+{
+    // As the pages do it: a knob made and sized at 96 DPI (its dial made
+    // before the indicator radius is set), then scale and size changed
+    // together, and back.
+    ScaledKnob k(kBaseDpi, false);
+    const POINT centre = k.knob.GetCentre();
+    const int radius = k.knob.GetRadius();
+    for (UINT dpi : {192u, 144u, kBaseDpi}) {
+        SCOPED_TRACE(dpi);
+        k.knob.SetDpi(dpi);
+        ::SetWindowPos(k.wnd, nullptr, 0, 0, ScaleFigure(50, dpi), ScaleFigure(50, dpi), SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(k.knob.GetCentre().x, centre.x);
+        EXPECT_EQ(k.knob.GetCentre().y, centre.y);
+        EXPECT_EQ(k.knob.GetRadius(), radius);
+    }
+    // A real resize (at one scale) makes the dial again, as it always did.
+    ::SetWindowPos(k.wnd, nullptr, 0, 0, 40, 40, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(k.knob.GetRadius(), 40 / 2 - 10 - 1);
 }
 
 TEST(ScaledKnob, TheIndicatorSitsWhereItSitsAt96DpiScaled)
