@@ -15,8 +15,40 @@ void CZephrinDlg::AddTrayIcon()
 {
     // The notification area shows small icons: the one drawn for the size
     // the system asks at the panel's scale, not the large one shrunk.
-    m_trayImage.reset(LoadIconAt(FrameworkResourceHandle(), IDR_MAINFRAME, SmallIconSize(WindowDpi(m_hWnd))));
+    m_trayImage.reset(LoadIconAt(FrameworkResourceHandle(), IDR_MAINFRAME, SmallIconSize(GetDpi())));
     m_trayIcon.Add(m_hWnd, IDR_MAINFRAME, WM_TRAY_NOTIFY, m_trayImage ? m_trayImage.get() : m_hIcon.get(), kTrayTip);
+}
+
+void CZephrinDlg::ScaleTrayIcon(UINT dpi)
+{
+    fw::UniqueIcon icon(LoadIconAt(FrameworkResourceHandle(), IDR_MAINFRAME, SmallIconSize(dpi)));
+    if (!icon)
+        return;
+    m_trayIcon.SetIcon(icon.get());
+    // The area keeps a copy: the icon it showed before may go now.
+    m_trayImage = std::move(icon);
+}
+
+LRESULT CZephrinDlg::OnPageDpiChanged(WPARAM wp, LPARAM lp)
+{
+    const UINT dpi = static_cast<UINT>(wp);
+    HWND moved = reinterpret_cast<HWND>(lp);
+    if (dpi == 0)
+        return 0;
+    if (moved && moved != m_hWnd && !::IsWindowVisible(moved)) {
+        for (model::Page page : model::kPages) {
+            CSkinnedPage* window = GetPageWindow(page);
+            if (window && window->m_hWnd == moved)
+                window->SetDpi(dpi);
+        }
+        return 0;
+    }
+    for (model::Page page : model::kPages) {
+        if (CSkinnedPage* window = GetPageWindow(page))
+            window->SetDpi(dpi);
+    }
+    ScaleTrayIcon(dpi);
+    return 0;
 }
 
 void CZephrinDlg::DeleteTrayIcon()

@@ -70,6 +70,8 @@ protected:
     // The system close command ends the dialog through here.
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The Main page's controls at the dialog's new scale.
+    void OnDpiChanged() override;
 
 private:
     // Start-up and the custom messages
@@ -96,6 +98,12 @@ private:
 
     // Tray icon, menu and language
     void AddTrayIcon();
+    // The icon at the small-icon size of `dpi`, in the notification area too.
+    void ScaleTrayIcon(UINT dpi);
+    // A page was moved to another display scale (WM_DPICHANGED): the page
+    // on screen takes it at once and the others when next shown, the tray
+    // icon follows; a hidden page alone takes it when next shown.
+    LRESULT OnPageDpiChanged(WPARAM wp, LPARAM lp);
     void DeleteTrayIcon();
     void OnTaskbarCreated();
     LRESULT OnTrayNotify(WPARAM wp, LPARAM lp);
@@ -104,6 +112,9 @@ private:
 
     // Main page
     void BindMainPageControls();
+    // The Main page's controls at the dialog's scale: pictures, then sizes.
+    void SetMainPageDpi();
+    void SizeMainPageControls();
     void SetupMainPage();
     void RefreshToggles();
     void RefreshLevels();

@@ -39,6 +39,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDpiChanged() override;
 
 private:
     void OnLButtonDown(POINT pt);
@@ -46,6 +47,8 @@ private:
     LRESULT OnSetLanguage(LPARAM language);
 
     void BindControls();
+    // The pictures at the page's scale.
+    void SetControlsDpi();
     void PlaceControls();
     void LoadPictures();
     // Shows DigitalOutSr from the store and gives the card its status.

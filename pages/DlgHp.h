@@ -36,6 +36,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDpiChanged() override;
 
 private:
     void OnLButtonDown(POINT pt);
@@ -47,6 +48,8 @@ private:
     void LoadPictures();
     void ReadCard();
     void SetupCrossoverSlider();
+    // The crossover's slot gets exactly its channel's size.
+    void FitCrossoverSlot();
     void PlaceControls();
     // Flips a picture when pt lies on it; true when it did.
     bool TogglePictureAt(CMyStaticBmp& picture, POINT pt);

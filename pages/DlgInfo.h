@@ -46,6 +46,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDpiChanged() override;
 
 private:
     void OnLButtonDown(POINT pt);

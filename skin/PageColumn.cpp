@@ -68,6 +68,7 @@ void CPageColumn::Setup()
     for (int s = 0; s < kSlotCount; ++s) {
         auto slot = static_cast<Slot>(s);
         CBitmapButton& button = m_buttons[s];
+        button.SetDpi(m_page->GetDpi());
         POINT pos = ButtonPosition(m_which, slot);
         PlaceControl(*m_page, button.m_hWnd, pos.x, pos.y);
         if (slot == kClose)

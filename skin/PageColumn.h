@@ -32,7 +32,8 @@ public:
 
     // Binds the six template buttons of the page.
     void Bind(CSkinnedPage& page, model::Page which);
-    // Places the buttons, loads their bitmaps and sizes them to the bitmaps.
+    // Places the buttons, loads their bitmaps and sizes them to the bitmaps,
+    // at the page's scale; again when the scale changed.
     void Setup();
 
     // For the four pages other than Main: handles a command of the column.
