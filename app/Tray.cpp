@@ -2,6 +2,8 @@
 #include "DisplayScale.h"
 #include "ScaledIcon.h"
 #include "Settings.h"
+#include "TransferMenu.h"
+#include "TransferOperations.h"
 #include "ZephrinDlg.h"
 
 #include <string>
@@ -103,6 +105,7 @@ void CZephrinDlg::ShowTrayMenu()
     HMENU popup = ::GetSubMenu(menu.get(), 0);
     if (!popup)
         return;
+    NameTransferEntries(popup, transferops::CurrentLanguage(), !m_fileOperationOpen);
     // The usual tray convention: be the foreground window while the menu is
     // tracked and post a null message afterwards, so the menu closes when the
     // user clicks elsewhere.

@@ -1,5 +1,6 @@
 #include "ZephrinApp.h"
 
+#include "CommandLine.h"
 #include "ZephrinDlg.h"
 
 #include <commctrl.h>
@@ -10,6 +11,13 @@ const wchar_t kInstanceMutexName[] = L"CDorvaneApp";
 
 BOOL CZephrinApp::InitInstance()
 {
+    // A script's export or import runs beside a panel, without a window.
+    const std::vector<std::wstring> arguments = commandline::Arguments();
+    if (commandline::IsOperation(arguments)) {
+        m_exitCode = commandline::RunOperation(arguments);
+        return FALSE;
+    }
+
     // A second start ends at once and silently; the running panel is not told.
     m_instanceMutex.reset(::CreateMutexW(nullptr, FALSE, kInstanceMutexName));
     if (::GetLastError() == ERROR_ALREADY_EXISTS)

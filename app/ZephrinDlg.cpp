@@ -107,6 +107,7 @@ BOOL CZephrinDlg::OnInitDialog()
     RefreshToggles();
     RefreshLevels();
     AddTrayIcon();
+    AcceptSettingsChangedMessage();
 
     // The stored number as it is: one that names no language changes none.
     SendMessage(WM_SET_LANGUAGE, 0, settings::Read(settings::kLanguage));
@@ -206,6 +207,10 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         if (msg == taskbarCreated && taskbarCreated != 0) {
             OnTaskbarCreated();
             return 0;
+        }
+        if (msg == SettingsChangedMessage() && msg != 0) {
+            ReloadSettings();
+            return kSettingsChangedReply;
         }
         break;
     }
@@ -355,6 +360,18 @@ bool CZephrinDlg::OnCommand(UINT id)
         return true;
     case ID_SHOW_PANEL:
         ShowCurrentPage(true);
+        return true;
+    case ID_EXPORT_SETTINGS:
+        OnExportSettings();
+        return true;
+    case ID_IMPORT_SETTINGS:
+        OnImportSettings();
+        return true;
+    case ID_IMPORT_EQUALIZER:
+        OnImportEqualizer();
+        return true;
+    case ID_EXPORT_PRESET:
+        OnExportPreset();
         return true;
     case ID_EXIT:
         DeleteTrayIcon();

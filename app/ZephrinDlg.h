@@ -64,6 +64,14 @@ public:
     // Whether the last left click on the tray icon was one that showed the panel.
     bool IsTrayShown() const { return m_trayShown; }
 
+    // The one entry point after the stored settings changed under the running
+    // panel (an import here or from the command line): every page reads its
+    // values again and gives them to the card as at start-up, and every page
+    // takes the stored language.
+    void ReloadSettings();
+    // The registered message a command-line import sends the running panel.
+    static UINT SettingsChangedMessage();
+
 protected:
     BOOL OnInitDialog() override;
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -109,6 +117,14 @@ private:
     LRESULT OnTrayNotify(WPARAM wp, LPARAM lp);
     void ShowTrayMenu();
     void ShowCurrentPage(bool show);
+
+    // Settings and equalizer files (TransferCommands.cpp)
+    void AcceptSettingsChangedMessage();
+    HWND DialogOwner();
+    void OnExportSettings();
+    void OnImportSettings();
+    void OnImportEqualizer();
+    void OnExportPreset();
 
     // Main page
     void BindMainPageControls();
@@ -162,6 +178,8 @@ private:
     int m_startHiddenRequests;
     // Changed only by left clicks on the tray icon.
     bool m_trayShown = false;
+    // A file operation's dialogs are open.
+    bool m_fileOperationOpen = false;
     // The icons outlive the tray entry that shows them.
     fw::UniqueIcon m_hIcon;
     fw::UniqueIcon m_trayImage; // at the small-icon size of the panel's scale

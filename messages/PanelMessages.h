@@ -25,3 +25,10 @@
 // From a bitmap slider to its parent: the thumb moved, and it came to rest.
 #define WM_SLIDER_TRACK 0x28D1
 #define WM_SLIDER_SETTLED 0x28D2
+
+// Registered by name (RegisterWindowMessage): a start of the program that
+// imported settings from the command line tells the running panel to read
+// its settings again; the panel answers with the reply value.
+inline constexpr wchar_t kSettingsChangedMessageName[] =
+    L"Zephrin.SettingsChanged.{5B0E6C44-2F1D-4B7E-9A53-7C1E2D8F4A10}";
+inline constexpr LRESULT kSettingsChangedReply = 0x5A455048;

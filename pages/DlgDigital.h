@@ -28,6 +28,10 @@ public:
     // either centre line, which chooses nothing.
     static int RateChoiceAt(const RECT& selector, int x, int y);
 
+    // Shows DigitalOutSr afresh and gives it to the card again, after the
+    // store changed under the page (an import).
+    void ReloadFromStore() { ApplyStoredState(); }
+
     // Swallows every key-down, so Enter and Escape never close the page.
     BOOL PreTranslateMessage(MSG* msg) override;
 

@@ -79,6 +79,26 @@ BOOL CDlgHifi::OnInitDialog()
     return TRUE;
 }
 
+void CDlgHifi::ReloadFromStore()
+{
+    // As at start-up, but the preset list is refilled whatever the tone
+    // group, so it never shows a preset that is gone or misses a new one.
+    ApplyHifiState();
+    const settings::HifiSettings stored = settings::ReadHifi();
+    LoadEqualizer(stored);
+    const std::optional<ToneGroup> group = stored.toneGroup;
+    if (group == ToneGroup::BassTreble || group == ToneGroup::RegionStyle || group == ToneGroup::BuiltInPreset)
+        EnableCustomControls(false);
+    if (group == ToneGroup::Equalizer)
+        EnableCustomControls(true);
+    settings::ListPresets(m_presetList);
+    if (group == ToneGroup::Equalizer && stored.customPresetChosen) {
+        m_presetList.SetCurSel(FindFlaggedPreset());
+        SelectCustomPreset();
+    }
+    RepaintControlArea(m_presetList);
+}
+
 void CDlgHifi::BindControls()
 {
     m_pageColumn.Bind(*this, model::Page::Hifi);
@@ -243,6 +263,9 @@ LRESULT CDlgHifi::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return OnSetLanguage(lp);
     case WM_ENDPOINT_CHANGED:
         return OnEndpointChanged(lp);
+    case WM_CONTEXTMENU:
+        OnContextMenu(reinterpret_cast<HWND>(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
     default:
         break;
     }

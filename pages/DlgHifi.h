@@ -37,6 +37,12 @@ public:
     // Reads the page's values from the store, once, and drives every switch,
     // knob, picture and card setting from them.
     void ApplyHifiState();
+    // The page after its settings changed in the store under it (an import):
+    // everything read and given to the card again as at start-up, and the
+    // preset list refilled.
+    void ReloadFromStore();
+    // The user preset chosen in the list; empty when none is.
+    std::wstring ChosenPreset() const;
 
     // Read access for the page's own checks and for tests.
     const CMyStaticBmp* Picture(UINT id) const;
@@ -64,6 +70,7 @@ private:
     bool OnCommand(UINT id, UINT code);
     LRESULT OnSetLanguage(LPARAM language);
     LRESULT OnEndpointChanged(LPARAM lp);
+    void OnContextMenu(HWND clicked, POINT screen);
     void OnLButtonDown(POINT pt);
     void ToggleGroupSwitch(CMyStaticBmp& groupSwitch, model::ToneGroup group);
     void OnEqualizerSwitch();

@@ -5,7 +5,9 @@
 #include "ControlPlacement.h"
 #include "DlgHifi.h"
 
+#include "Handles.h"
 #include "Settings.h"
+#include "TransferTexts.h"
 
 std::vector<std::wstring> CDlgHifi::ListedPresetNames() const
 {
@@ -118,4 +120,33 @@ void CDlgHifi::DeleteCustomPreset()
     }
     m_presetList.SetCurSel(m_presetList.GetCount() - 1);
     SelectCustomPreset();
+}
+
+std::wstring CDlgHifi::ChosenPreset() const
+{
+    const int chosen = m_presetList.GetCurSel();
+    return chosen >= 0 ? m_presetList.GetLBText(chosen) : std::wstring();
+}
+
+void CDlgHifi::OnContextMenu(HWND clicked, POINT screen)
+{
+    // A right click on the preset list offers the chosen preset to other
+    // equalizers; the main dialog asks for the file and writes it.
+    if (clicked != m_presetList.m_hWnd || !m_presetList.IsWindowEnabled() || ChosenPreset().empty())
+        return;
+    if (screen.x == -1 && screen.y == -1) { // from the keyboard: below the list
+        const RECT rc = m_presetList.GetWindowRect();
+        screen = POINT{rc.left, rc.bottom};
+    }
+    fw::UniqueMenu menu(::CreatePopupMenu());
+    if (!menu)
+        return;
+    const model::Language language = transfertexts::WordingLanguage(settings::Read(settings::kLanguage));
+    ::AppendMenuW(menu.get(), MF_STRING, ID_EXPORT_PRESET,
+                  transfertexts::Say(transfertexts::Text::MenuExportPreset, language).c_str());
+    const UINT command = static_cast<UINT>(::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON |
+                                                                           TPM_RETURNCMD | TPM_NONOTIFY,
+                                                             screen.x, screen.y, 0, m_hWnd, nullptr));
+    if (command == ID_EXPORT_PRESET)
+        ::SendMessageW(::GetWindow(m_hWnd, GW_OWNER), WM_COMMAND, ID_EXPORT_PRESET, 0);
 }

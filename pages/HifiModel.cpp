@@ -1,7 +1,5 @@
 #include "HifiModel.h"
 
-#include <windows.h>
-
 namespace hifi {
 
 int32_t GainToSliderPos(int32_t gain)
@@ -79,33 +77,6 @@ int RoomSizeAt(int y, int top, int bottom)
     if (y > t2)
         return 2;
     return -1;
-}
-
-std::wstring TrimSpaces(const std::wstring& text)
-{
-    size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos)
-        return {};
-    size_t last = text.find_last_not_of(L' ');
-    return text.substr(first, last - first + 1);
-}
-
-bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b)
-{
-    // The store compares key names without regard to case the same way.
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
-}
-
-NameCheck CheckPresetName(const std::wstring& name, const std::vector<std::wstring>& listed)
-{
-    for (const std::wstring& entry : listed) {
-        if (SameNameIgnoringCase(name, entry))
-            return NameCheck::Duplicate;
-    }
-    if (name.empty() || name.find(L'\\') != std::wstring::npos || name.size() > kPresetNameLimit)
-        return NameCheck::Invalid;
-    return NameCheck::Ok;
 }
 
 Warning PresetWarning(NameCheck problem, std::optional<model::Language> language)

@@ -4,6 +4,7 @@
 // the bass/treble curve, the environment codes, the room selector's thirds
 // and the rules for user-preset names with their warning texts.
 #include "PanelModel.h"
+#include "PresetRules.h"
 
 #include <array>
 #include <cstdint>
@@ -49,18 +50,14 @@ int32_t EnvironmentCode(int selector);
 // [top, bottom): the upper, middle or lower third; -1 on the two dividing rows.
 int RoomSizeAt(int y, int top, int bottom);
 
-// User presets.
-// Leading and trailing spaces removed.
-std::wstring TrimSpaces(const std::wstring& text);
-// Registry key names are limited to 255 characters.
-constexpr size_t kPresetNameLimit = 255;
-enum class NameCheck { Ok, Duplicate, Invalid };
-// Checks a trimmed name against the listed names. Key names in the store are
-// not case-sensitive, so a name equal to a listed one in any letter case is
-// a duplicate (tested first, so an empty name with an empty entry is one).
-// Invalid: empty, a backslash (it would become a nested key), or too long.
-NameCheck CheckPresetName(const std::wstring& name, const std::vector<std::wstring>& listed);
-bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b);
+// User presets: the name rules live with the store's idea of a preset.
+using presets::NameCheck;
+using presets::SameNameIgnoringCase;
+using presets::TrimSpaces;
+inline NameCheck CheckPresetName(const std::wstring& name, const std::vector<std::wstring>& listed)
+{
+    return presets::CheckName(name, listed);
+}
 
 struct Warning {
     const wchar_t* text;

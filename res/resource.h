@@ -10,6 +10,7 @@
 #define IDD_DLG_DIGITAL 142
 #define IDD_DLG_INFO 143
 #define IDD_DLG_HP 318
+#define IDD_EQ_IMPORT 150
 
 // Strings, menu, icon, cursor
 #define IDS_ABOUTBOX 101
@@ -23,6 +24,12 @@
 #define ID_LANG_ENGLISH 32781
 #define ID_SHOW_PANEL 32782
 #define ID_EXIT 32783
+#define ID_EXPORT_SETTINGS 32784
+#define ID_IMPORT_SETTINGS 32785
+#define ID_IMPORT_EQUALIZER 32786
+
+// The Hifi page's preset-list menu
+#define ID_EXPORT_PRESET 32787
 
 // About entry of the system menu
 #define IDM_ABOUTBOX 0x0010
@@ -77,4 +84,5 @@
 #include "ids_digital.h"
 #include "ids_info.h"
 #include "ids_hp.h"
+#include "ids_transfer.h"
 #define IDC_STATIC -1

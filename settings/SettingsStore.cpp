@@ -101,20 +101,44 @@ void DeleteRegKey(std::wstring root, std::wstring subkey)
     ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (root + subkey).c_str());
 }
 
-void FillComboWithSubkeys(CComboBox& combo, std::wstring keyPath)
+bool RegValueStored(std::wstring root, std::wstring subkey, std::wstring name)
 {
-    // The list always ends up showing exactly the key's subkeys: a missing
-    // key leaves it empty rather than showing names that are gone.
+    fw::UniqueKey key = OpenKey(root + subkey, KEY_QUERY_VALUE);
+    DWORD type = 0;
+    return key && ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           type == REG_SZ;
+}
+
+bool CreateRegKey(std::wstring root, std::wstring subkey)
+{
+    fw::UniqueKey key;
+    return ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (root + subkey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             KEY_QUERY_VALUE, nullptr, key.put(), nullptr) == ERROR_SUCCESS;
+}
+
+std::vector<std::wstring> ListRegSubkeys(std::wstring keyPath)
+{
+    std::vector<std::wstring> names;
     fw::UniqueKey key = OpenKey(keyPath, KEY_ENUMERATE_SUB_KEYS);
-    for (int i = combo.GetCount() - 1; i >= 0; --i)
-        combo.DeleteString(i);
     for (DWORD index = 0; key; ++index) {
         wchar_t name[kSubkeyNameLimit] = {};
         DWORD length = kSubkeyNameLimit;
         if (::RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        combo.AddString(std::wstring(name, length));
+        names.emplace_back(name, length);
     }
+    return names;
+}
+
+void FillComboWithSubkeys(CComboBox& combo, std::wstring keyPath)
+{
+    // The list always ends up showing exactly the key's subkeys: a missing
+    // key leaves it empty rather than showing names that are gone.
+    const std::vector<std::wstring> names = ListRegSubkeys(keyPath);
+    for (int i = combo.GetCount() - 1; i >= 0; --i)
+        combo.DeleteString(i);
+    for (const std::wstring& name : names)
+        combo.AddString(name);
     combo.Invalidate();
 }
 

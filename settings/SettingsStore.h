@@ -30,6 +30,13 @@ bool WriteRegString(std::wstring root, std::wstring subkey, std::wstring name, s
 void CreateRegString(std::wstring root, std::wstring subkey, std::wstring name, std::wstring data);
 // Deletes a subkey that has no subkeys of its own.
 void DeleteRegKey(std::wstring root, std::wstring subkey);
+// Whether a text value is stored under the name (a value of another type,
+// which the readers cannot read, counts as not stored).
+bool RegValueStored(std::wstring root, std::wstring subkey, std::wstring name);
+// Creates the key root + subkey (and its parents) where missing; true when it exists afterwards.
+bool CreateRegKey(std::wstring root, std::wstring subkey);
+// The names of the key's subkeys, in enumeration order; none when it is missing.
+std::vector<std::wstring> ListRegSubkeys(std::wstring keyPath);
 // Replaces the combo box's items with the names of the key's subkeys, in
 // enumeration order.
 void FillComboWithSubkeys(CComboBox& combo, std::wstring keyPath);

@@ -44,11 +44,16 @@ REG_ROOT = r"HKLM\Software\Marvolin\VANTIR"
 # page's template (dialog id) instead. Page names as wintool understands them.
 PAGES = ("main", "hifi", "digital", "info", "hp")
 
-# Tray menu entries, top to bottom, as the pop-up shows them (each menu of
-# the tray holds three items).
+# Tray menu entries, top to bottom, as the pop-up shows them; the language
+# submenu holds three.
 TRAY_MENU_LANGUAGE = 0
 TRAY_MENU_SHOW = 1
-TRAY_MENU_EXIT = 2
+TRAY_MENU_EXPORT_SETTINGS = 2
+TRAY_MENU_IMPORT_SETTINGS = 3
+TRAY_MENU_IMPORT_EQUALIZER = 4
+TRAY_MENU_EXIT = 5
+TRAY_MENU_ENTRIES = 6
+LANGUAGE_MENU_ENTRIES = 3
 
 
 class E2EError(AssertionError):
@@ -511,7 +516,7 @@ class Panel:
                   before_click: Optional[Callable[[list[Rect]], None]] = None) -> None:
         """Right-clicks the tray icon and clicks a menu entry as a person
         would: entry TRAY_MENU_LANGUAGE with language 0..2 (the submenu opens
-        by hovering), TRAY_MENU_SHOW or TRAY_MENU_EXIT. before_click, when
+        by hovering) or any other TRAY_MENU_ entry. before_click, when
         given, is called with the open menus (outermost first) just before
         the entry is clicked, for example to photograph them.
 
@@ -529,7 +534,7 @@ class Panel:
                 if attempt == attempts:
                     raise
                 log(f"no tray menu after right-click {attempt}; clicking again")
-        point = menu_item_point(menus[0], entry, 3)
+        point = menu_item_point(menus[0], entry, TRAY_MENU_ENTRIES)
         if entry == TRAY_MENU_LANGUAGE:
             def submenu():
                 m = open_menus(self.bin)
@@ -542,7 +547,7 @@ class Panel:
                 return None
             mouse_move(*point)
             menus = wait_until(submenu, 10, interval=0.3, what="the language submenu")
-            point = menu_item_point(menus[1], language or 0, 3)
+            point = menu_item_point(menus[1], language or 0, LANGUAGE_MENU_ENTRIES)
         if before_click:
             before_click(menus)
         click(*point)

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 ChildResult RunBinProgram(const std::wstring& program, const std::wstring& arguments)
@@ -28,12 +29,41 @@ ChildResult RunBinProgram(const std::wstring& program, const std::wstring& argum
                                       nullptr, nullptr, &startup, &process) != FALSE;
     ::CloseHandle(writeEnd);
     if (result.started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            result.output.append(buffer, got);
-        if (::WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
-            ::TerminateProcess(process.hProcess, 99);
+        // Reads while the program runs; a program that has not ended after
+        // the time allowed is ended, so a stalled start cannot hold the test.
+        ULONGLONG deadline = ::GetTickCount64() + 20000;
+        bool running = true;
+        for (;;) {
+            DWORD waiting = 0;
+            if (!::PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr))
+                break; // the program and its handles are gone
+            if (waiting > 0) {
+                char buffer[4096];
+                DWORD got = 0;
+                if (!::ReadFile(readEnd, buffer, std::min<DWORD>(waiting, sizeof buffer), &got, nullptr))
+                    break;
+                result.output.append(buffer, got);
+                continue;
+            }
+            if (running && ::WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0) {
+                // What is left in the pipe is read until it breaks, or for a
+                // while when a program it started still holds it.
+                running = false;
+                deadline = ::GetTickCount64() + 2000;
+                continue;
+            }
+            if (!running && ::GetTickCount64() > deadline)
+                break;
+            if (!running)
+                ::Sleep(1);
+            if (running && ::GetTickCount64() > deadline) {
+                ::TerminateProcess(process.hProcess, 99);
+                result.output += "\n[ended after 20 s]\n";
+                running = false;
+                deadline = ::GetTickCount64() + 2000;
+            }
+        }
+        ::WaitForSingleObject(process.hProcess, 5000);
         ::GetExitCodeProcess(process.hProcess, &result.exitCode);
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);

@@ -22,6 +22,13 @@
 //   wintool kill                      ends every running panel process at once
 //   wintool running                   exit code 0 when a panel runs
 //   wintool pids                      the process ids of the running panels, one a line
+//   wintool combo-items PAGE ID       the entries of a page's combo box, one a line, in UTF-8
+//   wintool combo-item PAGE ID INDEX  screen rectangle of an entry in the open drop-down list
+//                                     (exit code 1 while the list is closed)
+//   wintool dialogs                   titles of the panel's visible dialogs that are not pages
+//                                     (file dialogs, message boxes), one a line, in UTF-8
+//   wintool dialog-command TITLE ID   posts the command ID (a button's click) to that dialog
+//   wintool dialog-text TITLE ID [TEXT]  prints a control's text, or sets it to TEXT
 //
 // PAGE is main, hifi, digital, info or hp. Numbers may be decimal or 0x-hex.
 // Exit code 0 on success, 1 when the window or item is not there, 2 on misuse.
@@ -116,7 +123,9 @@ int Usage()
 {
     std::fprintf(stderr, "usage: wintool visible | rect PAGE [ID] | region PAGE X Y | controls PAGE | "
                          "send PAGE MSG [WP [LP]] | post PAGE MSG [WP [LP]] | sendto PAGE ID MSG [WP [LP]] | "
-                         "dpichanged PAGE DPI OLDDPI | tray | menu | exit | kill | running | pids\n");
+                         "dpichanged PAGE DPI OLDDPI | tray | menu | exit | kill | running | pids | "
+                         "combo-items PAGE ID | combo-item PAGE ID INDEX | dialogs | dialog-command TITLE ID | "
+                         "dialog-text TITLE ID [TEXT]\n");
     return 2;
 }
 
@@ -287,6 +296,155 @@ int Menu()
     return 0;
 }
 
+void PrintUtf8Line(const std::wstring& text)
+{
+    const std::wstring line = text + L"\n";
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0,
+                                            nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr,
+                          nullptr);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+}
+
+std::wstring TextOf(HWND wnd)
+{
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(wnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(wnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The panel's visible dialogs that are not its pages.
+std::vector<HWND> OtherDialogs()
+{
+    std::vector<HWND> dialogs;
+    for (HWND dialog : PanelDialogs()) {
+        if (PageOf(dialog) < 0 && ::IsWindowVisible(dialog))
+            dialogs.push_back(dialog);
+    }
+    return dialogs;
+}
+
+int Dialogs()
+{
+    for (HWND dialog : OtherDialogs())
+        PrintUtf8Line(TextOf(dialog));
+    return 0;
+}
+
+HWND FindDialog(const wchar_t* title)
+{
+    for (HWND dialog : OtherDialogs()) {
+        if (TextOf(dialog) == title)
+            return dialog;
+    }
+    return nullptr;
+}
+
+int DialogCommand(wchar_t** argv)
+{
+    long long id = 0;
+    if (!ParseNumber(argv[3], &id))
+        return Usage();
+    HWND dialog = FindDialog(argv[2]);
+    if (!dialog)
+        return 1;
+    return ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), BN_CLICKED), 0) ? 0 : 1;
+}
+
+int DialogText(int argc, wchar_t** argv)
+{
+    long long id = 0;
+    if (!ParseNumber(argv[3], &id))
+        return Usage();
+    HWND dialog = FindDialog(argv[2]);
+    HWND control = dialog ? ::GetDlgItem(dialog, static_cast<int>(id)) : nullptr;
+    if (!control)
+        return 1;
+    if (argc > 4) {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_NORMAL, 10000,
+                                     &result)
+                   ? 0
+                   : 1;
+    }
+    // A control of another process gives its text only when asked by message.
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length))
+        return 1;
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!::SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
+                               10000, &got))
+        return 1;
+    text.resize(static_cast<size_t>(got));
+    PrintUtf8Line(text);
+    return 0;
+}
+
+bool SendFor(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result)
+{
+    return ::SendMessageTimeoutW(wnd, msg, wp, lp, SMTO_NORMAL, 10000, result) != 0;
+}
+
+int ComboItems(wchar_t** argv)
+{
+    long long id = 0;
+    if (!ParseNumber(argv[3], &id))
+        return Usage();
+    HWND page = FindPage(PageNumber(argv[2]));
+    HWND combo = page ? ::GetDlgItem(page, static_cast<int>(id)) : nullptr;
+    DWORD_PTR count = 0;
+    if (!combo || !SendFor(combo, CB_GETCOUNT, 0, 0, &count))
+        return 1;
+    for (WPARAM i = 0; i < count; ++i) {
+        DWORD_PTR length = 0;
+        if (!SendFor(combo, CB_GETLBTEXTLEN, i, 0, &length) || static_cast<LRESULT>(length) == CB_ERR)
+            return 1;
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        DWORD_PTR got = 0;
+        if (!SendFor(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()), &got))
+            return 1;
+        text.resize(static_cast<size_t>(got));
+        PrintUtf8Line(text);
+    }
+    return 0;
+}
+
+int ComboItem(wchar_t** argv)
+{
+    long long id = 0, index = 0;
+    if (!ParseNumber(argv[3], &id) || !ParseNumber(argv[4], &index))
+        return Usage();
+    HWND page = FindPage(PageNumber(argv[2]));
+    HWND combo = page ? ::GetDlgItem(page, static_cast<int>(id)) : nullptr;
+    DWORD_PTR dropped = 0, top = 0, height = 0;
+    if (!combo || !SendFor(combo, CB_GETDROPPEDSTATE, 0, 0, &dropped) || !dropped ||
+        !SendFor(combo, CB_GETTOPINDEX, 0, 0, &top) || !SendFor(combo, CB_GETITEMHEIGHT, 0, 0, &height))
+        return 1;
+    // The open drop-down list is the panel's one visible list window; its
+    // client area starts with the top entry.
+    DWORD panel = 0;
+    ::GetWindowThreadProcessId(combo, &panel);
+    const std::vector<HWND> lists = windowlist::TopLevel([panel](HWND wnd) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(wnd, &pid);
+        return pid == panel && HasClass(wnd, L"ComboLBox") && ::IsWindowVisible(wnd);
+    });
+    if (lists.size() != 1)
+        return 1;
+    RECT client{};
+    ::GetClientRect(lists[0], &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(lists[0], &origin);
+    const long long row = index - static_cast<long long>(top);
+    const int itemTop = origin.y + static_cast<int>(row * static_cast<long long>(height));
+    if (row < 0 || itemTop + static_cast<int>(height) > origin.y + client.bottom)
+        return 1;
+    std::printf("%ld %d %ld %d\n", origin.x, itemTop, origin.x + client.right, itemTop + static_cast<int>(height));
+    return 0;
+}
+
 std::vector<DWORD> PanelProcesses()
 {
     std::vector<DWORD> pids;
@@ -360,6 +518,16 @@ int wmain(int argc, wchar_t** argv)
         return Kill();
     if (cmd == L"running")
         return FindPage(0) ? 0 : 1;
+    if (cmd == L"combo-items" && argc >= 4)
+        return ComboItems(argv);
+    if (cmd == L"combo-item" && argc >= 5)
+        return ComboItem(argv);
+    if (cmd == L"dialogs")
+        return Dialogs();
+    if (cmd == L"dialog-command" && argc >= 4)
+        return DialogCommand(argv);
+    if (cmd == L"dialog-text" && argc >= 4)
+        return DialogText(argc, argv);
     if (cmd == L"pids") {
         for (DWORD pid : PanelProcesses())
             std::printf("%lu\n", static_cast<unsigned long>(pid));
