@@ -29,6 +29,8 @@ public:
 
     bool IsAdded() const { return m_added; }
     bool IsWanted() const { return m_wanted; }
+    // The picture the area was last given.
+    HICON GetIcon() const { return m_data.hIcon; }
 
 private:
     NOTIFYICONDATAW m_data{};

@@ -63,6 +63,7 @@ public:
     CDlgHp& HpPage() { return m_dlgHp; }
     // Whether the last left click on the tray icon was one that showed the panel.
     bool IsTrayShown() const { return m_trayShown; }
+    const CTrayIcon& TrayIcon() const { return m_trayIcon; }
 
     // The one entry point after the stored settings changed under the running
     // panel (an import here or from the command line): every page reads its
