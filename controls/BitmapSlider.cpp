@@ -215,13 +215,15 @@ LRESULT CBitmapSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         OnPaint();
         return 0;
     case WM_SIZE:
-        // A slider fitted to its channel across its axis takes its length
-        // along it from the window, whenever that is set.
-        if (m_fitToBitmap && m_channelLoaded) {
+        // A slider given a new size after its pictures (a page moved to
+        // another scale sizes its slots after giving them the scale) paints
+        // all of it; one fitted to its channel across its axis also takes
+        // its length along it from the window.
+        if (m_channelLoaded) {
             m_clientRect = CWnd::GetClientRect();
-            if (m_vertical)
+            if (m_fitToBitmap && m_vertical)
                 m_height = m_clientRect.bottom;
-            else
+            else if (m_fitToBitmap)
                 m_width = m_clientRect.right;
         }
         break;

@@ -45,6 +45,8 @@ public:
     int GetChannelHeight() const { return m_height; }
     int GetThumbWidth() const { return m_thumbWidth; }
     int GetThumbHeight() const { return m_thumbHeight; }
+    // The area each paint covers (client pixels).
+    RECT GetPaintArea() const { return m_clientRect; }
 
     // The display scale of the bitmaps and margins (96 DPI until set). A
     // change loads the bitmaps again at the new scale and keeps the position.

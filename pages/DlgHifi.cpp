@@ -57,9 +57,11 @@ BOOL CDlgHifi::OnInitDialog()
 
     PlaceControls();
     SetupPictures();
+    // The knobs take their size before their indicator: their dial is then
+    // made as at 96 DPI, where the template gives that size already.
+    SizeControls();
     SetupKnobs();
     SetupBandSliders();
-    SizeControls();
 
     ApplyHifiState();
     const settings::HifiSettings stored = settings::ReadHifi();
