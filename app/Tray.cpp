@@ -15,18 +15,24 @@ constexpr model::ByLanguage<UINT> kMainBackgrounds{IDB_MAIN_BG_TC, IDB_MAIN_BG_S
 
 void CZephrinDlg::AddTrayIcon()
 {
-    // The notification area shows small icons: the one drawn for the size
-    // the system asks at the panel's scale, not the large one shrunk.
-    m_trayImage.reset(LoadIconAt(FrameworkResourceHandle(), IDR_MAINFRAME, SmallIconSize(GetDpi())));
+    m_trayImage = TrayImageAt(GetDpi());
     m_trayIcon.Add(m_hWnd, IDR_MAINFRAME, WM_TRAY_NOTIFY, m_trayImage ? m_trayImage.get() : m_hIcon.get(), kTrayTip);
+}
+
+fw::UniqueIcon CZephrinDlg::TrayImageAt(UINT dpi) const
+{
+    // At 100 % the area gets the window's icon, as it always did. At other
+    // scales it gets the picture drawn for the small-icon size the system
+    // asks there, not an icon of another size shrunk or enlarged.
+    if (dpi == kBaseDpi)
+        return fw::UniqueIcon();
+    return fw::UniqueIcon(LoadIconAt(FrameworkResourceHandle(), IDR_MAINFRAME, SmallIconSize(dpi)));
 }
 
 void CZephrinDlg::ScaleTrayIcon(UINT dpi)
 {
-    fw::UniqueIcon icon(LoadIconAt(FrameworkResourceHandle(), IDR_MAINFRAME, SmallIconSize(dpi)));
-    if (!icon)
-        return;
-    m_trayIcon.SetIcon(icon.get());
+    fw::UniqueIcon icon = TrayImageAt(dpi);
+    m_trayIcon.SetIcon(icon ? icon.get() : m_hIcon.get());
     // The area keeps a copy: the icon it showed before may go now.
     m_trayImage = std::move(icon);
 }

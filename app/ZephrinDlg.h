@@ -107,6 +107,8 @@ private:
 
     // Tray icon, menu and language
     void AddTrayIcon();
+    // The notification area's picture at `dpi`; none for the window's icon.
+    fw::UniqueIcon TrayImageAt(UINT dpi) const;
     // The icon at the small-icon size of `dpi`, in the notification area too.
     void ScaleTrayIcon(UINT dpi);
     // A page was moved to another display scale (WM_DPICHANGED): the page

@@ -482,11 +482,14 @@ TEST_F(Shell, AMoveToAnotherScaleReskinsTheShownPageWhereItIsAndTheOthersWhenSho
         EXPECT_EQ(TopLeft(page).x, 100);
         EXPECT_EQ(TopLeft(page).y, 50);
     };
-    EXPECT_EQ(IconWidth(m_dlg->TrayIcon().GetIcon()), SmallIconSize(kBaseDpi));
+    EXPECT_EQ(IconWidth(m_dlg->TrayIcon().GetIcon()), ::GetSystemMetrics(SM_CXICON));
 
     // The shown Main page to 200 %: the system suggests a rectangle
     // elsewhere; the page keeps its corner and takes its pictures' size.
     m_dlg->SendMessage(WM_MOVE_MAIN, 100, 50);
+    // Hifi was seen at 100 % before.
+    Press(0, ColumnButton(0, 1));
+    Press(1, ColumnButton(1, 0));
     SendDpiChanged(Page(0), 192, RECT{60, 40, 60 + 1600, 40 + 626});
     expectAt(0, 192);
     EXPECT_EQ(IconWidth(m_dlg->TrayIcon().GetIcon()), SmallIconSize(192));
@@ -495,9 +498,24 @@ TEST_F(Shell, AMoveToAnotherScaleReskinsTheShownPageWhereItIsAndTheOthersWhenSho
     EXPECT_EQ(Window(1)->GetDpi(), kBaseDpi);
     EXPECT_TRUE(Window(1)->DpiPending());
     EXPECT_EQ(Size(1).cx, at96[1].cx);
+    const CBitmapSlider& band = m_dlg->HifiPage().BandSlider(4);
+    const int channel96 = band.GetChannelWidth();
+    const int thumb96 = band.GetThumbWidth();
+    const int knobRadius = m_dlg->HifiPage().TrebleKnob().GetRadius();
+    RECT bandClient96{};
+    ::GetClientRect(band.m_hWnd, &bandClient96);
     Press(0, ColumnButton(0, 1));
     EXPECT_EQ(Visible(), std::vector<int>{1});
     expectAt(1, 192);
+    // The page's controls come with it: an equalizer band's pictures too.
+    EXPECT_EQ(band.GetDpi(), 192u);
+    EXPECT_EQ(band.GetChannelWidth(), ScaleFigure(channel96, 192));
+    EXPECT_EQ(band.GetThumbWidth(), ScaleFigure(thumb96, 192));
+    // It paints the whole of its new slot, not the old one.
+    EXPECT_EQ(band.GetPaintArea().right, ScaleFigure(bandClient96.right, 192));
+    EXPECT_EQ(band.GetPaintArea().bottom, ScaleFigure(bandClient96.bottom, 192));
+    // A knob keeps the dial it had (it is worked out at 96 DPI).
+    EXPECT_EQ(m_dlg->HifiPage().TrebleKnob().GetRadius(), knobRadius);
 
     // A hidden page moved on its own takes its scale when shown; nothing
     // else changes.
@@ -507,8 +525,8 @@ TEST_F(Shell, AMoveToAnotherScaleReskinsTheShownPageWhereItIsAndTheOthersWhenSho
     Press(1, ColumnButton(1, 2));
     expectAt(2, 144);
 
-    // Back to 100 %: every page at its own size again, the small icon too,
-    // and it is the one the area gets back after a restart.
+    // Back to 100 %: every page at its own size again, the tray showing the
+    // window's icon as it always did at 100 %, after a restart too.
     SendDpiChanged(Page(2), 96, RECT{100, 50, 900, 363});
     expectAt(2, kBaseDpi);
     for (int p : {0, 1, 3, 4}) {
@@ -524,7 +542,7 @@ TEST_F(Shell, AMoveToAnotherScaleReskinsTheShownPageWhereItIsAndTheOthersWhenSho
     ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 5s));
     m_dlg->SendMessage(TaskbarCreatedMessage(), 0, 0);
     EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
-    EXPECT_EQ(IconWidth(m_dlg->TrayIcon().GetIcon()), SmallIconSize(kBaseDpi));
+    EXPECT_EQ(IconWidth(m_dlg->TrayIcon().GetIcon()), ::GetSystemMetrics(SM_CXICON));
 }
 
 TEST_F(Shell, AStartHiddenRequestHidesTheDialogOnceAndAPageAskedForEndsThem)
