@@ -36,6 +36,7 @@ from PIL import Image, ImageChops
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 import zephrin_e2e as z  # noqa: E402
+from area_average import area_resize  # noqa: E402
 
 LANGUAGES = (("tc", "Traditional Chinese"), ("sc", "Simplified Chinese"), ("en", "English"))
 # Background bitmap of each page, by language number (0, 1, 2).
@@ -93,11 +94,10 @@ class Artwork:
         if self.dpi in ART_SETS:
             return self._stored(number, self.dpi)
         # Between and above the sets the panel makes its pictures from the
-        # nearest larger set by area averaging; so does this (away from the
-        # outline the two agree within a step).
+        # nearest larger set by area averaging; so does this.
         source = next((d for d in ART_SETS if d >= self.dpi), ART_SETS[-1])
         w, h = self._stored(number, 96).size
-        return self._stored(number, source).resize((z.scaled(w, self.dpi), z.scaled(h, self.dpi)), Image.BOX)
+        return area_resize(self._stored(number, source), (z.scaled(w, self.dpi), z.scaled(h, self.dpi)))
 
     def page(self, page: str) -> tuple[list[Image.Image], Image.Image, int]:
         """The three backgrounds, the mask of the wording pixels, their count."""
