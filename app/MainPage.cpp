@@ -149,9 +149,10 @@ bool CZephrinDlg::ReadEndpointLevels(bool digital, float* left, float* right)
     *left = 0.0f;
     *right = 0.0f;
     if (!digital) {
-        GetDefaultChannelVolume(0, left);
-        GetDefaultChannelVolume(1, right);
-        return true;
+        // Both reads are made, as the page has always made them.
+        const bool leftRead = GetDefaultChannelVolume(0, left);
+        const bool rightRead = GetDefaultChannelVolume(1, right);
+        return leftRead && rightRead;
     }
     return SUCCEEDED(GetEndpointChannelVolume(m_endpoints.cardId, 0, left)) &&
            SUCCEEDED(GetEndpointChannelVolume(m_endpoints.cardId, 1, right));
@@ -176,6 +177,12 @@ void CZephrinDlg::SetEndpointLevels(bool digital, float left, float right, bool 
 
 void CZephrinDlg::RefreshToggles()
 {
+    RefreshMuteLamps();
+    RefreshOutputSwitch();
+}
+
+void CZephrinDlg::RefreshMuteLamps()
+{
     BOOL muted = m_masterMuted;
     GetDefaultMute(&muted);
     m_masterMuted = muted != FALSE;
@@ -187,7 +194,10 @@ void CZephrinDlg::RefreshToggles()
         muted = FALSE;
     m_digitalMuted = muted != FALSE;
     m_muteDigital.SetState(m_digitalMuted);
+}
 
+void CZephrinDlg::RefreshOutputSwitch()
+{
     int32_t route = 0;
     CMSUP_GetSpkData(m_cardHandle, &route);
     m_output = model::OutputSwitchFromCard(route);
@@ -261,8 +271,9 @@ void CZephrinDlg::ResetBalance(bool digital)
     CBitmapSlider& balance = digital ? m_balanceDigital : m_balanceMaster;
     balance.SetPos(50);
     balance.Invalidate(FALSE);
-    // An endpoint that cannot be read (gone, or never found) is left alone:
-    // there is no louder level to keep.
+    // An endpoint whose levels cannot be read (gone, never found, or open but
+    // refusing the read) is left alone: there is no louder level to keep, and
+    // setting the unread zeros would silence it.
     float left = 0.0f;
     float right = 0.0f;
     if (!ReadEndpointLevels(digital, &left, &right))

@@ -62,8 +62,9 @@ void CZephrinDlg::ReloadSettings()
 {
     if (!m_pagesCreated)
         return;
-    m_dlgHifi.ReloadFromStore();
-    m_dlgDigital.ReloadFromStore();
+    // The pages and the card as after a resume: tried again while the card
+    // refuses, and the outcome logged.
+    ReapplyCardSettings(L"after an import");
     SendMessage(WM_SET_LANGUAGE, 0, settings::Read(settings::kLanguage));
 }
 

@@ -2,6 +2,8 @@
 
 #include "AboutDlg.h"
 #include "FindDeviceWinxp.h"
+#include "Log.h"
+#include "RestartAfterFault.h"
 #include "Settings.h"
 
 #include <objbase.h>
@@ -58,9 +60,15 @@ CSkinnedPage* CZephrinDlg::GetPageWindow(Page page)
     return nullptr;
 }
 
-bool CZephrinDlg::CardIsPresent() const
+std::wstring CZephrinDlg::WhyTheCardCannotBeDriven() const
 {
-    return FindDevByDeviceDesc(kCardDescription) && FindDevByDeviceInstanceId(kCardInstanceFragment);
+    if (!CardLibraryAvailable())
+        return L"the card's control library is damaged: " + CardLibraryProblem();
+    if (!FindDevByDeviceDesc(kCardDescription))
+        return std::wstring(L"Windows lists no device described as ") + kCardDescription;
+    if (!FindDevByDeviceInstanceId(kCardInstanceFragment))
+        return std::wstring(L"Windows lists no device whose instance id contains ") + kCardInstanceFragment;
+    return {};
 }
 
 BOOL CZephrinDlg::OnInitDialog()
@@ -86,8 +94,10 @@ BOOL CZephrinDlg::OnInitDialog()
     ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
 
     // A damaged card software (its library missing or incomplete) ends the
-    // panel as quietly as a machine without the card.
-    if (!CardLibraryAvailable() || !CardIsPresent()) {
+    // panel as quietly as a machine without the card; only the log tells.
+    const std::wstring noCard = WhyTheCardCannotBeDriven();
+    if (!noCard.empty()) {
+        diag::LogLine(L"Ended at start: " + noCard);
         EndDialog(IDOK);
         return TRUE;
     }
@@ -114,6 +124,7 @@ BOOL CZephrinDlg::OnInitDialog()
 
     m_currentPage = Page::Main;
     PostMessage(WM_PREPARE_PAGES);
+    RegisterRestartAfterFault();
     return TRUE;
 }
 
@@ -136,6 +147,7 @@ void CZephrinDlg::OnCancel()
 {
     // The system close command ends the program like Exit: the icon goes
     // while the window still exists.
+    diag::LogLine(L"Ended by the window's close command");
     DeleteTrayIcon();
     CSkinnedPage::OnCancel();
 }
@@ -203,6 +215,12 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_PREPARE_PAGES:
         OnPreparePages();
         return 0;
+    case WM_POWERBROADCAST:
+        OnPowerBroadcast(wp);
+        return TRUE;
+    case WM_CARD_ENDPOINT_BACK:
+        OnCardEndpointBack();
+        return 0;
     default:
         if (msg == taskbarCreated && taskbarCreated != 0) {
             OnTaskbarCreated();
@@ -219,6 +237,11 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
 
 void CZephrinDlg::OnTimer(UINT_PTR id)
 {
+    if (id == kReapplyTimerId) {
+        KillTimer(kReapplyTimerId);
+        RunCardReapplication();
+        return;
+    }
     if (id != kStartupTimerId) {
         Default();
         return;
@@ -281,6 +304,7 @@ void CZephrinDlg::OnEndSession(bool ending)
         return;
     // The system may end the process as soon as this returns: nothing stays
     // registered and no icon stays behind, then the panel ends like Exit.
+    diag::LogLine(L"Ended with the Windows session");
     DeleteTrayIcon();
     StopListening();
     EndDialog(IDOK);
@@ -374,6 +398,7 @@ bool CZephrinDlg::OnCommand(UINT id)
         OnExportPreset();
         return true;
     case ID_EXIT:
+        diag::LogLine(L"Exit chosen from the tray menu");
         DeleteTrayIcon();
         EndDialog(IDOK);
         return true;

@@ -49,6 +49,10 @@ public:
     // The panel starts in the tray: this many non-client paint requests at
     // start-up are answered by hiding the window (0 shows it at once).
     static constexpr int kStartHiddenRequests = 2;
+    // Giving the card its settings again waits for this quiet time after the
+    // last event that asked for it.
+    static constexpr UINT_PTR kReapplyTimerId = 100;
+    static constexpr UINT kReapplyQuietTime = 500;
 
     explicit CZephrinDlg(int startHiddenRequests = kStartHiddenRequests);
     ~CZephrinDlg() override;
@@ -72,6 +76,17 @@ public:
     void ReloadSettings();
     // The registered message a command-line import sends the running panel.
     static UINT SettingsChangedMessage();
+    // Gives the card every stored Hifi and Digital setting again, with the
+    // calls the pages make when they initialise (the pages show the store
+    // again too), and shows what the card holds itself: the Hp page and the
+    // output switch. For when the card lost its settings or the store changed
+    // under the pages. The first try runs now; if the card refuses a call,
+    // the whole of it is tried again on a timer, a few times within about
+    // five seconds, and then given up. The outcome goes into the log, as
+    // "Card settings given again <cause>: ..." (cause: "after a resume").
+    void ReapplyCardSettings(const std::wstring& cause);
+    // The same after a short quiet time: a burst of events gives one.
+    void ScheduleCardReapplication(const std::wstring& cause);
 
 protected:
     BOOL OnInitDialog() override;
@@ -94,12 +109,18 @@ private:
     LRESULT OnEndpointChanged(WPARAM wp, LPARAM lp);
     LRESULT OnVolumeChanged(WPARAM wp, LPARAM lp);
     bool OnCommand(UINT id);
-    bool CardIsPresent() const;
+    // Empty when the card and its library are there; else why not.
+    std::wstring WhyTheCardCannotBeDriven() const;
     void CreatePages();
     void CompleteAudioSetup();
     void OnPreparePages();
     void OnEndSession(bool ending);
     void StopListening();
+
+    // Giving the card its settings again (CardReapply.cpp)
+    void OnPowerBroadcast(WPARAM event);
+    void OnCardEndpointBack();
+    void RunCardReapplication();
 
     // Page switch
     void ShowPageFromMain(model::Page page);
@@ -135,7 +156,11 @@ private:
     void SetMainPageDpi();
     void SizeMainPageControls();
     void SetupMainPage();
+    // The mute lamps as the endpoints read now, then the output switch as
+    // the card does.
     void RefreshToggles();
+    void RefreshMuteLamps();
+    void RefreshOutputSwitch();
     void RefreshLevels();
     LRESULT OnSliderTrack(WPARAM wp, LPARAM lp);
     void OnKnobScroll(WPARAM wp, LPARAM lp);
@@ -183,6 +208,11 @@ private:
     bool m_trayShown = false;
     // A file operation's dialogs are open.
     bool m_fileOperationOpen = false;
+    // The re-application waiting or under way: why (empty: none), the tries
+    // made and when the first was.
+    std::wstring m_reapplyCause;
+    unsigned m_reapplyTries = 0;
+    ULONGLONG m_reapplyStart = 0;
     // The icons outlive the tray entry that shows them.
     fw::UniqueIcon m_hIcon;
     fw::UniqueIcon m_trayImage; // at the small-icon size of the panel's scale

@@ -1,3 +1,6 @@
+#include "CrashHandler.h"
+#include "ErrorReport.h"
+#include "Log.h"
 #include "ZephrinApp.h"
 
 namespace {
@@ -20,6 +23,9 @@ void RestrictLibrarySearch()
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     RestrictLibrarySearch();
+    diag::InstallCrashHandler();
+    // What the framework's barriers stop goes into the log.
+    fw::SetErrorReporter(&diag::LogLine);
     CZephrinApp app;
     return app.Run();
 }

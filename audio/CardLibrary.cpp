@@ -2,6 +2,7 @@
 // from the program's own folder or the system folder, and each operation is
 // called through the address of its exported name. A library that is missing
 // or lacks an operation counts as absent as a whole.
+#include "CardAnswerWatch.h"
 #include "CmAudioX.h"
 #include "Handles.h"
 #include "ProgramPath.h"
@@ -68,11 +69,16 @@ public:
             if (m_module)
                 break;
         }
-        if (!m_module)
+        if (!m_module) {
+            m_problem = std::wstring(kLibraryName) + L" was found neither beside the panel nor in the system folder";
             return;
+        }
         for (int i = 0; i < kOperationCount; ++i) {
             m_operations[i] = ::GetProcAddress(m_module.get(), kExportNames[i]);
             if (!m_operations[i]) {
+                const std::string missing = kExportNames[i];
+                m_problem = std::wstring(kLibraryName) + L" lacks the operation " +
+                            std::wstring(missing.begin(), missing.end());
                 Unload();
                 return;
             }
@@ -83,6 +89,7 @@ public:
     CardLibrary& operator=(const CardLibrary&) = delete;
 
     bool Available() const { return static_cast<bool>(m_module); }
+    const std::wstring& Problem() const { return m_problem; }
     FARPROC Operation(int op) const { return m_operations[op]; }
 
 private:
@@ -95,6 +102,7 @@ private:
 
     fw::UniqueModule m_module;
     FARPROC m_operations[kOperationCount] = {};
+    std::wstring m_problem; // why the library counts as absent
 };
 
 const CardLibrary& Library()
@@ -103,12 +111,15 @@ const CardLibrary& Library()
     return library;
 }
 
-// Calls an operation with the signature Fn; 0 without the library.
+// Calls an operation with the signature Fn; 0 without the library. The
+// answer goes to the watch that looks at the card's answers, if one does.
 template <typename Fn, typename... Args>
 int Call(Operation op, Args... args)
 {
     auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(Library().Operation(op)));
-    return fn ? fn(args...) : 0;
+    const int answer = fn ? fn(args...) : 0;
+    CCardAnswerWatch::Note(kExportNames[op], answer);
+    return answer;
 }
 
 using HandleOut = int (*)(CMSUP_HANDLE*);
@@ -121,6 +132,7 @@ using GetIndexed = int (*)(CMSUP_HANDLE, int32_t, int32_t*);
 } // namespace
 
 bool CardLibraryAvailable() { return Library().Available(); }
+std::wstring CardLibraryProblem() { return Library().Problem(); }
 
 int CMSUP_GetInterface(CMSUP_HANDLE* handle) { return Call<HandleOut>(kGetInterface, handle); }
 int CMSUP_SetSpdifStatus(CMSUP_HANDLE handle, int32_t status) { return Call<SetValue>(kSetSpdifStatus, handle, status); }

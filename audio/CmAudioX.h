@@ -1,8 +1,10 @@
 #pragma once
 // The card vendor's control library CmAudioX.dll. Every operation but
 // CMSUP_GetInterface takes the caller's interface handle first; every Get
-// writes its out-parameter on every call. No caller looks at the results: the
-// library is fire-and-forget.
+// writes its out-parameter on every call. An operation the card carried out
+// answers nonzero, a refused one 0. No caller looks at the answers: the
+// library is fire-and-forget, except that a re-application of the card's
+// settings counts the refusals through a CCardAnswerWatch.
 //
 // The library builds its exports from these declarations. The panel does not
 // import it at load time (a damaged card software would stop the program in
@@ -62,4 +64,8 @@ CMAUDIOX_API int CMSUP_GetSpkData(CMSUP_HANDLE handle, int32_t* value);
 // folder and exports every operation above (loaded on first use). Without it
 // every operation does nothing and returns 0.
 bool CardLibraryAvailable();
+// Why the library counts as absent (missing, or the first operation it
+// lacks), for the log; empty when it is available.
+#include <string>
+std::wstring CardLibraryProblem();
 #endif

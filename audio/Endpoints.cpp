@@ -119,39 +119,34 @@ void GetDefaultEndpointId(EndpointIds& ids)
 bool GetDefaultChannelVolume(UINT channel, float* level)
 {
     ComPtr<IAudioEndpointVolume> volume;
-    if (level && OpenDefaultVolume(volume)) {
-        float value = 0.0f;
-        if (SUCCEEDED(volume->GetChannelVolumeLevelScalar(channel, &value)))
-            *level = value;
-    }
+    float value = 0.0f;
+    if (!level || !OpenDefaultVolume(volume) || FAILED(volume->GetChannelVolumeLevelScalar(channel, &value)))
+        return false;
+    *level = value;
     return true;
 }
 
 bool SetDefaultChannelVolume(UINT channel, float level)
 {
     ComPtr<IAudioEndpointVolume> volume;
-    if (OpenDefaultVolume(volume))
-        volume->SetChannelVolumeLevelScalar(channel, level, &kEventContextGuid);
-    return true;
+    return OpenDefaultVolume(volume) &&
+           SUCCEEDED(volume->SetChannelVolumeLevelScalar(channel, level, &kEventContextGuid));
 }
 
 bool GetDefaultMute(BOOL* muted)
 {
     ComPtr<IAudioEndpointVolume> volume;
-    if (muted && OpenDefaultVolume(volume)) {
-        BOOL value = FALSE;
-        if (SUCCEEDED(volume->GetMute(&value)))
-            *muted = value;
-    }
+    BOOL value = FALSE;
+    if (!muted || !OpenDefaultVolume(volume) || FAILED(volume->GetMute(&value)))
+        return false;
+    *muted = value;
     return true;
 }
 
 bool SetDefaultMute(BOOL muted)
 {
     ComPtr<IAudioEndpointVolume> volume;
-    if (OpenDefaultVolume(volume))
-        volume->SetMute(muted, &kEventContextGuid);
-    return true;
+    return OpenDefaultVolume(volume) && SUCCEEDED(volume->SetMute(muted, &kEventContextGuid));
 }
 
 HRESULT GetEndpointChannelVolume(const std::wstring& id, UINT channel, float* level)

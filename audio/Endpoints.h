@@ -28,7 +28,8 @@ struct IMMDeviceCollection;
 bool FindCardEndpointIn(IMMDeviceCollection* endpoints, EndpointIds& ids);
 void GetDefaultEndpointId(EndpointIds& ids);
 
-// Default render endpoint, multimedia role; always report true.
+// Default render endpoint, multimedia role: true when the endpoint opened and
+// the one call on it succeeded (a Get leaves its out-value alone otherwise).
 bool GetDefaultChannelVolume(UINT channel, float* level);
 bool SetDefaultChannelVolume(UINT channel, float level);
 bool GetDefaultMute(BOOL* muted);

@@ -1,9 +1,12 @@
 #include "Listeners.h"
 
 #include "ComPtr.h"
+#include "Log.h"
 
 #include <endpointvolume.h>
 #include <objbase.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -17,6 +20,15 @@ HRESULT CreateEnumerator(ComPtr<IMMDeviceEnumerator>& enumerator)
 // 27 never had a callback, so that exactly the same hardware changes refresh
 // the Main page.
 bool IsSkippedSubunit(UINT index) { return (index >= 15 && index <= 18) || (index >= 21 && index <= 27); }
+
+// A listener that hears nothing leaves the panel blind to other programs'
+// changes: the log says which, once, when it is set up.
+void LogNotRegistered(const wchar_t* listener, const wchar_t* why, HRESULT hr)
+{
+    wchar_t line[200];
+    std::swprintf(line, 200, L"%ls not registered: %ls (0x%08lX)", listener, why, static_cast<unsigned long>(hr));
+    diag::LogLine(line);
+}
 
 // How each carrier withdraws its kind of listener.
 void Unregister(IAudioEndpointVolume* carrier, CAudioEndpointVolumeCallback* listener)
@@ -77,29 +89,48 @@ void CAudioListeners::Remember(ComPtr<Carrier> carrier, Listener* listener)
 
 void CAudioListeners::RegisterVolumeCallbacks(CAudioEndpointVolumeCallback* listener, const GUID& context)
 {
-    if (!listener)
+    constexpr const wchar_t* kWhat = L"Volume listener";
+    if (!listener) {
+        LogNotRegistered(kWhat, L"it could not be created", E_OUTOFMEMORY);
         return;
+    }
     listener->SetContext(context);
 
     ComPtr<IMMDeviceEnumerator> enumerator;
     ComPtr<IMMDeviceCollection> endpoints;
     UINT count = 0;
-    if (FAILED(CreateEnumerator(enumerator)) ||
-        FAILED(enumerator->EnumAudioEndpoints(eAll, DEVICE_STATE_ACTIVE, endpoints.put())) ||
-        FAILED(endpoints->GetCount(&count)))
+    HRESULT hr = CreateEnumerator(enumerator);
+    if (SUCCEEDED(hr))
+        hr = enumerator->EnumAudioEndpoints(eAll, DEVICE_STATE_ACTIVE, endpoints.put());
+    if (SUCCEEDED(hr))
+        hr = endpoints->GetCount(&count);
+    if (FAILED(hr)) {
+        LogNotRegistered(kWhat, L"the active endpoints could not be listed", hr);
         return;
+    }
 
+    UINT registered = 0;
+    HRESULT failure = S_OK;
     for (UINT i = 0; i < count; ++i) {
         ComPtr<IMMDevice> endpoint;
         ComPtr<IAudioEndpointVolume> volume;
-        if (FAILED(endpoints->Item(i, endpoint.put())))
+        if (FAILED(failure = endpoints->Item(i, endpoint.put())))
             break;
-        if (FAILED(endpoint->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr, volume.putVoid())))
+        if (FAILED(failure = endpoint->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr,
+                                                volume.putVoid())))
             break;
-        if (FAILED(volume->RegisterControlChangeNotify(listener)))
+        if (FAILED(hr = volume->RegisterControlChangeNotify(listener))) {
+            failure = hr;
             continue;
+        }
         // The registration lives as long as the volume object: keep it.
         Remember(std::move(volume), listener);
+        ++registered;
+    }
+    if (registered < count) {
+        wchar_t why[80];
+        std::swprintf(why, 80, L"on %u of %u active endpoints", count - registered, count);
+        LogNotRegistered(kWhat, why, failure);
     }
 }
 
@@ -125,17 +156,28 @@ HRESULT GetHardwareDeviceTopology(IMMDevice* endpoint, IDeviceTopology** topolog
 
 void CAudioListeners::RegisterTopologyCallbacks(CControlChangeNotify* listener, const std::wstring& endpointId, const GUID& context)
 {
-    if (!listener)
+    constexpr const wchar_t* kWhat = L"Hardware-control listener";
+    if (!listener) {
+        LogNotRegistered(kWhat, L"it could not be created", E_OUTOFMEMORY);
         return;
+    }
     listener->SetContext(context);
 
     ComPtr<IMMDeviceEnumerator> enumerator;
     ComPtr<IMMDevice> endpoint;
     ComPtr<IDeviceTopology> topology;
     UINT count = 0;
-    if (FAILED(CreateEnumerator(enumerator)) || FAILED(enumerator->GetDevice(endpointId.c_str(), endpoint.put())) ||
-        FAILED(GetHardwareDeviceTopology(endpoint.get(), topology.put())) || FAILED(topology->GetSubunitCount(&count)))
+    HRESULT hr = CreateEnumerator(enumerator);
+    if (SUCCEEDED(hr))
+        hr = enumerator->GetDevice(endpointId.c_str(), endpoint.put());
+    if (SUCCEEDED(hr))
+        hr = GetHardwareDeviceTopology(endpoint.get(), topology.put());
+    if (SUCCEEDED(hr))
+        hr = topology->GetSubunitCount(&count);
+    if (FAILED(hr)) {
+        LogNotRegistered(kWhat, L"no hardware topology behind the default endpoint", hr);
         return;
+    }
 
     // Tried in this order; the first control that activates and registers wins.
     static const IID* const kControls[] = {&__uuidof(IAudioAutoGainControl), &__uuidof(IAudioInputSelector),
@@ -163,13 +205,22 @@ void CAudioListeners::RegisterTopologyCallbacks(CControlChangeNotify* listener, 
 
 void CAudioListeners::RegisterEndpointNotifications(CMMNotificationClient* client)
 {
-    if (!client)
+    constexpr const wchar_t* kWhat = L"Endpoint listener";
+    if (!client) {
+        LogNotRegistered(kWhat, L"it could not be created", E_OUTOFMEMORY);
         return;
+    }
     ComPtr<IMMDeviceEnumerator> enumerator;
     // The registration is the enumerator's: keep that object for as long as
     // the registration lives, so no platform can end it with the object.
-    if (SUCCEEDED(CreateEnumerator(enumerator)) && SUCCEEDED(enumerator->RegisterEndpointNotificationCallback(client)))
-        Remember(std::move(enumerator), client);
+    HRESULT hr = CreateEnumerator(enumerator);
+    if (SUCCEEDED(hr))
+        hr = enumerator->RegisterEndpointNotificationCallback(client);
+    if (FAILED(hr)) {
+        LogNotRegistered(kWhat, L"the system's endpoint notices cannot be had", hr);
+        return;
+    }
+    Remember(std::move(enumerator), client);
 }
 
 void CAudioListeners::WithdrawAll()

@@ -1,5 +1,6 @@
 #include "MMNotificationClient.h"
 
+#include "Endpoints.h"
 #include "PanelMessages.h"
 
 #include <objbase.h>
@@ -37,6 +38,11 @@ CMMNotificationClient::CMMNotificationClient() = default;
 
 std::string CMMNotificationClient::DescribeDevice(LPCWSTR id)
 {
+    return Describe(id, nullptr, nullptr);
+}
+
+std::string CMMNotificationClient::Describe(LPCWSTR id, std::wstring* nameOut, bool* activeOut)
+{
     // The platform's notification threads are already in the multithreaded
     // apartment: joining then fails, and leaving would tear down COM on a
     // thread we do not own.
@@ -60,6 +66,11 @@ std::string CMMNotificationClient::DescribeDevice(LPCWSTR id)
         ::PropVariantClear(&value);
         m_description = "----------------------\nDevice name: " + ToAnsi(name);
         description = m_description;
+        DWORD state = 0;
+        if (activeOut)
+            *activeOut = endpoint && endpoint->GetState(&state) == S_OK && state == DEVICE_STATE_ACTIVE;
+        if (nameOut)
+            *nameOut = std::move(name);
     }
     if (joined)
         ::CoUninitialize();
@@ -72,15 +83,27 @@ std::string CMMNotificationClient::Description() const
     return m_description;
 }
 
-HRESULT CMMNotificationClient::OnDeviceStateChanged(LPCWSTR id, DWORD)
+void CMMNotificationClient::TellIfCardEndpointIsBack(LPCWSTR id)
 {
-    DescribeDevice(id);
+    std::wstring name;
+    bool active = false;
+    Describe(id, &name, &active);
+    if (active && IsCardEndpointName(name))
+        PostToTarget(WM_CARD_ENDPOINT_BACK, 0);
+}
+
+HRESULT CMMNotificationClient::OnDeviceStateChanged(LPCWSTR id, DWORD newState)
+{
+    if (newState == DEVICE_STATE_ACTIVE)
+        TellIfCardEndpointIsBack(id);
+    else
+        DescribeDevice(id);
     return S_OK;
 }
 
 HRESULT CMMNotificationClient::OnDeviceAdded(LPCWSTR id)
 {
-    DescribeDevice(id);
+    TellIfCardEndpointIsBack(id);
     return S_OK;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Endpoint notification client: describes the endpoint of every notice, and
 // tells the main window when the new default device's description contains
-// "pdif" or "through" (compared as written).
+// "pdif" or "through" (compared as written), and when the card's endpoint
+// becomes active again (added back, or enabled again).
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "ListenerTarget.h"
@@ -27,6 +28,13 @@ public:
     // description.
     std::string DescribeDevice(LPCWSTR id);
     std::string Description() const;
+
+private:
+    // DescribeDevice, also giving the friendly name as it is and whether the
+    // endpoint is active.
+    std::string Describe(LPCWSTR id, std::wstring* name, bool* active);
+    // The card's endpoint active (again): the card may have lost its settings.
+    void TellIfCardEndpointIsBack(LPCWSTR id);
 
 protected:
     // Only Release ends it.

@@ -22,6 +22,9 @@
 // From a page to the main dialog (its owner): the system moved the page to
 // a display scale of wParam DPI (WM_DPICHANGED); lParam is the page's window.
 #define WM_PAGE_DPI_CHANGED 0x7EC
+// From the device listener to the main dialog: the card's endpoint is active
+// again (after it was removed or disabled, a driver restart among others).
+#define WM_CARD_ENDPOINT_BACK 0x7F0
 // From a bitmap slider to its parent: the thumb moved, and it came to rest.
 #define WM_SLIDER_TRACK 0x28D1
 #define WM_SLIDER_SETTLED 0x28D2

@@ -39,16 +39,19 @@ BOOL CDlgHp::OnInitDialog()
     SetBackgroundId(IDB_HP_BG_SC);
     ApplySkinWhenShown(*this); // created hidden: its picture is decoded when it first shows
     LoadPictures();
-    ReadCard();
+    m_card = nullptr;
+    CMSUP_GetInterface(&m_card);
+    ReadSwitches();
     SetupCrossoverSlider();
-    // The card's crossover is shown within the scale of the page; the clamped
-    // value is not sent back until the user drags.
-    int32_t reported = static_cast<int32_t>(m_crossover);
-    CMSUP_GetCrossOverFrequency(m_card, &reported);
-    m_crossover = ClampCrossover(static_cast<uint32_t>(reported));
-    m_crossoverSlider.SetPos(static_cast<int32_t>(m_crossover));
+    ReadCrossover();
     PlaceControls();
     return TRUE;
+}
+
+void CDlgHp::ReadCard()
+{
+    ReadSwitches();
+    ReadCrossover();
 }
 
 void CDlgHp::BindControls()
@@ -87,10 +90,8 @@ void CDlgHp::LoadPictures()
     m_flexBass.SetState(true);
 }
 
-void CDlgHp::ReadCard()
+void CDlgHp::ReadSwitches()
 {
-    m_card = nullptr;
-    CMSUP_GetInterface(&m_card);
     // A value the card leaves unwritten is neither 0 nor 1 and changes nothing.
     constexpr int32_t kUnread = -1;
     if (m_card) {
@@ -104,6 +105,16 @@ void CDlgHp::ReadCard()
     int32_t impedance = kUnread;
     CMSUP_GetImpedanceMode(m_card, &impedance);
     ShowCardState(m_impedance, impedance);
+}
+
+void CDlgHp::ReadCrossover()
+{
+    // The card's crossover is shown within the scale of the page; the clamped
+    // value is not sent back until the user drags.
+    int32_t reported = static_cast<int32_t>(m_crossover);
+    CMSUP_GetCrossOverFrequency(m_card, &reported);
+    m_crossover = ClampCrossover(static_cast<uint32_t>(reported));
+    m_crossoverSlider.SetPos(static_cast<int32_t>(m_crossover));
 }
 
 void CDlgHp::SetupCrossoverSlider()

@@ -33,6 +33,10 @@ public:
     CMyStaticBmp& ImpedanceSwitch() { return m_impedance; }
     CMyStaticBmp& FlexBassLamp() { return m_flexBass; }
 
+    // Shows what the card holds now (the page keeps none of it): the three
+    // switches, then the crossover, read as when the page initialised.
+    void ReadCard();
+
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -46,7 +50,8 @@ private:
 
     void BindControls();
     void LoadPictures();
-    void ReadCard();
+    void ReadSwitches();
+    void ReadCrossover();
     void SetupCrossoverSlider();
     // The crossover's slot gets exactly its channel's size.
     void FitCrossoverSlot();

@@ -1,8 +1,9 @@
 // The simulated card behind the CMSUP_ operations. Every Set stores its value,
 // every Get returns what the matching Set stored last (or the card's default)
 // and writes its out-parameter on every call, failure included. Every call is
-// journalled, failed ones too. A call fails (returns 0) when the handle is not
-// one CMSUP_GetInterface handed out, or an argument is a null pointer.
+// journalled, refused ones too. A call is refused (answers 0) when the handle
+// is not one CMSUP_GetInterface handed out, an argument is a null pointer, or
+// the card is not ready (after a power loss).
 #include "CmAudioX.h"
 #include "SimCardControl.h"
 #include "SimCardState.h"
@@ -14,22 +15,26 @@ namespace {
 // The one handle the card hands out; the same value in every process.
 const CMSUP_HANDLE kInterfaceHandle = reinterpret_cast<CMSUP_HANDLE>(static_cast<intptr_t>(0x56A17001));
 
-bool Valid(CMSUP_HANDLE handle) { return handle == kInterfaceHandle; }
+// A call the card takes: the handle it handed out, while it is ready.
+bool Takes(CMSUP_HANDLE handle) {
+    return handle == kInterfaceHandle && SimCardState::Instance().Ready();
+}
 
 int SetField(const char* op, CMSUP_HANDLE handle, int field, int32_t value) {
     SimCardState& card = SimCardState::Instance();
-    card.Record(op, handle, {value});
-    if (!Valid(handle)) return 0;
+    const bool ok = Takes(handle);
+    card.Record(op, handle, {value}, !ok);
+    if (!ok) return 0;
     card.Set(field, value);
     return 1;
 }
 
 int GetField(const char* op, CMSUP_HANDLE handle, int field, int32_t* out) {
     SimCardState& card = SimCardState::Instance();
-    const bool ok = Valid(handle) && out;
+    const bool ok = out && Takes(handle);
     const int32_t value = ok ? card.Get(field) : 0;
     if (out) *out = value;
-    card.Record(op, handle, {value});
+    card.Record(op, handle, {value}, !ok);
     return ok ? 1 : 0;
 }
 
@@ -39,10 +44,10 @@ extern "C" {
 
 int CMSUP_GetInterface(CMSUP_HANDLE* handle) {
     SimCardState& card = SimCardState::Instance();
-    const bool available = card.Get(simcard::kNullInterface) == 0;
+    const bool available = card.Get(simcard::kNullInterface) == 0 && card.Ready();
     const CMSUP_HANDLE value = available ? kInterfaceHandle : nullptr;
     if (handle) *handle = value;
-    card.Record("CMSUP_GetInterface", value, {});
+    card.Record("CMSUP_GetInterface", value, {}, !(available && handle));
     return (available && handle) ? 1 : 0;
 }
 
@@ -61,13 +66,15 @@ int CMSUP_SetEQMode(CMSUP_HANDLE handle, int32_t preset) {
 int CMSUP_SetEQGain(CMSUP_HANDLE handle, const int32_t* gains) {
     SimCardState& card = SimCardState::Instance();
     if (!gains) {
-        card.Record("CMSUP_SetEQGain", handle, {});
+        card.Record("CMSUP_SetEQGain", handle, {}, true);
         return 0;
     }
+    const bool ok = Takes(handle);
     card.Record("CMSUP_SetEQGain", handle,
                 {gains[0], gains[1], gains[2], gains[3], gains[4], gains[5], gains[6], gains[7],
-                 gains[8], gains[9]});
-    if (!Valid(handle)) return 0;
+                 gains[8], gains[9]},
+                !ok);
+    if (!ok) return 0;
     for (int band = 0; band < 10; ++band) card.Set(simcard::kEqGain0 + band, gains[band]);
     return 1;
 }
@@ -91,18 +98,19 @@ int CMSUP_GetImpedanceMode(CMSUP_HANDLE handle, int32_t* mode) {
 // The second argument selects the speaker pair; only pair 0 exists.
 int CMSUP_SetLargeSpeakers(CMSUP_HANDLE handle, int32_t zero, int32_t state) {
     SimCardState& card = SimCardState::Instance();
-    card.Record("CMSUP_SetLargeSpeakers", handle, {zero, state});
-    if (!Valid(handle) || zero != 0) return 0;
+    const bool ok = Takes(handle) && zero == 0;
+    card.Record("CMSUP_SetLargeSpeakers", handle, {zero, state}, !ok);
+    if (!ok) return 0;
     card.Set(simcard::kLargeSpeakers, state);
     return 1;
 }
 
 int CMSUP_GetLargeSpeakers(CMSUP_HANDLE handle, int32_t zero, int32_t* state) {
     SimCardState& card = SimCardState::Instance();
-    const bool ok = Valid(handle) && zero == 0 && state;
+    const bool ok = zero == 0 && state && Takes(handle);
     const int32_t value = ok ? card.Get(simcard::kLargeSpeakers) : 0;
     if (state) *state = value;
-    card.Record("CMSUP_GetLargeSpeakers", handle, {zero, value});
+    card.Record("CMSUP_GetLargeSpeakers", handle, {zero, value}, !ok);
     return ok ? 1 : 0;
 }
 
@@ -155,5 +163,9 @@ int SimCard_JournalEntry(int32_t index, SimCardCall* out) {
 }
 
 void SimCard_JournalClear(void) { SimCardState::Instance().JournalClear(); }
+
+void SimCard_PowerLoss(int32_t notReadyMs) { SimCardState::Instance().PowerLoss(notReadyMs); }
+
+void SimCard_SetNotReady(int32_t ms) { SimCardState::Instance().SetNotReady(ms); }
 
 }  // extern "C"

@@ -85,6 +85,7 @@ struct SimCardState::Shared {
     uint32_t magic;
     uint32_t layoutSize;
     int32_t fields[kFieldCount];
+    uint64_t notReadyUntil; // system tick count (milliseconds) the card is ready again
     int32_t journalFirst;  // ring position of the oldest record held
     int32_t journalCount;  // records held, at most the capacity
     SimCardCall journal[SIMCARD_JOURNAL_CAPACITY];
@@ -164,6 +165,7 @@ void SimCardState::ResetLocked() {
     shared_->magic = kMagic;
     shared_->layoutSize = sizeof(Shared);
     for (int f = 0; f < kFieldCount; ++f) shared_->fields[f] = DefaultValue(f);
+    shared_->notReadyUntil = 0;
     shared_->journalFirst = 0;
     shared_->journalCount = 0;
     std::memset(shared_->journal, 0, sizeof(shared_->journal));
@@ -186,7 +188,31 @@ void SimCardState::Reset() {
     ResetLocked();
 }
 
-void SimCardState::Record(const char* op, void* handle, std::initializer_list<int32_t> args) {
+void SimCardState::PowerLoss(int32_t notReadyMs) {
+    SimCardCall call{};
+    std::strncpy(call.op, "SimCard_PowerLoss", sizeof(call.op) - 1);
+    call.argCount = 1;
+    call.args[0] = notReadyMs;
+
+    Lock lock(mutex_);
+    for (int f = 0; f < kFieldCount; ++f) {
+        if (f != kNullInterface) shared_->fields[f] = DefaultValue(f);
+    }
+    shared_->notReadyUntil = GetTickCount64() + static_cast<uint64_t>(notReadyMs > 0 ? notReadyMs : 0);
+    RecordLocked(call);
+}
+
+void SimCardState::SetNotReady(int32_t ms) {
+    Lock lock(mutex_);
+    shared_->notReadyUntil = GetTickCount64() + static_cast<uint64_t>(ms > 0 ? ms : 0);
+}
+
+bool SimCardState::Ready() {
+    Lock lock(mutex_);
+    return GetTickCount64() >= shared_->notReadyUntil;
+}
+
+void SimCardState::Record(const char* op, void* handle, std::initializer_list<int32_t> args, bool refused) {
     SimCardCall call{};
     std::strncpy(call.op, op, sizeof(call.op) - 1);
     call.handle = static_cast<int64_t>(reinterpret_cast<intptr_t>(handle));
@@ -194,8 +220,13 @@ void SimCardState::Record(const char* op, void* handle, std::initializer_list<in
         if (call.argCount == SIMCARD_MAX_ARGS) break;
         call.args[call.argCount++] = a;
     }
+    call.refused = refused ? 1 : 0;
 
     Lock lock(mutex_);
+    RecordLocked(call);
+}
+
+void SimCardState::RecordLocked(const SimCardCall& call) {
     // Guard against a damaged file: positions are brought back into range.
     int32_t first = shared_->journalFirst;
     int32_t count = shared_->journalCount;

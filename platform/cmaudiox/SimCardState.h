@@ -45,9 +45,15 @@ public:
     int32_t Get(int field);
     void Set(int field, int32_t value);
     void Reset();
+    // Power-on defaults for every field but nullInterface, a journal record
+    // of the loss, then not ready for notReadyMs.
+    void PowerLoss(int32_t notReadyMs);
+    // Not ready (every call refused) for the next ms milliseconds.
+    void SetNotReady(int32_t ms);
+    bool Ready();
 
     // Appends one call to the journal (args beyond SIMCARD_MAX_ARGS are cut).
-    void Record(const char* op, void* handle, std::initializer_list<int32_t> args);
+    void Record(const char* op, void* handle, std::initializer_list<int32_t> args, bool refused = false);
     int32_t JournalCount();
     bool JournalEntry(int32_t index, SimCardCall* out);
     void JournalClear();
@@ -60,6 +66,7 @@ private:
     ~SimCardState();
     void Open();
     void ResetLocked();
+    void RecordLocked(const SimCardCall& call);
 
     HANDLE mutex_ = nullptr;
     HANDLE file_ = INVALID_HANDLE_VALUE;

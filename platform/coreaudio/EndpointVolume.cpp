@@ -94,6 +94,8 @@ public:
         EndpointState e;
         if (!ReadEndpoint(m_id, &e))
             return AUDCLNT_E_DEVICE_INVALIDATED_;
+        if (e.levelsUnreadable)
+            return E_FAIL;
         *level = std::max(e.level[0], e.level[1]);
         return S_OK;
     }
@@ -125,6 +127,8 @@ public:
         EndpointState e;
         if (!ReadEndpoint(m_id, &e))
             return AUDCLNT_E_DEVICE_INVALIDATED_;
+        if (e.levelsUnreadable)
+            return E_FAIL;
         *level = e.level[channel];
         return S_OK;
     }

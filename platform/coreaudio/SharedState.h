@@ -47,6 +47,7 @@ struct EndpointState {
     float level[kChannels]; // scalar 0.0 .. 1.0
     int32_t mute;
     int32_t nameUnreadable; // a test mode: reading the friendly name fails
+    int32_t levelsUnreadable; // a test mode: the endpoint opens, but reading its levels fails
     SubunitState subunits[kSubunitCount];
 };
 

@@ -19,6 +19,17 @@ HRESULT CopyOut(const wchar_t* text, wchar_t* out, int32_t capacity)
     wcscpy(out, text);
     return S_OK;
 }
+
+// Turns one of an endpoint's test modes on (nonzero) or off.
+HRESULT SetEndpointTestMode(const wchar_t* id, int32_t cas::EndpointState::*mode, int32_t on)
+{
+    cas::SharedState::Guard guard;
+    cas::EndpointState* e = cas::FindEndpointLocked(guard.data(), id);
+    if (!e)
+        return E_NOTFOUND;
+    e->*mode = on ? 1 : 0;
+    return S_OK;
+}
 } // namespace
 
 CAS_API HRESULT CasLoadDefaultScenario(void)
@@ -173,10 +184,10 @@ CAS_API HRESULT CasSetFaults(uint32_t faults)
 
 CAS_API HRESULT CasSetNameUnreadable(const wchar_t* id, int32_t unreadable)
 {
-    cas::SharedState::Guard guard;
-    cas::EndpointState* e = cas::FindEndpointLocked(guard.data(), id);
-    if (!e)
-        return E_NOTFOUND;
-    e->nameUnreadable = unreadable ? 1 : 0;
-    return S_OK;
+    return SetEndpointTestMode(id, &cas::EndpointState::nameUnreadable, unreadable);
+}
+
+CAS_API HRESULT CasSetLevelsUnreadable(const wchar_t* id, int32_t unreadable)
+{
+    return SetEndpointTestMode(id, &cas::EndpointState::levelsUnreadable, unreadable);
 }

@@ -63,3 +63,6 @@ CAS_API uint64_t CasEnumerationCount(void);
 CAS_API HRESULT CasSetFaults(uint32_t faults);
 // An endpoint whose friendly name cannot be read (unreadable 1) or can again (0).
 CAS_API HRESULT CasSetNameUnreadable(const wchar_t* id, int32_t unreadable);
+// An endpoint that opens and takes changes but whose levels cannot be read
+// (unreadable 1: every level read fails), or can again (0).
+CAS_API HRESULT CasSetLevelsUnreadable(const wchar_t* id, int32_t unreadable);

@@ -72,6 +72,7 @@ int Usage()
                "  listen SECONDS                   register on every active endpoint and print each notice\n"
                "  no-server 0|1                    1: the endpoint enumerator cannot be created\n"
                "  name-unreadable ID 0|1           1: the endpoint's friendly name cannot be read\n"
+               "  levels-unreadable ID 0|1         1: the endpoint's levels cannot be read\n"
                "ID is an endpoint id, an exact friendly name, or 'default' (default playback endpoint).\n",
                stderr);
     return 2;
@@ -316,6 +317,8 @@ int Run(const Args& a)
     HRESULT hr = E_INVALIDARG;
     if (cmd == L"name-unreadable" && w.size() == 3) {
         hr = CasSetNameUnreadable(id.c_str(), w[2] == L"1" ? 1 : 0);
+    } else if (cmd == L"levels-unreadable" && w.size() == 3) {
+        hr = CasSetLevelsUnreadable(id.c_str(), w[2] == L"1" ? 1 : 0);
     } else if (cmd == L"remove" && w.size() == 2) {
         hr = CasRemoveEndpoint(id.c_str());
     } else if (cmd == L"set-default" && w.size() == 2) {

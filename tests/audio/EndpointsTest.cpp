@@ -171,9 +171,10 @@ TEST_F(EndpointsTest, WithoutADefaultEndpointDefaultOperationsLeaveEverythingAlo
     ASSERT_HRESULT_SUCCEEDED(CasRemoveEndpoint(m_card.c_str()));
     float level = -1.0f;
     BOOL muted = 7;
-    EXPECT_TRUE(GetDefaultChannelVolume(0, &level));
-    EXPECT_TRUE(GetDefaultMute(&muted));
-    EXPECT_TRUE(SetDefaultChannelVolume(0, 0.1f));
+    EXPECT_FALSE(GetDefaultChannelVolume(0, &level));
+    EXPECT_FALSE(GetDefaultMute(&muted));
+    EXPECT_FALSE(SetDefaultChannelVolume(0, 0.1f));
+    EXPECT_FALSE(SetDefaultMute(TRUE));
     EXPECT_EQ(level, -1.0f);
     EXPECT_EQ(muted, 7);
     EndpointIds ids;
@@ -225,7 +226,7 @@ TEST_F(EndpointsTest, IdentifierOperationsBeforeTheScanOrWithAStaleIdentifierCha
 
 TEST_F(EndpointsTest, ALevelAboveFullIsRefusedByThePlatform)
 {
-    EXPECT_TRUE(SetDefaultChannelVolume(0, 1.2f)); // the default set still reports true
+    EXPECT_FALSE(SetDefaultChannelVolume(0, 1.2f));
     EXPECT_FALSE(SetEndpointChannelVolume(m_card, 0, 1.2f));
     EXPECT_FALSE(SetEndpointChannelVolume(m_card, 0, -0.1f));
     EXPECT_FLOAT_EQ(InfoOf(m_speakers).level[0], 0.75f);
@@ -251,6 +252,20 @@ TEST_F(EndpointsTest, AnEndpointWhoseNameCannotBeReadIsPassedOver)
     EXPECT_EQ(GetEndpointChannelVolume(m_card, 0, &level), S_OK);
 }
 
+TEST_F(EndpointsTest, ADefaultEndpointWhoseLevelsCannotBeReadSaysSo)
+{
+    ASSERT_HRESULT_SUCCEEDED(CasSetLevelsUnreadable(m_speakers.c_str(), 1));
+    float level = -1.0f;
+    EXPECT_FALSE(GetDefaultChannelVolume(0, &level));
+    EXPECT_EQ(level, -1.0f) << "left as it was";
+    // It still opens and takes changes.
+    EXPECT_TRUE(SetDefaultChannelVolume(1, 0.3f));
+    EXPECT_FLOAT_EQ(InfoOf(m_speakers).level[1], 0.3f);
+    ASSERT_HRESULT_SUCCEEDED(CasSetLevelsUnreadable(m_speakers.c_str(), 0));
+    EXPECT_TRUE(GetDefaultChannelVolume(1, &level));
+    EXPECT_FLOAT_EQ(level, 0.3f);
+}
+
 TEST_F(EndpointsTest, WithoutACoreAudioServerEveryOperationFailsQuietly)
 {
     ASSERT_HRESULT_SUCCEEDED(CasSetFaults(CAS_FAULT_NO_SERVER));
@@ -260,9 +275,9 @@ TEST_F(EndpointsTest, WithoutACoreAudioServerEveryOperationFailsQuietly)
     EXPECT_TRUE(ids.defaultId.empty());
     float level = -1.0f;
     BOOL muted = 7;
-    EXPECT_TRUE(GetDefaultChannelVolume(0, &level));
+    EXPECT_FALSE(GetDefaultChannelVolume(0, &level));
     EXPECT_EQ(level, -1.0f) << "left as it was";
-    EXPECT_TRUE(GetDefaultMute(&muted));
+    EXPECT_FALSE(GetDefaultMute(&muted));
     EXPECT_EQ(muted, 7);
     EXPECT_FALSE(SetEndpointMute(m_card, TRUE));
     EXPECT_HRESULT_FAILED(GetEndpointChannelVolume(m_card, 0, &level));

@@ -3,6 +3,7 @@
 #include "AudioTestSupport.h"
 #include "Endpoints.h"
 #include "Listeners.h"
+#include "LogWatch.h"
 #include "PanelMessages.h"
 #include "TestSupport.h"
 
@@ -169,7 +170,10 @@ TEST_F(ListenersTest, DefaultChangeIsToldOnlyForALowerCasePdifOrThrough)
         through = id;
     }
     ASSERT_TRUE(m_fence.Pass());
-    EXPECT_TRUE(m_recorder.entries().empty()); // adding posts nothing
+    // Adding tells only that a card's endpoint (by its name) is there again.
+    EXPECT_EQ(Posted(WM_CARD_ENDPOINT_BACK).size(), 2u);
+    EXPECT_TRUE(Posted(WM_ENDPOINT_CHANGED).empty());
+    m_recorder.Clear();
 
     Tool(L"set-default " + lower);
     ASSERT_TRUE(m_fence.Pass());
@@ -187,23 +191,59 @@ TEST_F(ListenersTest, DefaultChangeIsToldOnlyForALowerCasePdifOrThrough)
     EXPECT_EQ(Posted(WM_ENDPOINT_CHANGED), (std::vector<WPARAM>{0, 0, 0}));
 }
 
-TEST_F(ListenersTest, AddingRemovingAndOtherEndpointNoticesPostNothing)
+TEST_F(ListenersTest, OnlyTheCardEndpointBecomingActiveAgainIsToldOfTheEndpointsComingAndGoing)
 {
     m_set.RegisterEndpointNotifications(Keep(CreateEndpointNotificationClient()));
     m_set.RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
+    // The card's endpoint disabled and enabled again (a driver restart).
+    Tool(L"set-state " + m_card + L" disabled");
+    ASSERT_TRUE(m_fence.Pass());
+    EXPECT_TRUE(m_recorder.entries().empty());
+    Tool(L"set-state " + m_card + L" active");
+    ASSERT_TRUE(m_fence.Pass());
+    EXPECT_EQ(Posted(WM_CARD_ENDPOINT_BACK), std::vector<WPARAM>{0});
+    m_recorder.Clear();
+
+    // Another card-like endpoint plugged in is told too; what happens to it
+    // afterwards is not.
     ToolResult added = RunTool(L"add \"VANTIR pdif extra\" render");
     ASSERT_EQ(added.exitCode, 0u);
     std::wstring id(added.output.begin(), added.output.end());
     id.erase(id.find_last_not_of(L"\r\n") + 1);
+    ASSERT_TRUE(m_fence.Pass());
+    EXPECT_EQ(Posted(WM_CARD_ENDPOINT_BACK), std::vector<WPARAM>{0});
+    m_recorder.Clear();
     Tool(L"set-state " + id + L" disabled");
     Tool(L"rename " + id + L" \"VANTIR through\"");
     Tool(L"remove " + id);
+    // Other endpoints coming and going are no news.
+    Tool(L"add \"USB Headset\" render");
+    Tool(L"remove \"USB Headset\"");
     // Removing the default makes another endpoint the default: told, but
     // "Speakers" has neither word.
     Tool(L"set-default " + m_card);
     Tool(L"remove " + Quote(kCardOutput));
     ASSERT_TRUE(m_fence.Pass());
     EXPECT_TRUE(m_recorder.entries().empty());
+}
+
+TEST_F(ListenersTest, AListenerThatCannotBeRegisteredIsLogged)
+{
+    const testsupport::LogWatch log;
+    // A default endpoint without a hardware topology behind it.
+    m_set.RegisterTopologyCallbacks(Keep(CreateControlChangeListener()), L"{no such endpoint}", kEventContextGuid);
+    EXPECT_EQ(log.Count("Hardware-control listener not registered: no hardware topology"), 1u);
+    // No audio service to register with.
+    ASSERT_HRESULT_SUCCEEDED(CasSetFaults(CAS_FAULT_NO_SERVER));
+    m_set.RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
+    m_set.RegisterEndpointNotifications(Keep(CreateEndpointNotificationClient()));
+    ASSERT_HRESULT_SUCCEEDED(CasSetFaults(0));
+    EXPECT_EQ(log.Count("Volume listener not registered: the active endpoints could not be listed"), 1u);
+    EXPECT_EQ(log.Count("Endpoint listener not registered"), 1u);
+    EXPECT_EQ(m_set.Count(), 0u);
+    // Registered as usual: nothing to tell.
+    m_set.RegisterVolumeCallbacks(Keep(CreateVolumeListener()), kEventContextGuid);
+    EXPECT_EQ(log.NewLines().size(), 3u);
 }
 
 TEST_F(ListenersTest, DescribeDeviceLeavesOnlyTheApartmentItJoined)

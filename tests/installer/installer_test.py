@@ -32,6 +32,7 @@ PCI_DEVICE = r"HKLM\SYSTEM\CurrentControlSet\Enum\PCI\VEN_FEED&DEV_0A17&SUBSYS_1
 ENDPOINT_SERVER = r"HKLM\Software\Classes\CLSID\{BCDE0395-E52F-467C-8E3D-C4579291692E}\InprocServer32"
 PANEL_FILES = ("Zephrin.exe", "FindDeviceWinxp.dll", "Vek_GetDxVerDll.dll", "CPL.ini", "LogonTask.xml", "Uninstall.exe")
 SIMULATED_FILES = ("CmAudioX.dll", "simcard.exe", "CoreAudioStandIn.dll", "castool.exe")
+LOG_FILE = r"C:\ProgramData\Zephrin\Zephrin.log"
 TASK_NS = {"t": "http://schemas.microsoft.com/windows/2004/02/mit/task"}
 ENGLISH = 2
 
@@ -220,6 +221,15 @@ def check_installed(machine: Machine, args, simulated: bool) -> None:
            "the task has a time limit")
     expect(stored.findtext("t:Settings/t:MultipleInstancesPolicy", namespaces=TASK_NS) == "IgnoreNew",
            "the task may start a second instance")
+    # A start that fails is tried again, a few times a minute apart (the
+    # scheduler's shortest interval).
+    for task, where in ((definition, "LogonTask.xml"), (stored, "the registered task")):
+        if where == "the registered task" and task.find("t:Triggers/*", TASK_NS) is None:
+            continue  # Wine's scheduler keeps no restart setting either
+        count = task.findtext("t:Settings/t:RestartOnFailure/t:Count", namespaces=TASK_NS)
+        interval = task.findtext("t:Settings/t:RestartOnFailure/t:Interval", namespaces=TASK_NS)
+        expect(count is not None and 1 <= int(count) <= 5, f"{where}: no restart on failure (count {count!r})")
+        expect(interval == "PT1M", f"{where}: restart interval {interval!r}, not a minute")
 
     name = "Zephrin (simulated VANTIR card)" if simulated else "Zephrin"
     expect(z.reg_query(UNINSTALL_KEY, "DisplayName") == name, "Add/Remove Programs: wrong name")
@@ -317,6 +327,7 @@ def simulated_pages(machine: Machine, args, shots: Path) -> None:
     pages.shoot("simulated-3-folder.png")
     pages.press("Install")
     pages.wait_text(f"Zephrin {args.version} is installed")
+    pages.wait_text(LOG_FILE)  # where to look when the icon does not appear
     expect(pages.checked("Start Zephrin now"), "the last page does not offer to start the panel")
     pages.shoot("simulated-4-finished.png")
     pages.press("Finish")
@@ -343,6 +354,7 @@ def real_pages(machine: Machine, args, shots: Path) -> None:
     pages.shoot("real-3-no-card-library.png")
     pages.press("OK")
     pages.wait_text(f"Zephrin {args.version} is installed")
+    pages.wait_text(LOG_FILE)  # where to look when the icon does not appear
     expect(not pages.checked("Start Zephrin now"), "without the card's library the panel is offered to start")
     pages.shoot("real-4-finished.png")
     pages.press("Finish")

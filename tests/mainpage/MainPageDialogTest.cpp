@@ -462,6 +462,27 @@ TEST_F(MainPage, ResetCentresBothBalancesAndKeepsTheLouderLevel)
     EXPECT_EQ(p.knob(IDC_DIGITAL_KNOB), 30);
 }
 
+TEST_F(MainPage, ResetLeavesAnEndpointWhoseLevelsCannotBeReadAlone)
+{
+    const Panel& p = panel();
+    SetLevelsAndRefresh(p, {0.8f, 0.4f}, {0.3f, 0.6f});
+    EndpointIds ids;
+    GetDefaultEndpointId(ids);
+    ASSERT_FALSE(ids.defaultId.empty());
+    // The default endpoint opens but refuses every read of its levels.
+    struct Unreadable {
+        std::wstring id;
+        ~Unreadable() { CasSetLevelsUnreadable(id.c_str(), 0); }
+    } unreadable{ids.defaultId};
+    ASSERT_EQ(CasSetLevelsUnreadable(ids.defaultId.c_str(), 1), S_OK);
+
+    ::SendMessageW(p.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MAIN_RESET, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(p.item(IDC_MAIN_RESET)));
+    EXPECT_LEVELS(CardLevels(p.cardId()), 0.6f, 0.6f); // the endpoint it can read is reset
+    ASSERT_EQ(CasSetLevelsUnreadable(ids.defaultId.c_str(), 0), S_OK);
+    EXPECT_LEVELS(DefaultLevels(), 0.8f, 0.4f); // neither silenced nor changed
+}
+
 TEST_F(MainPage, ArrowKeysOnABalanceSliderSetTheLevelsToo)
 {
     const Panel& p = panel();

@@ -6,9 +6,11 @@
 #include "SimCardControl.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstring>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -176,6 +178,73 @@ TEST_F(SimCardTest, NullInterfaceLeavesTheSlotNull)
     SimCard_Set("nullInterface", 0);
     EXPECT_EQ(CMSUP_GetInterface(&slot), 1);
     EXPECT_EQ(slot, handle);
+}
+
+TEST_F(SimCardTest, APowerLossGivesThePowerOnDefaultsAndTheCardRefusesEveryCallUntilItIsReady)
+{
+    // What a user set, and a test mode that is not the card's own state.
+    const int32_t gains[10] = {65536, 0, 0, 0, 0, 0, 0, 0, 0, -65536};
+    CMSUP_SetEQGain(handle, gains);
+    CMSUP_SetEnvMode(handle, 5);
+    CMSUP_SetSpkData(handle, 1);
+    CMSUP_SetCrossOverFrequency(handle, 200);
+    ASSERT_EQ(SimCard_Set("nullInterface", 0), 1);
+
+    // A not-ready time far longer than any wait here, so the refusals below
+    // are seen however slowly this machine starts the tool.
+    Simcard(L"power-loss 60000"); // as another process: the machine went to sleep
+    int32_t v = -1;
+    const std::pair<const char*, int32_t> defaults[] = {{"eqGain0", 0},   {"eqGain9", 0},        {"envMode", 28},
+                                                         {"spkData", 0x140004}, {"crossover", 80}, {"eqStatus", 0}};
+    for (const auto& [field, value] : defaults) {
+        ASSERT_EQ(SimCard_Get(field, &v), 1);
+        EXPECT_EQ(v, value) << field;
+    }
+
+    // Not ready: every call answers 0, a Get writes 0, nothing changes, each
+    // is journalled as refused.
+    EXPECT_EQ(CMSUP_SetRoomSize(handle, 2), 0);
+    v = 7;
+    EXPECT_EQ(CMSUP_GetCrossOverFrequency(handle, &v), 0);
+    EXPECT_EQ(v, 0);
+    CMSUP_HANDLE slot = reinterpret_cast<CMSUP_HANDLE>(0x77);
+    EXPECT_EQ(CMSUP_GetInterface(&slot), 0);
+    EXPECT_EQ(slot, nullptr);
+    SimCard_Get("roomSize", &v);
+    EXPECT_EQ(v, 0);
+    // A shorter not-ready time from now on: the first call taken comes no
+    // earlier than that time after it was set.
+    const ULONGLONG shortened = ::GetTickCount64();
+    Simcard(L"not-ready 400");
+    while (CMSUP_SetRoomSize(handle, 2) == 0)
+        ASSERT_LT(::GetTickCount64() - shortened, 10000u) << "the card never became ready";
+    EXPECT_GE(::GetTickCount64() - shortened, 400u);
+    SimCard_Get("roomSize", &v);
+    EXPECT_EQ(v, 2);
+
+    std::vector<SimCardCall> calls = Journal();
+    ASSERT_GE(calls.size(), 9u);
+    EXPECT_STREQ(calls[4].op, "SimCard_PowerLoss");
+    EXPECT_EQ(Args(calls[4]), std::vector<int32_t>{60000});
+    EXPECT_STREQ(calls[5].op, "CMSUP_SetRoomSize");
+    EXPECT_EQ(calls[5].refused, 1);
+    EXPECT_EQ(calls[3].refused, 0);
+    EXPECT_EQ(calls.back().refused, 0);
+    std::istringstream lines(Simcard(L"journal"));
+    std::string line;
+    for (int i = 0; i < 6; ++i)
+        std::getline(lines, line);
+    EXPECT_EQ(line, "CMSUP_SetRoomSize 2 refused");
+
+    // Not ready without a loss: the state stays.
+    Simcard(L"not-ready 60000");
+    EXPECT_EQ(CMSUP_SetRoomSize(handle, 1), 0);
+    Simcard(L"not-ready 0");
+    EXPECT_EQ(CMSUP_GetCrossOverFrequency(handle, &v), 1);
+    EXPECT_EQ(v, 80);
+    SimCard_Get("roomSize", &v);
+    EXPECT_EQ(v, 2);
+    Simcard(L"power-loss -1", 1);
 }
 
 TEST_F(SimCardTest, FullJournalDropsTheOldestCalls)

@@ -1,6 +1,7 @@
 // Start-up and ending of the real panel, driven from outside as the system
 // and the user would: a second start, a machine without the card, the hidden
 // start, the answers of the page message and the key filter.
+#include "LogWatch.h"
 #include "PanelMessages.h"
 #include "PanelProcess.h"
 #include "StandInControl.h"
@@ -131,6 +132,7 @@ TEST_F(StartupTest, StartsHiddenInTheTrayAsAToolWindow)
 {
     // A stored language with a leading blank is read as 2 and written back as "2".
     testsupport::SetText(kSettingsKey + L"\\CPL", L"language", L" 2");
+    const testsupport::LogWatch log;
 
     PanelProcess panel;
     ASSERT_TRUE(panel.Start());
@@ -149,10 +151,15 @@ TEST_F(StartupTest, StartsHiddenInTheTrayAsAToolWindow)
     EXPECT_EQ(language, L"2");
 
     EXPECT_TRUE(panel.Exit()) << "Exit ends the panel";
+    // The log tells that it started, and that it ended by Exit.
+    EXPECT_EQ(log.Count("] Zephrin "), 1u);
+    EXPECT_EQ(log.Count("Exit chosen from the tray menu"), 1u);
+    EXPECT_EQ(log.NewLines().size(), 2u);
 }
 
 TEST_F(StartupTest, SecondStartEndsAndLeavesOnePanel)
 {
+    const testsupport::LogWatch log;
     PanelProcess first;
     ASSERT_TRUE(first.Start());
     HWND main = first.WaitForMainDialog(kStartTimeout);
@@ -170,6 +177,8 @@ TEST_F(StartupTest, SecondStartEndsAndLeavesOnePanel)
     EXPECT_FALSE(first.WaitForExit(0)) << "the first panel keeps running";
     EXPECT_EQ(first.MainDialog(), main);
     EXPECT_TRUE(first.VisibleWindows().empty()) << "the running panel is not told";
+    // Only the log says why the second one ended.
+    EXPECT_EQ(log.Count("Ended at start: another copy of the panel is running"), 1u);
     EXPECT_TRUE(first.Exit()) << "Exit ends the panel";
 }
 
@@ -180,6 +189,7 @@ TEST_F(StartupTest, WithoutTheCardEndsQuicklyWithoutWindowOrRegistryWrite)
     // A value the panel would rewrite at start ("7" would come back as "0").
     testsupport::SetText(kSettingsKey + L"\\CPL", L"language", L"7");
     const testsupport::RegistryTree before = testsupport::ReadTree(kSettingsKey);
+    const testsupport::LogWatch log;
 
     PanelProcess panel;
     const DWORD start = ::GetTickCount();
@@ -190,6 +200,7 @@ TEST_F(StartupTest, WithoutTheCardEndsQuicklyWithoutWindowOrRegistryWrite)
     EXPECT_LT(end.elapsed, 4000u);
     EXPECT_FALSE(end.sawVisibleWindow);
     EXPECT_TRUE(testsupport::ReadTree(kSettingsKey) == before) << "the settings were written";
+    EXPECT_EQ(log.Count("Ended at start: Windows lists no device described as VANTIR"), 1u);
 }
 
 TEST_F(StartupTest, WithoutTheCardLibraryEndsAsQuietlyAsWithoutTheCard)
@@ -201,6 +212,7 @@ TEST_F(StartupTest, WithoutTheCardLibraryEndsAsQuietlyAsWithoutTheCard)
     ASSERT_TRUE(copy.complete());
     testsupport::SetText(kSettingsKey + L"\\CPL", L"language", L"7");
     const testsupport::RegistryTree before = testsupport::ReadTree(kSettingsKey);
+    const testsupport::LogWatch log;
 
     PanelProcess panel;
     ASSERT_TRUE(panel.Start(copy.folder(), testsupport::ProgramFolder()));
@@ -210,6 +222,9 @@ TEST_F(StartupTest, WithoutTheCardLibraryEndsAsQuietlyAsWithoutTheCard)
     EXPECT_EQ(panel.ExitCode(), 0u) << "ended by its own code, not by the system's loader";
     EXPECT_FALSE(end.sawVisibleWindow);
     EXPECT_TRUE(testsupport::ReadTree(kSettingsKey) == before) << "the settings were written";
+    EXPECT_EQ(log.Count("Ended at start: the card's control library is damaged: CmAudioX.dll was found neither "
+                        "beside the panel nor in the system folder"),
+              1u);
 }
 
 TEST_F(StartupTest, ACardLibraryWithoutTheOperationsEndsItQuietlyToo)
@@ -219,6 +234,7 @@ TEST_F(StartupTest, ACardLibraryWithoutTheOperationsEndsItQuietlyToo)
                      {{L"FindDeviceWinxp.dll", L"CmAudioX.dll"}});
     ASSERT_TRUE(copy.complete());
     const testsupport::RegistryTree before = testsupport::ReadTree(kSettingsKey);
+    const testsupport::LogWatch log;
 
     PanelProcess panel;
     ASSERT_TRUE(panel.Start(copy.folder(), {}));
@@ -228,6 +244,9 @@ TEST_F(StartupTest, ACardLibraryWithoutTheOperationsEndsItQuietlyToo)
     EXPECT_EQ(panel.ExitCode(), 0u);
     EXPECT_FALSE(end.sawVisibleWindow);
     EXPECT_TRUE(testsupport::ReadTree(kSettingsKey) == before) << "the settings were written";
+    EXPECT_EQ(log.Count("Ended at start: the card's control library is damaged: CmAudioX.dll lacks the operation "
+                        "CMSUP_GetInterface"),
+              1u);
 }
 
 TEST_F(StartupTest, WithoutTheDirectXVersionLibraryTheInfoLineIsEmpty)

@@ -2,7 +2,9 @@
 ; and Windows does not start such a program from the Run key at logon; a task
 ; of the Task Scheduler with the highest privileges does. It starts at the
 ; logon of any user, runs without a time limit, and a second start while one
-; runs is ignored (the panel also refuses a second instance itself).
+; runs is ignored (the panel also refuses a second instance itself). A start
+; that fails is tried again three times, a minute apart (the panel itself asks
+; Windows for a restart after a fault once it runs).
 ; The task's definition stays beside the program (LogonTask.xml): with it the
 ; task can be registered again by hand, and it shows what was registered
 ; where the scheduler keeps less of it (Wine's stores neither the trigger nor
@@ -51,6 +53,10 @@ Function RegisterLogonTask
     ${TaskLine} $1 '    <DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>'
     ${TaskLine} $1 '    <StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>'
     ${TaskLine} $1 '    <ExecutionTimeLimit>PT0S</ExecutionTimeLimit>'
+    ${TaskLine} $1 '    <RestartOnFailure>'
+    ${TaskLine} $1 '      <Interval>PT1M</Interval>'
+    ${TaskLine} $1 '      <Count>3</Count>'
+    ${TaskLine} $1 '    </RestartOnFailure>'
     ${TaskLine} $1 '    <Priority>4</Priority>'
     ${TaskLine} $1 '    <Enabled>true</Enabled>'
     ${TaskLine} $1 '  </Settings>'

@@ -67,6 +67,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${ZEPHRIN_PUBLIS
 !insertmacro ZEPHRIN_END_PANEL_FUNCTION ""
 !insertmacro ZEPHRIN_END_PANEL_FUNCTION "un."
 
+; The panel's log, in the machine's program-data folder (the finish page
+; names it; set in .onInit).
+Var LogFile
+
 ; ---------------------------------------------------------------------------
 ; Pages
 
@@ -94,9 +98,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${ZEPHRIN_PUBLIS
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "Zephrin ${VERSION} is installed"
 !ifdef SIMULATED
-    !define MUI_FINISHPAGE_TEXT "Zephrin and the simulated VANTIR card are installed in $INSTDIR. Zephrin starts at every logon.$\r$\n$\r$\nThe simulated card and audio endpoints can be changed from a console with simcard.exe and castool.exe in that folder."
+    !define MUI_FINISHPAGE_TEXT "Zephrin and the simulated VANTIR card are installed in $INSTDIR; Zephrin starts at every logon. simcard.exe and castool.exe there change the simulated card and endpoints.$\r$\n$\r$\nIf Zephrin's icon does not appear, its log tells why:$\r$\n$LogFile"
 !else
-    !define MUI_FINISHPAGE_TEXT "Zephrin is installed in $INSTDIR and starts at every logon, in the notification area."
+    !define MUI_FINISHPAGE_TEXT "Zephrin is installed in $INSTDIR and starts at every logon, in the notification area.$\r$\n$\r$\nIf its icon does not appear, Zephrin's log tells why:$\r$\n$LogFile"
 !endif
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Zephrin.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Zephrin now"
@@ -131,6 +135,9 @@ Function .onInit
         Quit
     ${EndIf}
 !endif
+    SetShellVarContext all
+    StrCpy $LogFile "$APPDATA\Zephrin\Zephrin.log"
+    SetShellVarContext current
     ; An upgrade goes where the installed version is.
     ReadRegStr $0 HKLM "${ZEPHRIN_UNINSTALL_KEY}" "InstallLocation"
     ${If} $0 != ""

@@ -1,5 +1,6 @@
 // Console tool over the simulated card's control surface:
 //   simcard reset | set FIELD VALUE | get FIELD | journal | clear
+//         | power-loss [NOT_READY_MS] | not-ready MS
 // VALUE is decimal or 0x hexadecimal. Exit code 0 on success, 1 on an unknown
 // field, a bad value or a bad command line.
 #include <cerrno>
@@ -13,7 +14,8 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: simcard reset | set FIELD VALUE | get FIELD | journal | clear\n");
+                 "usage: simcard reset | set FIELD VALUE | get FIELD | journal | clear\n"
+                 "               | power-loss [NOT_READY_MS] | not-ready MS\n");
     return 1;
 }
 
@@ -70,8 +72,28 @@ int main(int argc, char** argv) {
             if (!SimCard_JournalEntry(i, &call)) break;
             std::printf("%s", call.op);
             for (int32_t a = 0; a < call.argCount; ++a) std::printf(" %ld", static_cast<long>(call.args[a]));
-            std::printf("\n");
+            std::printf(call.refused ? " refused\n" : "\n");
         }
+        return 0;
+    }
+    // The card loses its power (a sleep, a driver restart), then refuses
+    // every call for the given time.
+    if (std::strcmp(command, "power-loss") == 0 && (argc == 2 || argc == 3)) {
+        int32_t ms = 0;
+        if (argc == 3 && (!ParseValue(argv[2], &ms) || ms < 0)) {
+            std::fprintf(stderr, "simcard: bad time '%s'\n", argv[2]);
+            return 1;
+        }
+        SimCard_PowerLoss(ms);
+        return 0;
+    }
+    if (std::strcmp(command, "not-ready") == 0 && argc == 3) {
+        int32_t ms = 0;
+        if (!ParseValue(argv[2], &ms) || ms < 0) {
+            std::fprintf(stderr, "simcard: bad time '%s'\n", argv[2]);
+            return 1;
+        }
+        SimCard_SetNotReady(ms);
         return 0;
     }
     return Usage();
