@@ -88,15 +88,44 @@ void CZephrinDlg::BindMainPageControls()
     m_balanceDigital.SubclassDlgItem(IDC_DIGITAL_BALANCE, m_hWnd);
     m_btnReset.SubclassDlgItem(IDC_MAIN_RESET, m_hWnd);
     m_outputSwitch.SubclassDlgItem(IDC_OUTPUT_SWITCH, m_hWnd);
+    SetMainPageDpi();
+}
+
+void CZephrinDlg::SetMainPageDpi()
+{
+    const UINT dpi = GetDpi();
+    m_knobMaster.SetDpi(dpi);
+    m_knobDigital.SetDpi(dpi);
+    for (CMyStaticBmp* picture : {&m_muteMaster, &m_muteDigital, &m_outputSwitch})
+        picture->SetDpi(dpi);
+    // A balance slider fits its height to its channel at the new scale.
+    m_balanceMaster.SetDpi(dpi);
+    m_balanceDigital.SetDpi(dpi);
+    m_btnReset.SetDpi(dpi);
+}
+
+void CZephrinDlg::SizeMainPageControls()
+{
+    const UINT dpi = GetDpi();
+    Resize(m_knobMaster, ScaleFigure(kMasterKnobSize, dpi));
+    Resize(m_knobDigital, ScaleFigure(kDigitalKnobSize, dpi));
+    Resize(m_balanceMaster, SIZE{ScaleFigure(kBalanceWidth, dpi), m_balanceMaster.GetClientRect().bottom});
+    Resize(m_balanceDigital, SIZE{ScaleFigure(kBalanceWidth, dpi), m_balanceDigital.GetClientRect().bottom});
+}
+
+void CZephrinDlg::OnDpiChanged()
+{
+    // The scale first: a knob resized for it keeps its dial.
+    SetMainPageDpi();
+    SizeMainPageControls();
+    PlaceControlTable(*this, kMainControls);
+    m_pageColumn.Setup();
 }
 
 void CZephrinDlg::SetupMainPage()
 {
     PlaceControlTable(*this, kMainControls);
-    Resize(m_knobMaster, kMasterKnobSize);
-    Resize(m_knobDigital, kDigitalKnobSize);
-    Resize(m_balanceMaster, SIZE{kBalanceWidth, m_balanceMaster.GetClientRect().bottom});
-    Resize(m_balanceDigital, SIZE{kBalanceWidth, m_balanceDigital.GetClientRect().bottom});
+    SizeMainPageControls();
 
     m_btnReset.LoadBitmaps(IDB_RESET_NORMAL, IDB_RESET_PRESSED);
     m_btnReset.SizeToContent();

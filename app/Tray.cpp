@@ -1,4 +1,6 @@
 // The tray icon, its menu and the interface language.
+#include "DisplayScale.h"
+#include "ScaledIcon.h"
 #include "Settings.h"
 #include "TransferMenu.h"
 #include "TransferOperations.h"
@@ -13,7 +15,48 @@ constexpr model::ByLanguage<UINT> kMainBackgrounds{IDB_MAIN_BG_TC, IDB_MAIN_BG_S
 
 void CZephrinDlg::AddTrayIcon()
 {
-    m_trayIcon.Add(m_hWnd, IDR_MAINFRAME, WM_TRAY_NOTIFY, m_hIcon.get(), kTrayTip);
+    m_trayImage = TrayImageAt(GetDpi());
+    m_trayIcon.Add(m_hWnd, IDR_MAINFRAME, WM_TRAY_NOTIFY, m_trayImage ? m_trayImage.get() : m_hIcon.get(), kTrayTip);
+}
+
+fw::UniqueIcon CZephrinDlg::TrayImageAt(UINT dpi) const
+{
+    // At 100 % the area gets the window's icon, as it always did. At other
+    // scales it gets the picture drawn for the small-icon size the system
+    // asks there, not an icon of another size shrunk or enlarged.
+    if (dpi == kBaseDpi)
+        return fw::UniqueIcon();
+    return fw::UniqueIcon(LoadIconAt(FrameworkResourceHandle(), IDR_MAINFRAME, SmallIconSize(dpi)));
+}
+
+void CZephrinDlg::ScaleTrayIcon(UINT dpi)
+{
+    fw::UniqueIcon icon = TrayImageAt(dpi);
+    m_trayIcon.SetIcon(icon ? icon.get() : m_hIcon.get());
+    // The area keeps a copy: the icon it showed before may go now.
+    m_trayImage = std::move(icon);
+}
+
+LRESULT CZephrinDlg::OnPageDpiChanged(WPARAM wp, LPARAM lp)
+{
+    const UINT dpi = static_cast<UINT>(wp);
+    HWND moved = reinterpret_cast<HWND>(lp);
+    if (dpi == 0)
+        return 0;
+    if (moved && moved != m_hWnd && !::IsWindowVisible(moved)) {
+        for (model::Page page : model::kPages) {
+            CSkinnedPage* window = GetPageWindow(page);
+            if (window && window->m_hWnd == moved)
+                window->SetDpi(dpi);
+        }
+        return 0;
+    }
+    for (model::Page page : model::kPages) {
+        if (CSkinnedPage* window = GetPageWindow(page))
+            window->SetDpi(dpi);
+    }
+    ScaleTrayIcon(dpi);
+    return 0;
 }
 
 void CZephrinDlg::DeleteTrayIcon()

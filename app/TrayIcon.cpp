@@ -31,6 +31,17 @@ bool CTrayIcon::Add(HWND owner, UINT id, UINT callbackMessage, HICON icon, const
     return m_added;
 }
 
+void CTrayIcon::SetIcon(HICON icon)
+{
+    m_data.hIcon = icon;
+    if (!m_added)
+        return;
+    NOTIFYICONDATAW change = m_data;
+    change.uFlags = NIF_ICON;
+    if (!::Shell_NotifyIconW(NIM_MODIFY, &change)) // the area lost it: add it again
+        m_added = ::Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
+}
+
 void CTrayIcon::Remove()
 {
     m_wanted = false;

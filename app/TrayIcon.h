@@ -18,6 +18,10 @@ public:
     // is also let through the area's restart broadcast. True when the area
     // took the icon.
     bool Add(HWND owner, UINT id, UINT callbackMessage, HICON icon, const wchar_t* tip);
+    // Shows another picture (the icon at a new display scale) where the
+    // icon is; a later restart of the area brings back this one. The icon
+    // given must live until the next change or Remove.
+    void SetIcon(HICON icon);
     // Takes the icon out for good: a later restart of the area leaves it out.
     void Remove();
     // The area was (re)started: adds the icon again while it is wanted.
@@ -25,6 +29,8 @@ public:
 
     bool IsAdded() const { return m_added; }
     bool IsWanted() const { return m_wanted; }
+    // The picture the area was last given.
+    HICON GetIcon() const { return m_data.hIcon; }
 
 private:
     NOTIFYICONDATAW m_data{};

@@ -218,6 +218,8 @@ LRESULT CZephrinDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         return OnVolumeChanged(wp, lp);
     case WM_SLIDER_TRACK:
         return OnSliderTrack(wp, lp);
+    case WM_PAGE_DPI_CHANGED:
+        return OnPageDpiChanged(wp, lp);
     case WM_PREPARE_PAGES:
         OnPreparePages();
         return 0;

@@ -67,6 +67,7 @@ public:
     CDlgHp& HpPage() { return m_dlgHp; }
     // Whether the last left click on the tray icon was one that showed the panel.
     bool IsTrayShown() const { return m_trayShown; }
+    const CTrayIcon& TrayIcon() const { return m_trayIcon; }
 
     // The one entry point after the stored settings changed under the running
     // panel (an import here or from the command line): every page reads its
@@ -94,6 +95,8 @@ protected:
     // The system close command ends the dialog through here.
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The Main page's controls at the dialog's new scale.
+    void OnDpiChanged() override;
 
 private:
     // Start-up and the custom messages
@@ -126,6 +129,14 @@ private:
 
     // Tray icon, menu and language
     void AddTrayIcon();
+    // The notification area's picture at `dpi`; none for the window's icon.
+    fw::UniqueIcon TrayImageAt(UINT dpi) const;
+    // The icon at the small-icon size of `dpi`, in the notification area too.
+    void ScaleTrayIcon(UINT dpi);
+    // A page was moved to another display scale (WM_DPICHANGED): the page
+    // on screen takes it at once and the others when next shown, the tray
+    // icon follows; a hidden page alone takes it when next shown.
+    LRESULT OnPageDpiChanged(WPARAM wp, LPARAM lp);
     void DeleteTrayIcon();
     void OnTaskbarCreated();
     LRESULT OnTrayNotify(WPARAM wp, LPARAM lp);
@@ -142,6 +153,9 @@ private:
 
     // Main page
     void BindMainPageControls();
+    // The Main page's controls at the dialog's scale: pictures, then sizes.
+    void SetMainPageDpi();
+    void SizeMainPageControls();
     void SetupMainPage();
     // The mute lamps as the endpoints read now, then the output switch as
     // the card does.
@@ -200,7 +214,8 @@ private:
     std::wstring m_reapplyCause;
     unsigned m_reapplyTries = 0;
     ULONGLONG m_reapplyStart = 0;
-    // The icon outlives the tray entry that shows it.
+    // The icons outlive the tray entry that shows them.
     fw::UniqueIcon m_hIcon;
+    fw::UniqueIcon m_trayImage; // at the small-icon size of the panel's scale
     CTrayIcon m_trayIcon;
 };

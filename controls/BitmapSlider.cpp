@@ -11,9 +11,9 @@
 
 namespace {
 
-HBITMAP LoadBitmapResource(UINT id)
+HBITMAP LoadBitmapResource(UINT id, UINT dpi)
 {
-    return LoadSkinBitmap(id, BitmapKind::DibSection);
+    return LoadSkinBitmap(id, BitmapKind::DibSection, dpi);
 }
 
 SIZE BitmapSize(HBITMAP bitmap)
@@ -41,7 +41,9 @@ int32_t Truncate(double v)
 
 bool CBitmapSlider::SetChannelBitmaps(UINT channelId, UINT activeId)
 {
-    m_channel.reset(LoadBitmapResource(channelId));
+    m_channelId = channelId;
+    m_activeChannelId = activeId;
+    m_channel.reset(LoadBitmapResource(channelId, m_dpi));
     if (!m_channel) {
         m_channelLoaded = false;
         return false;
@@ -49,7 +51,7 @@ bool CBitmapSlider::SetChannelBitmaps(UINT channelId, UINT activeId)
     m_activeChannel.reset();
     // The same picture for both parts is loaded once and drawn for both.
     if (activeId != 0 && activeId != channelId) {
-        m_activeChannel.reset(LoadBitmapResource(activeId));
+        m_activeChannel.reset(LoadBitmapResource(activeId, m_dpi));
         if (!m_activeChannel) {
             m_channel.reset();
             m_channelLoaded = false;
@@ -88,14 +90,16 @@ bool CBitmapSlider::SetChannelBitmaps(UINT channelId, UINT activeId)
 
 bool CBitmapSlider::SetThumbBitmaps(UINT thumbId, UINT activeId)
 {
-    m_thumb.reset(LoadBitmapResource(thumbId));
+    m_thumbId = thumbId;
+    m_activeThumbId = activeId;
+    m_thumb.reset(LoadBitmapResource(thumbId, m_dpi));
     if (!m_thumb) {
         m_thumbLoaded = false;
         return false;
     }
     m_activeThumb.reset();
     if (activeId != 0 && activeId != thumbId) {
-        m_activeThumb.reset(LoadBitmapResource(activeId));
+        m_activeThumb.reset(LoadBitmapResource(activeId, m_dpi));
         if (!m_activeThumb) {
             m_thumb.reset();
             m_thumbLoaded = false;
@@ -113,10 +117,25 @@ bool CBitmapSlider::SetThumbBitmaps(UINT thumbId, UINT activeId)
 
 void CBitmapSlider::SetMargins(int left, int top, int right, int bottom)
 {
-    m_marginLeft = left;
-    m_marginTop = top;
-    m_marginRight = right;
-    m_marginBottom = bottom;
+    m_margin96 = RECT{left, top, right, bottom};
+    m_marginLeft = ScaleFigure(left, m_dpi);
+    m_marginTop = ScaleFigure(top, m_dpi);
+    m_marginRight = ScaleFigure(right, m_dpi);
+    m_marginBottom = ScaleFigure(bottom, m_dpi);
+}
+
+void CBitmapSlider::SetDpi(UINT dpi)
+{
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    SetMargins(m_margin96.left, m_margin96.top, m_margin96.right, m_margin96.bottom);
+    if (m_channelLoaded)
+        SetChannelBitmaps(m_channelId, m_activeChannelId);
+    if (m_thumbLoaded)
+        SetThumbBitmaps(m_thumbId, m_activeThumbId);
+    if (m_hWnd)
+        Invalidate(FALSE);
 }
 
 void CBitmapSlider::SetRange(int32_t minimum, int32_t maximum)
@@ -138,23 +157,27 @@ void CBitmapSlider::SetPos(int32_t value)
 
 int CBitmapSlider::PositionToPixel(int32_t pos) const
 {
-    const int span = Length() - MarginEnd() - ThumbLength() - MarginStart();
+    // Worked out at 96 DPI and scaled, so the thumb sits at every scale
+    // where its picture at 96 DPI would, enlarged.
+    const int span = Length96() - MarginEnd96() - ThumbLength96() - MarginStart96();
     const double range = static_cast<double>(m_max) - static_cast<double>(m_min);
     // An empty range or a track no longer than the thumb: the thumb rests at
     // the start instead of dividing by zero.
     int travel = 0;
     if (range != 0.0 && span > 0)
         travel = Truncate((static_cast<double>(pos) - m_min) / range * span);
-    return MarginStart() + travel + ThumbLength() / 2;
+    return ScaleFigure(MarginStart96() + travel + ThumbLength96() / 2, m_dpi);
 }
 
 int32_t CBitmapSlider::PixelToPosition(int pixel) const
 {
-    const int span = Length() - MarginEnd() - ThumbLength() - MarginStart();
+    const int span = Length96() - MarginEnd96() - ThumbLength96() - MarginStart96();
     if (span <= 0)
         return m_min;
     const double range = static_cast<double>(m_max) - static_cast<double>(m_min);
-    return Truncate(m_min + static_cast<double>(pixel - ThumbLength() / 2 - MarginStart()) / span * range);
+    // The pointer as measured at 96 DPI.
+    const double at96 = static_cast<double>(pixel) * kBaseDpi / m_dpi;
+    return Truncate(m_min + (at96 - ThumbLength96() / 2 - MarginStart96()) / span * range);
 }
 
 void CBitmapSlider::DrawBitmapStrip(HDC target, int x, int y, int w, int h, HBITMAP source, int sx, int sy)
@@ -194,6 +217,19 @@ LRESULT CBitmapSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_PAINT:
         OnPaint();
         return 0;
+    case WM_SIZE:
+        // A slider given a new size after its pictures (a page moved to
+        // another scale sizes its slots after giving them the scale) paints
+        // all of it; one fitted to its channel across its axis also takes
+        // its length along it from the window.
+        if (m_channelLoaded) {
+            m_clientRect = CWnd::GetClientRect();
+            if (m_fitToBitmap && m_vertical)
+                m_height = m_clientRect.bottom;
+            else if (m_fitToBitmap)
+                m_width = m_clientRect.right;
+        }
+        break;
     case WM_ERASEBKGND:
         return TRUE;
     case WM_NCHITTEST:

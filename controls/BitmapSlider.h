@@ -5,6 +5,7 @@
 // or moved by a key, and WM_SLIDER_SETTLED on release and after each handled
 // key (wParam = the control id, lParam = the position). Attach it to a static
 // slot of the page's template with SubclassDlgItem.
+#include "DisplayScale.h"
 #include "Handles.h"
 #include "Static.h"
 
@@ -21,6 +22,7 @@ public:
     // Loads the thumb (and, when activeId is not 0, the thumb shown while
     // dragging). False when a bitmap cannot be loaded.
     bool SetThumbBitmaps(UINT thumbId, UINT activeId);
+    // In pixels at 96 DPI, scaled with the slider.
     void SetMargins(int left, int top, int right, int bottom);
     void SetVertical(bool vertical) { m_vertical = vertical; }
     // Acts at the next SetChannelBitmaps: the control is resized across its
@@ -43,8 +45,18 @@ public:
     int GetChannelHeight() const { return m_height; }
     int GetThumbWidth() const { return m_thumbWidth; }
     int GetThumbHeight() const { return m_thumbHeight; }
+    // The area each paint covers (client pixels).
+    RECT GetPaintArea() const { return m_clientRect; }
 
-    // Thumb centre along the axis for a position, and back.
+    // The display scale of the bitmaps and margins (96 DPI until set). A
+    // change loads the bitmaps again at the new scale and keeps the position.
+    // Positions come from the pointer as measured at 96 DPI, so a drag gives
+    // the same positions at every scale.
+    void SetDpi(UINT dpi);
+    UINT GetDpi() const { return m_dpi; }
+
+    // Thumb centre along the axis for a position, and back (pixels of the
+    // control at its scale).
     int PositionToPixel(int32_t pos) const;
     int32_t PixelToPosition(int pixel) const;
 
@@ -70,6 +82,13 @@ private:
     int MarginStart() const { return m_vertical ? m_marginTop : m_marginLeft; }
     int MarginEnd() const { return m_vertical ? m_marginBottom : m_marginRight; }
     int ThumbLength() const { return m_vertical ? m_thumbHeight : m_thumbWidth; }
+    // The same at 96 DPI: the slider's arithmetic is done there.
+    int Length96() const { return To96(Length()); }
+    int ThumbLength96() const { return To96(ThumbLength()); }
+    int MarginStart96() const { return m_vertical ? m_margin96.top : m_margin96.left; }
+    int MarginEnd96() const { return m_vertical ? m_margin96.bottom : m_margin96.right; }
+    // A length of the control's pixels at 96 DPI (the scaled figure it came from).
+    int To96(int pixels) const { return ::MulDiv(pixels, static_cast<int>(kBaseDpi), static_cast<int>(m_dpi)); }
 
     int32_t m_min = 0;
     int32_t m_max = 100;
@@ -85,6 +104,12 @@ private:
     int m_marginTop = 0;
     int m_marginBottom = 0;
     int m_mouseOffset = 0;
+    RECT m_margin96{};
+    UINT m_dpi = kBaseDpi;
+    UINT m_channelId = 0;
+    UINT m_activeChannelId = 0;
+    UINT m_thumbId = 0;
+    UINT m_activeThumbId = 0;
     bool m_vertical = false;
     bool m_fitToBitmap = false;
     bool m_channelLoaded = false;

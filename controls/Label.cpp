@@ -2,6 +2,15 @@
 
 CLabel::~CLabel() = default;
 
+void CLabel::SetDpi(UINT dpi)
+{
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    if (m_hWnd)
+        Invalidate(TRUE);
+}
+
 bool CLabel::OnChildNotify(UINT msg, WPARAM wp, LPARAM, LRESULT* result)
 {
     if (msg != WM_CTLCOLORSTATIC)
@@ -15,9 +24,9 @@ HBRUSH CLabel::OnCtlColor(HDC dc)
     ::SetTextColor(dc, m_textColor);
     ::SetBkMode(dc, TRANSPARENT);
 
-    // 8.7 points, given in tenths of a point as the screen's pixels.
+    // 8.7 points: 12 pixels at 96 DPI, scaled like every figure of the page.
     LOGFONTW lf{};
-    lf.lfHeight = -::MulDiv(87, ::GetDeviceCaps(dc, LOGPIXELSY), 720);
+    lf.lfHeight = -ScaleFigure(kFontPixels, m_dpi);
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
     ::lstrcpynW(lf.lfFaceName, L"微软雅黑", LF_FACESIZE);

@@ -15,9 +15,10 @@ bool CMyComboBox::IsEditBox() const
 
 HBITMAP CMyComboBox::Face()
 {
-    if (m_loadedFaceId != m_faceBitmapId) {
-        m_face.reset(m_faceBitmapId ? LoadSkinBitmap(m_faceBitmapId) : nullptr);
+    if (m_loadedFaceId != m_faceBitmapId || m_loadedFaceDpi != m_dpi) {
+        m_face.reset(m_faceBitmapId ? LoadSkinBitmap(m_faceBitmapId, BitmapKind::Device, m_dpi) : nullptr);
         m_loadedFaceId = m_faceBitmapId;
+        m_loadedFaceDpi = m_dpi;
         BITMAP bm{};
         m_faceSize = m_face && ::GetObjectW(m_face.get(), sizeof bm, &bm) ? SIZE{bm.bmWidth, bm.bmHeight} : SIZE{};
     }
@@ -29,6 +30,44 @@ void CMyComboBox::SetFaceBitmap(UINT bitmapId)
     m_faceBitmapId = bitmapId;
     FitToFace();
     ClipToFace();
+}
+
+void CMyComboBox::SetDpi(UINT dpi)
+{
+    if (!m_createdDpi) {
+        // The first scale a page gives is the one the control was created
+        // at, with the dialog's font for it: nothing to change yet.
+        m_createdDpi = dpi;
+        m_dpi = dpi;
+        m_createdFontHandle = m_hWnd ? reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)) : nullptr;
+        if (!m_createdFontHandle || !::GetObjectW(m_createdFontHandle, sizeof m_createdFont, &m_createdFont))
+            m_createdFont = LOGFONTW{};
+        return;
+    }
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    if (m_hWnd && m_createdFont.lfHeight != 0) {
+        fw::UniqueFont scaled;
+        HFONT font = nullptr;
+        if (dpi == m_createdDpi) {
+            font = m_createdFontHandle; // the dialog's, which outlives the control
+        } else {
+            LOGFONTW lf = m_createdFont;
+            lf.lfHeight = ::MulDiv(m_createdFont.lfHeight, static_cast<int>(dpi), static_cast<int>(m_createdDpi));
+            scaled.reset(::CreateFontIndirectW(&lf));
+            font = scaled.get();
+        }
+        if (font) {
+            SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            // The font shown before is released only once the control has another.
+            m_scaledFont = std::move(scaled);
+        }
+    }
+    FitToFace();
+    ClipToFace();
+    if (m_hWnd)
+        Invalidate(TRUE);
 }
 
 RECT CMyComboBox::WithinFace(RECT area)
@@ -158,7 +197,7 @@ void CMyComboBox::OnPaint()
         ::SetTextColor(mem, RGB(0, 0, 0));
         ::SetBkMode(mem, TRANSPARENT);
         LOGFONTW lf{};
-        lf.lfHeight = -::MulDiv(95, ::GetDeviceCaps(mem, LOGPIXELSY), 720);
+        lf.lfHeight = -ScaleFigure(kFontPixels, m_dpi);
         lf.lfCharSet = DEFAULT_CHARSET;
         ::lstrcpynW(lf.lfFaceName, L"Arial", LF_FACESIZE);
         fw::UniqueFont font(::CreateFontIndirectW(&lf));

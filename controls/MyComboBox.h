@@ -4,6 +4,7 @@
 // black Arial. Opening the drop-down list does not notify the parent; focus
 // changes repaint the face; every other notification reaches the parent.
 #include "ComboBox.h"
+#include "DisplayScale.h"
 #include "Handles.h"
 
 class CMyComboBox : public CComboBox {
@@ -17,6 +18,14 @@ public:
     // the control shows nothing outside its face.
     void SetFaceBitmap(UINT bitmapId);
     UINT GetFaceBitmap() const { return m_faceBitmapId; }
+    // The display scale of the face and of the fonts (the one the control
+    // was created at until set): the face is loaded again, the text of the
+    // face and the control's own font (its list, an edit box's text) follow.
+    void SetDpi(UINT dpi);
+    UINT GetDpi() const { return m_dpi; }
+
+    // The face's text height in pixels at 96 DPI: 9.5 points of Arial.
+    static constexpr int kFontPixels = 13;
 
     UINT m_faceBitmapId = 0;
 
@@ -38,4 +47,12 @@ private:
     fw::UniqueBitmap m_face;
     SIZE m_faceSize{};
     UINT m_loadedFaceId = 0;
+    UINT m_loadedFaceDpi = 0;
+    UINT m_dpi = kBaseDpi;
+    // The control's own font as the dialog gave it, at the scale it was
+    // created at, and the one made from it for another scale.
+    HFONT m_createdFontHandle = nullptr;
+    LOGFONTW m_createdFont{};
+    UINT m_createdDpi = 0;
+    fw::UniqueFont m_scaledFont;
 };

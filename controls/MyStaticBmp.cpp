@@ -19,9 +19,55 @@ void CMyStaticBmp::PreSubclassWindow()
         ModifyStyle(SS_TYPEMASK, SS_BITMAP);
 }
 
-HBITMAP CMyStaticBmp::LoadBitmapResource(UINT id)
+HBITMAP CMyStaticBmp::LoadBitmapResource(UINT id, UINT dpi)
 {
-    return LoadSkinBitmap(id);
+    return LoadSkinBitmap(id, BitmapKind::Device, dpi);
+}
+
+void CMyStaticBmp::SetDpi(UINT dpi)
+{
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    if (m_deferred) {
+        // Everything is loaded again at the new scale when loading is due,
+        // and what is on show now is shown then.
+        const HBITMAP shown = m_hWnd ? GetBitmap() : nullptr;
+        if (m_due.what == Due::Unchanged && shown) {
+            if (shown == m_onBitmap.get() || shown == m_offBitmap.get())
+                m_due = DueShow{Due::State};
+            for (int i = 0; i < kPictureSlots && m_due.what == Due::Unchanged; ++i) {
+                if (m_pictures[i] == shown)
+                    m_due = DueShow{Due::Slot, i};
+            }
+        }
+        m_stateIdsDue = m_onId || m_offId;
+        m_listDue = !m_listIds.empty();
+        return;
+    }
+    // Which picture is on show: a state's or a slot's of the list.
+    const HBITMAP shown = m_hWnd ? GetBitmap() : nullptr;
+    int shownSlot = -1;
+    for (int i = 0; i < kPictureSlots && shownSlot < 0; ++i) {
+        if (shown && m_pictures[i] == shown)
+            shownSlot = i;
+    }
+    if (m_onId || m_offId)
+        SetStateBitmaps(m_onId, m_offId);
+    if (m_listIds.empty())
+        return;
+    std::vector<fw::UniqueBitmap> previous;
+    previous.swap(m_loaded);
+    const std::vector<UINT> ids = m_listIds;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        m_loaded.emplace_back(LoadBitmapResource(ids[i], m_dpi));
+        m_pictures[i] = m_loaded.back().get();
+    }
+    for (size_t i = ids.size(); i < kPictureSlots; ++i)
+        m_pictures[i] = m_pictures[0];
+    if (shownSlot >= 0)
+        Show(m_pictures[shownSlot]);
+    // The old bitmaps go now that none of them is on show.
 }
 
 void CMyStaticBmp::Show(HBITMAP bitmap)
@@ -45,10 +91,12 @@ bool CMyStaticBmp::SetStateBitmaps(UINT onId, UINT offId)
         m_offId = offId;
         m_stateIdsDue = true;
         SIZE size{};
-        return SkinBitmapSize(onId, &size) && SkinBitmapSize(offId, &size);
+        return SkinBitmapSize(onId, &size, m_dpi) && SkinBitmapSize(offId, &size, m_dpi);
     }
-    fw::UniqueBitmap on(LoadBitmapResource(onId));
-    fw::UniqueBitmap off(LoadBitmapResource(offId));
+    m_onId = onId;
+    m_offId = offId;
+    fw::UniqueBitmap on(LoadBitmapResource(onId, m_dpi));
+    fw::UniqueBitmap off(LoadBitmapResource(offId, m_dpi));
     const HBITMAP shown = m_hWnd ? GetBitmap() : nullptr;
     const bool stateShown = shown && (shown == m_onBitmap.get() || shown == m_offBitmap.get());
     std::swap(m_onBitmap, on);
@@ -64,7 +112,7 @@ bool CMyStaticBmp::StateHasPicture() const
 {
     if (m_stateIdsDue) {
         SIZE size{};
-        return SkinBitmapSize(m_state ? m_onId : m_offId, &size);
+        return SkinBitmapSize(m_state ? m_onId : m_offId, &size, m_dpi);
     }
     return (m_state ? m_onBitmap : m_offBitmap).get() != nullptr;
 }
@@ -95,17 +143,16 @@ bool CMyStaticBmp::LoadPictures(const UINT* ids, int count, int startIndex)
         NotePictures(ids, count, startIndex);
         return true;
     }
-    for (int i = 0; i < kPictureSlots; ++i)
-        m_slotIds[i] = ids[i < count ? i : 0];
     // A list loaded again (a language change) releases the previous one's
     // bitmaps once none of them is shown any more.
     std::vector<fw::UniqueBitmap> previous;
     previous.swap(m_loaded);
     previous.push_back(std::move(m_stillShown));
 
+    m_listIds.assign(ids, ids + count);
     m_loaded.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        m_loaded.emplace_back(LoadBitmapResource(ids[i]));
+        m_loaded.emplace_back(LoadBitmapResource(ids[i], m_dpi));
         m_pictures[i] = m_loaded.back().get();
     }
     // The short list repeats its first picture in the remaining slots.
@@ -144,19 +191,24 @@ HBITMAP CMyStaticBmp::GetPicture(int index) const
     return m_pictures[index];
 }
 
+UINT CMyStaticBmp::SlotId(int slot) const
+{
+    if (m_listIds.empty())
+        return 0;
+    return m_listIds[static_cast<size_t>(slot) < m_listIds.size() ? static_cast<size_t>(slot) : 0];
+}
+
 void CMyStaticBmp::NotePictures(const UINT* ids, int count, int startIndex)
 {
     // A start index outside the list leaves on show what is on show: a slot
     // of the list being replaced is then remembered by its bitmap's id.
     if (startIndex < 0 || startIndex >= kPictureSlots) {
         if (m_due.what == Due::Slot)
-            m_due = DueShow{Due::Resource, 0, m_slotIds[m_due.slot]};
+            m_due = DueShow{Due::Resource, 0, SlotId(m_due.slot)};
     } else {
         m_due = DueShow{Due::Slot, startIndex};
     }
-    for (int i = 0; i < kPictureSlots; ++i)
-        m_slotIds[i] = ids[i < count ? i : 0];
-    m_listCount = count;
+    m_listIds.assign(ids, ids + count);
     m_listDue = true;
     m_currentIndex = startIndex;
 }
@@ -171,8 +223,8 @@ void CMyStaticBmp::LoadDeferred()
     if (m_stateIdsDue) {
         previous.push_back(std::move(m_onBitmap));
         previous.push_back(std::move(m_offBitmap));
-        m_onBitmap.reset(LoadBitmapResource(m_onId));
-        m_offBitmap.reset(LoadBitmapResource(m_offId));
+        m_onBitmap.reset(LoadBitmapResource(m_onId, m_dpi));
+        m_offBitmap.reset(LoadBitmapResource(m_offId, m_dpi));
         m_stateIdsDue = false;
     }
     if (m_listDue) {
@@ -180,12 +232,12 @@ void CMyStaticBmp::LoadDeferred()
             previous.push_back(std::move(b));
         m_loaded.clear();
         previous.push_back(std::move(m_stillShown));
-        m_loaded.reserve(static_cast<size_t>(m_listCount));
-        for (int i = 0; i < m_listCount; ++i) {
-            m_loaded.emplace_back(LoadBitmapResource(m_slotIds[i]));
+        m_loaded.reserve(m_listIds.size());
+        for (size_t i = 0; i < m_listIds.size(); ++i) {
+            m_loaded.emplace_back(LoadBitmapResource(m_listIds[i], m_dpi));
             m_pictures[i] = m_loaded.back().get();
         }
-        for (int i = m_listCount; i < kPictureSlots; ++i)
+        for (size_t i = m_listIds.size(); i < kPictureSlots; ++i)
             m_pictures[i] = m_pictures[0];
         m_listDue = false;
     }
@@ -199,7 +251,7 @@ void CMyStaticBmp::LoadDeferred()
         Show(m_pictures[due.slot]);
         break;
     case Due::Resource: {
-        fw::UniqueBitmap kept(due.id ? LoadBitmapResource(due.id) : nullptr);
+        fw::UniqueBitmap kept(due.id ? LoadBitmapResource(due.id, m_dpi) : nullptr);
         Show(kept.get());
         m_stillShown = std::move(kept);
         break;

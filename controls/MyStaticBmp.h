@@ -9,6 +9,7 @@
 // DeferLoading() on it notes which bitmaps it is given and which one it would
 // show, and LoadDeferred() loads them and shows that one, exactly as if every
 // call had loaded at once.
+#include "DisplayScale.h"
 #include "Handles.h"
 #include "Static.h"
 
@@ -40,7 +41,12 @@ public:
     void ShowPicture(int index);
     HBITMAP GetPicture(int index) const;
     // Loads a bitmap from the program's resources (null when missing).
-    static HBITMAP LoadBitmapResource(UINT id);
+    static HBITMAP LoadBitmapResource(UINT id, UINT dpi = kBaseDpi);
+
+    // The display scale of the bitmaps (96 DPI until set). A change loads
+    // every bitmap again at the new scale and shows what was on show.
+    void SetDpi(UINT dpi);
+    UINT GetDpi() const { return m_dpi; }
 
     // Until LoadDeferred(), bitmaps are noted by id and nothing new is shown;
     // GetOnBitmap, GetOffBitmap and GetPicture give the bitmaps of before.
@@ -58,21 +64,27 @@ protected:
 private:
     bool LoadPictures(const UINT* ids, int count, int startIndex);
     void NotePictures(const UINT* ids, int count, int startIndex);
+    // The id of a slot's bitmap in the list as given (0 without a list).
+    UINT SlotId(int slot) const;
     // Whether the state's bitmap (noted or loaded) exists.
     bool StateHasPicture() const;
     // What a deferred picture shows once its bitmaps are loaded.
     enum class Due { Unchanged, State, Slot, Resource };
     struct DueShow {
         Due what = Due::Unchanged;
-        int slot = 0;  // Slot: the list's slot
-        UINT id = 0;   // Resource: a bitmap of an earlier list still on show (0: none)
+        int slot = 0; // Slot: the list's slot
+        UINT id = 0;  // Resource: a bitmap of an earlier list still on show (0: none)
     };
     // Every bitmap goes on show through here.
     void Show(HBITMAP bitmap);
 
+    UINT m_dpi = kBaseDpi;
+    UINT m_onId = 0;
+    UINT m_offId = 0;
     fw::UniqueBitmap m_onBitmap;
     fw::UniqueBitmap m_offBitmap;
     bool m_state = false;
+    std::vector<UINT> m_listIds; // the picture list's bitmaps, as given
     // The picture list: each loaded bitmap once, and the slots that show them.
     std::vector<fw::UniqueBitmap> m_loaded;
     HBITMAP m_pictures[kPictureSlots] = {};
@@ -81,12 +93,8 @@ private:
     fw::UniqueBitmap m_stillShown;
 
     bool m_deferred = false;
-    bool m_stateIdsDue = false;
-    UINT m_onId = 0;
-    UINT m_offId = 0;
-    bool m_listDue = false;
-    int m_listCount = 0;
-    UINT m_slotIds[kPictureSlots] = {};
+    bool m_stateIdsDue = false; // m_onId and m_offId not loaded yet
+    bool m_listDue = false;     // m_listIds not loaded yet
     DueShow m_due;
 };
 

@@ -3,6 +3,7 @@
 #include "Dialog.h"
 #include "MemDC.h"
 #include "ResourceBitmap.h"
+#include "ScaledIcon.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,15 +49,51 @@ void CRoundSliderCtrl::SetBackgroundBitmap(UINT bitmapId)
 {
     m_backgroundId = bitmapId;
     // Loaded once here rather than at every paint.
-    m_background.reset(bitmapId ? LoadSkinBitmap(bitmapId, BitmapKind::DibSection) : nullptr);
+    m_background.reset(bitmapId ? LoadSkinBitmap(bitmapId, BitmapKind::DibSection, m_dpi) : nullptr);
     if (m_hWnd)
         Invalidate(FALSE);
 }
 
+void CRoundSliderCtrl::SetDpi(UINT dpi)
+{
+    const bool first = !m_dpiGiven;
+    m_dpiGiven = true;
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    if (m_backgroundId)
+        SetBackgroundBitmap(m_backgroundId);
+    LoadCursorAtScale();
+    // The dial is kept at 96 DPI, where a change of scale leaves it as it
+    // was (the page then resizes the knob, and the round shape follows).
+    // Only the first scale given says what the size it was made from means:
+    // a knob is made at 96 DPI until told otherwise.
+    if (first) {
+        m_geometryDpi = 0;
+        UpdateGeometry();
+    }
+}
+
 void CRoundSliderCtrl::SetCursorId(UINT cursorId)
 {
-    // A shared resource cursor: never destroyed.
-    m_cursor = cursorId ? ::LoadCursorW(FrameworkResourceHandle(), MAKEINTRESOURCEW(cursorId)) : nullptr;
+    m_cursorId = cursorId;
+    LoadCursorAtScale();
+}
+
+void CRoundSliderCtrl::LoadCursorAtScale()
+{
+    fw::UniqueIcon scaled;
+    if (!m_cursorId) {
+        m_cursor = nullptr;
+    } else if (m_dpi == kBaseDpi) {
+        // A shared resource cursor: never destroyed.
+        m_cursor = ::LoadCursorW(FrameworkResourceHandle(), MAKEINTRESOURCEW(m_cursorId));
+    } else {
+        scaled.reset(reinterpret_cast<HICON>(LoadCursorAt(FrameworkResourceHandle(), m_cursorId, m_dpi)));
+        m_cursor = reinterpret_cast<HCURSOR>(scaled.get());
+    }
+    // The cursor of the previous scale goes once the knob shows another.
+    m_scaledCursor = std::move(scaled);
 }
 
 void CRoundSliderCtrl::PreSubclassWindow()
@@ -76,9 +113,17 @@ void CRoundSliderCtrl::UpdateGeometry()
         return;
     const RECT rc = CWnd::GetClientRect();
     const int m = std::min(rc.right, rc.bottom);
-    m_centreX = (rc.left + m) / 2;
-    m_centreY = (rc.top + m) / 2;
-    m_radius = m / 2 - m_indicatorRadius - 1;
+    // The dial as at 96 DPI (the knob's size there is the scaled figure's).
+    // A knob resized for a new scale to what its 96-DPI size gives keeps its
+    // dial; otherwise the dial is made again.
+    const int m96 = ::MulDiv(m, static_cast<int>(kBaseDpi), static_cast<int>(m_dpi));
+    if (m_geometryDpi == m_dpi || m96 != m_size96) {
+        m_size96 = m96;
+        m_centreX = (rc.left + m96) / 2;
+        m_centreY = (rc.top + m96) / 2;
+        m_radius = m96 / 2 - m_indicatorRadius - 1;
+    }
+    m_geometryDpi = m_dpi;
     // The window owns the region it is given (and deletes the one it
     // replaces), so the knob never deletes a region itself.
     fw::UniqueRgn round(::CreateEllipticRgn(rc.left, rc.top, rc.left + m, rc.top + m));
@@ -138,16 +183,18 @@ void CRoundSliderCtrl::DrawBevelCircle(HDC dc, int cx, int cy, int r, COLORREF l
 
 bool CRoundSliderCtrl::TrackToPoint(POINT pt)
 {
-    int dx = pt.x - m_centreX;
+    // The pointer as measured at 96 DPI.
+    const double scale = static_cast<double>(kBaseDpi) / m_dpi;
+    double dx = pt.x * scale - m_centreX;
     if (m_inverted)
         dx = -dx;
-    const int dy = pt.y - m_centreY;
+    const double dy = pt.y * scale - m_centreY;
 
     double a;
     if (dx == 0) {
         a = dy >= 0 ? 180.0 : 0.0;
     } else {
-        a = 90.0 - std::atan(-static_cast<double>(dy) / dx) * 180.0 / kPi;
+        a = 90.0 - std::atan(-dy / dx) * 180.0 / kPi;
         if (dx < 0)
             a += 180.0;
     }
@@ -262,27 +309,30 @@ void CRoundSliderCtrl::OnPaint()
         }
 
         const int angle = IndicatorAngle(GetPos(), GetRangeMin(), GetRangeMax(), m_zeroAngle, m_inverted);
-        const int r = m_radius - m_indicatorRadius;
+        // The indicator's place and size as at 96 DPI, scaled.
+        const double scale = static_cast<double>(m_dpi) / kBaseDpi;
+        const double r = (m_radius - m_indicatorRadius) * scale;
         const double theta = angle * kPi / 180.0;
-        m_indicatorY = TruncateToInt(m_centreY - std::cos(theta) * r);
-        m_indicatorX = TruncateToInt(m_centreX + std::sin(theta) * r);
+        m_indicatorY = TruncateToInt(m_centreY * scale - std::cos(theta) * r);
+        m_indicatorX = TruncateToInt(m_centreX * scale + std::sin(theta) * r);
 
-        const int s = (4 * m_indicatorRadius) / 5;
+        const int s = Scaled((4 * m_indicatorRadius) / 5);
         {
             HBRUSH brush = m_dragging ? m_pressedBrush.get() : m_indicatorBrush.get();
             fw::ScopedSelect selBrush(mem, brush);
             fw::ScopedSelect selPen(mem, ::GetStockObject(NULL_PEN));
             // A null pen leaves the right and bottom edges unfilled; one extra
             // pixel gives the ellipse the size of the rectangle.
-            ::Ellipse(mem, m_indicatorX - s + 2, m_indicatorY - s + 2, m_indicatorX + s + 1, m_indicatorY + s + 1);
+            ::Ellipse(mem, m_indicatorX - s + Scaled(2), m_indicatorY - s + Scaled(2), m_indicatorX + s + Scaled(1),
+                      m_indicatorY + s + Scaled(1));
         }
-        DrawBevelCircle(mem, m_indicatorX, m_indicatorY, s - 1, ::GetSysColor(COLOR_BTNHIGHLIGHT),
+        DrawBevelCircle(mem, m_indicatorX, m_indicatorY, s - Scaled(1), ::GetSysColor(COLOR_BTNHIGHLIGHT),
                         ::GetSysColor(COLOR_3DDKSHADOW));
         if (m_dragging)
-            DrawBevelCircle(mem, m_indicatorX, m_indicatorY, s - 2, ::GetSysColor(COLOR_3DLIGHT),
+            DrawBevelCircle(mem, m_indicatorX, m_indicatorY, s - Scaled(2), ::GetSysColor(COLOR_3DLIGHT),
                             ::GetSysColor(COLOR_BTNSHADOW));
         else
-            DrawBevelCircle(mem, m_indicatorX, m_indicatorY, s - 2, ::GetSysColor(COLOR_BTNSHADOW),
+            DrawBevelCircle(mem, m_indicatorX, m_indicatorY, s - Scaled(2), ::GetSysColor(COLOR_BTNSHADOW),
                             ::GetSysColor(COLOR_3DLIGHT));
     }
 }
@@ -297,7 +347,8 @@ LRESULT CRoundSliderCtrl::OnLButtonDown(POINT pt)
     if (m_dragByIndicatorOnly) {
         const long long ddx = m_indicatorX - pt.x;
         const long long ddy = m_indicatorY - pt.y;
-        if (ddx * ddx + ddy * ddy > static_cast<long long>(m_indicatorRadius) * m_indicatorRadius)
+        const long long radius = Scaled(m_indicatorRadius);
+        if (ddx * ddx + ddy * ddy > radius * radius)
             return 0;
     }
     if (m_dragging)

@@ -4,8 +4,10 @@
 
 BOOL CBitmapButton::LoadBitmaps(UINT normalId, UINT pressedId)
 {
-    m_normal.reset(LoadSkinBitmap(normalId));
-    m_pressed.reset(pressedId ? LoadSkinBitmap(pressedId) : nullptr);
+    m_normalId = normalId;
+    m_pressedId = pressedId;
+    m_normal.reset(LoadSkinBitmap(normalId, BitmapKind::Device, m_dpi));
+    m_pressed.reset(pressedId ? LoadSkinBitmap(pressedId, BitmapKind::Device, m_dpi) : nullptr);
     m_size = {};
     if (m_normal) {
         BITMAP bm{};
@@ -22,8 +24,20 @@ BOOL CBitmapButton::LoadBitmaps(UINT normalId, UINT pressedId)
 
 void CBitmapButton::SizeToContent()
 {
+    m_sizedToContent = true;
     if (m_hWnd && m_size.cx > 0)
         SetWindowPos(nullptr, 0, 0, m_size.cx, m_size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CBitmapButton::SetDpi(UINT dpi)
+{
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    if (m_normalId)
+        LoadBitmaps(m_normalId, m_pressedId);
+    if (m_sizedToContent)
+        SizeToContent();
 }
 
 bool CBitmapButton::OnChildNotify(UINT msg, WPARAM, LPARAM lp, LRESULT* result)

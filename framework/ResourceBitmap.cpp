@@ -3,6 +3,8 @@
 #include "ComPtr.h"
 #include "Dialog.h"
 #include "Handles.h"
+#include "PngDecoder.h"
+#include "ScaledArt.h"
 
 #include <objbase.h>
 #include <wincodec.h>
@@ -169,11 +171,89 @@ HBITMAP LoadPngBitmap(HINSTANCE module, HRSRC found, BitmapKind kind)
     return Decode(data, size, px) ? MakeDeviceBitmap(px) : nullptr;
 }
 
+// A 24-bit bottom-up DIB section of width x height; `rows` gets its top row
+// and the distance from one row to the next (negative: bottom-up).
+HBITMAP CreateDib24(int width, int height, uint8_t** top, ptrdiff_t* stride)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap || !bits) {
+        if (bitmap)
+            ::DeleteObject(bitmap);
+        return nullptr;
+    }
+    const ptrdiff_t rowBytes = ((static_cast<ptrdiff_t>(width) * 24 + 31) / 32) * 4;
+    *top = static_cast<uint8_t*>(bits) + rowBytes * (height - 1);
+    *stride = -rowBytes;
+    return bitmap;
+}
+
+// The bitmap of the kind asked for, from a DIB section holding its pixels.
+HBITMAP AsKind(fw::UniqueBitmap dib, int width, int height, BitmapKind kind)
+{
+    ::GdiFlush();
+    if (kind == BitmapKind::DibSection || !dib)
+        return dib.release();
+    fw::ScopedWindowDC screen(nullptr);
+    fw::UniqueBitmap device(::CreateCompatibleBitmap(screen.get(), width, height));
+    fw::UniqueMemDC from(::CreateCompatibleDC(screen.get()));
+    fw::UniqueMemDC to(::CreateCompatibleDC(screen.get()));
+    if (!device || !from || !to)
+        return nullptr;
+    {
+        fw::ScopedSelect selectFrom(from.get(), dib.get());
+        fw::ScopedSelect selectTo(to.get(), device.get());
+        ::BitBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY);
+    }
+    return device.release();
+}
+
+// A bitmap at a scale other than 1x: a page background of a larger set is
+// decoded straight into its rows; every other picture is copied from what
+// ScaledArt keeps or made for the call.
+HBITMAP LoadScaledBitmap(HINSTANCE module, UINT id, BitmapKind kind, UINT dpi)
+{
+    const UINT set = SourceSetDpi(dpi);
+    const uint8_t* png = nullptr;
+    size_t size = 0;
+    uint8_t* top = nullptr;
+    ptrdiff_t stride = 0;
+    if (set == dpi && StoredPngAt(module, id, set, &png, &size)) {
+        uint32_t w = 0;
+        uint32_t h = 0;
+        if (!ReadPngSize(png, size, &w, &h))
+            return nullptr;
+        fw::UniqueBitmap dib(CreateDib24(static_cast<int>(w), static_cast<int>(h), &top, &stride));
+        if (!dib || !DecodePng(png, size, top, stride, w, h))
+            return nullptr;
+        return AsKind(std::move(dib), static_cast<int>(w), static_cast<int>(h), kind);
+    }
+    PictureView view;
+    Picture24 owned;
+    if (!PictureAt(module, id, dpi, &view, &owned))
+        return nullptr;
+    fw::UniqueBitmap dib(CreateDib24(view.width, view.height, &top, &stride));
+    if (!dib)
+        return nullptr;
+    for (int y = 0; y < view.height; ++y)
+        std::memcpy(top + stride * y, view.top + view.stride * y, static_cast<size_t>(view.width) * 3);
+    return AsKind(std::move(dib), view.width, view.height, kind);
+}
+
 } // namespace
 
-HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind)
+HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind, UINT dpi)
 {
     HINSTANCE module = FrameworkResourceHandle();
+    if (dpi != kBaseDpi)
+        return LoadScaledBitmap(module, id, kind, dpi);
     // A small picture is a plain bitmap resource, loaded as it is stored.
     if (::FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP))
         return static_cast<HBITMAP>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
@@ -182,9 +262,11 @@ HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind)
     return png ? LoadPngBitmap(module, png, kind) : nullptr;
 }
 
-bool SkinBitmapSize(UINT id, SIZE* size)
+bool SkinBitmapSize(UINT id, SIZE* size, UINT dpi)
 {
     HINSTANCE module = FrameworkResourceHandle();
+    if (dpi != kBaseDpi)
+        return PictureSizeAt(module, id, dpi, size);
     if (HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP)) {
         // A bitmap resource is a bitmap file without its file header.
         HGLOBAL loaded = ::LoadResource(module, found);

@@ -1,8 +1,12 @@
 #pragma once
-// The program's bitmaps: the small ones are plain bitmap resources, the large
-// ones (the page backgrounds) PNG resources (type "PNG"), decoded with the
-// system's imaging component. Either way these functions give the kind of
-// bitmap the code draws with, with the same pixels.
+// The program's bitmaps. At 96 DPI the small ones are plain bitmap
+// resources, the large ones (the page backgrounds) PNG resources (type
+// "PNG"), decoded with the system's imaging component. At any other DPI they
+// come from the larger art sets, decoded (and resampled between the sets) by
+// the program itself (ScaledArt.h). Either way these functions give the kind
+// of bitmap the code draws with.
+#include "DisplayScale.h"
+
 #include <windows.h>
 
 enum class BitmapKind {
@@ -16,10 +20,10 @@ enum class BitmapKind {
 // The resource type the bitmaps are stored under.
 inline constexpr wchar_t kPngResourceType[] = L"PNG";
 
-// Loads the program's bitmap `id`; null when it is missing or cannot be
-// decoded. The caller owns the bitmap.
-HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind = BitmapKind::Device);
+// Loads the program's bitmap `id` at `dpi`; null when it is missing or
+// cannot be decoded. The caller owns the bitmap.
+HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind = BitmapKind::Device, UINT dpi = kBaseDpi);
 
-// The size of the program's bitmap `id`, read from its header without
+// The size of the program's bitmap `id` at `dpi`, read from headers without
 // decoding it; false when it is missing or unreadable.
-bool SkinBitmapSize(UINT id, SIZE* size);
+bool SkinBitmapSize(UINT id, SIZE* size, UINT dpi = kBaseDpi);

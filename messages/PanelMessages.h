@@ -19,6 +19,9 @@
 // From the main dialog to itself, once started: build the next hidden page's
 // skin while nothing else is waiting.
 #define WM_PREPARE_PAGES 0x7EB
+// From a page to the main dialog (its owner): the system moved the page to
+// a display scale of wParam DPI (WM_DPICHANGED); lParam is the page's window.
+#define WM_PAGE_DPI_CHANGED 0x7EC
 // From the device listener to the main dialog: the card's endpoint is active
 // again (after it was removed or disabled, a driver restart among others).
 #define WM_CARD_ENDPOINT_BACK 0x7F0

@@ -79,11 +79,26 @@ void CDlgDigital::BindControls()
     m_rateSelector.SubclassDlgItem(IDC_DIGITAL_RATE_SELECTOR, m_hWnd);
     m_selectorLamp.SubclassDlgItem(IDC_DIGITAL_SELECTOR_LAMP, m_hWnd);
     m_pageColumn.Bind(*this, model::Page::Digital);
+    SetControlsDpi();
+}
+
+void CDlgDigital::SetControlsDpi()
+{
+    for (CMyStaticBmp* picture : {&m_outputSwitch, &m_switchLamp, &m_rateSelector, &m_selectorLamp})
+        picture->SetDpi(GetDpi());
 }
 
 void CDlgDigital::PlaceControls()
 {
     PlaceControlTable(*this, kPlacements);
+}
+
+void CDlgDigital::OnDpiChanged()
+{
+    // The rate quarters follow the selector's rectangle.
+    SetControlsDpi();
+    PlaceControls();
+    m_pageColumn.Setup();
 }
 
 void CDlgDigital::LoadPictures()

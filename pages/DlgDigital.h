@@ -44,6 +44,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnPicturesDue() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDpiChanged() override;
 
 private:
     void OnLButtonDown(POINT pt);
@@ -51,6 +52,8 @@ private:
     LRESULT OnSetLanguage(LPARAM language);
 
     void BindControls();
+    // The pictures at the page's scale.
+    void SetControlsDpi();
     void PlaceControls();
     void LoadPictures();
     // Shows DigitalOutSr from the store and gives the card its status.

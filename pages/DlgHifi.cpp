@@ -58,6 +58,9 @@ BOOL CDlgHifi::OnInitDialog()
 
     PlaceControls();
     SetupPictures();
+    // The knobs take their size before their indicator: their dial is then
+    // made as at 96 DPI, where the template gives that size already.
+    SizeControls();
     SetupKnobs();
     SetupBandSliders();
 
@@ -141,6 +144,37 @@ void CDlgHifi::BindControls()
     m_envDisplay.SubclassDlgItem(IDC_HIFI_ENV_DISPLAY, m_hWnd);
     m_envPrevious.SubclassDlgItem(IDC_HIFI_ENV_PREV, m_hWnd);
     m_envNext.SubclassDlgItem(IDC_HIFI_ENV_NEXT, m_hWnd);
+    SetControlsDpi();
+}
+
+void CDlgHifi::SetControlsDpi()
+{
+    const UINT dpi = GetDpi();
+    for (CMyStaticBmp* picture : {&m_master, &m_powerLight, &m_bassTrebleSwitch, &m_regionSwitch, &m_presetSwitch,
+                                  &m_eqSwitch, &m_customLight, &m_roomSwitch, &m_roomSelector, &m_envSwitch,
+                                  &m_envDisplay})
+        picture->SetDpi(dpi);
+    for (CMyStaticBmp& option : m_regionOptions)
+        option.SetDpi(dpi);
+    for (CMyStaticBmp& cell : m_presetCells)
+        cell.SetDpi(dpi);
+    m_trebleKnob.SetDpi(dpi);
+    m_bassKnob.SetDpi(dpi);
+    for (CBitmapSlider& band : m_bands)
+        band.SetDpi(dpi);
+    for (CBitmapButton* button : {&m_bandReset, &m_presetSave, &m_presetDelete, &m_envPrevious, &m_envNext})
+        button->SetDpi(dpi);
+    m_presetList.SetDpi(dpi);
+    m_nameBox.SetDpi(dpi);
+}
+
+void CDlgHifi::OnDpiChanged()
+{
+    SetControlsDpi();
+    SizeControls();
+    FitPresetControlsToFaces();
+    PlaceControls();
+    m_pageColumn.LoadBitmaps(); // at the new scale
 }
 
 void CDlgHifi::PlaceControls()

@@ -56,12 +56,17 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnPicturesDue() override;
+    void OnDpiChanged() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     // DlgHifi.cpp
     void BindControls();
+    // Every control at the page's scale (their pictures and fonts).
+    void SetControlsDpi();
     void PlaceControls();
+    // The knobs' and bands' sizes, which the template cannot give at every scale.
+    void SizeControls();
     void SetupPictures();
     void SetupButtonsAndFaces();
     bool OnCommand(UINT id, UINT code);

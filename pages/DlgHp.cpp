@@ -69,6 +69,19 @@ void CDlgHp::BindControls()
     m_impedance.SubclassDlgItem(IDC_HP_IMPEDANCE, m_hWnd);
     m_flexBass.SubclassDlgItem(IDC_HP_FLEX_BASS, m_hWnd);
     m_pageColumn.Bind(*this, model::Page::Hp);
+    m_crossoverSlider.SetDpi(GetDpi());
+    for (CMyStaticBmp* picture : {&m_speakerSize, &m_impedance, &m_flexBass})
+        picture->SetDpi(GetDpi());
+}
+
+void CDlgHp::OnDpiChanged()
+{
+    m_crossoverSlider.SetDpi(GetDpi());
+    for (CMyStaticBmp* picture : {&m_speakerSize, &m_impedance, &m_flexBass})
+        picture->SetDpi(GetDpi());
+    FitCrossoverSlot();
+    PlaceControls();
+    m_pageColumn.Setup();
 }
 
 void CDlgHp::LoadPictures()
@@ -121,6 +134,11 @@ void CDlgHp::SetupCrossoverSlider()
     m_crossoverSlider.SetFitToBitmap(false);
     m_crossoverSlider.SetRange(0, static_cast<int32_t>(kCrossoverHighest));
     m_crossoverSlider.SetPos(150);
+    FitCrossoverSlot();
+}
+
+void CDlgHp::FitCrossoverSlot()
+{
     // The slot's template size depends on the dialog font; the slider draws
     // only its channel, so the slot is given exactly the channel's size.
     if (m_crossoverSlider.GetChannelWidth() > 0)

@@ -41,6 +41,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnPicturesDue() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDpiChanged() override;
 
 private:
     void OnLButtonDown(POINT pt);
@@ -53,6 +54,8 @@ private:
     void ReadSwitches();
     void ReadCrossover();
     void SetupCrossoverSlider();
+    // The crossover's slot gets exactly its channel's size.
+    void FitCrossoverSlot();
     void PlaceControls();
     // Flips a picture when pt lies on it; true when it did.
     bool TogglePictureAt(CMyStaticBmp& picture, POINT pt);

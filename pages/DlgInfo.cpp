@@ -26,6 +26,10 @@ constexpr COLORREF kTextColour = RGB(235, 235, 235);
 constexpr POINT kLabelPositions[CDlgInfo::kLabelCount] = {
     {212, 85}, {212, 120}, {212, 156}, {212, 192}, {449, 85}, {449, 138}, {449, 192},
 };
+// Their sizes at 96 DPI (the template's in its dialog units there).
+constexpr SIZE kLabelSizes[CDlgInfo::kLabelCount] = {
+    {214, 21}, {214, 21}, {214, 21}, {214, 21}, {249, 21}, {249, 21}, {158, 21},
+};
 
 // The version the system itself reports. RtlGetVersion is not subject to the
 // compatibility layer that makes GetVersionEx report an older system to
@@ -188,8 +192,17 @@ void CDlgInfo::FillLabels()
 
 void CDlgInfo::PlaceLabels()
 {
-    for (int i = 0; i < kLabelCount; ++i)
+    for (int i = 0; i < kLabelCount; ++i) {
+        m_labels[i].SetDpi(GetDpi());
+        SizeControl(*this, m_labels[i].m_hWnd, kLabelSizes[i].cx, kLabelSizes[i].cy);
         PlaceControl(*this, m_labels[i].m_hWnd, kLabelPositions[i].x, kLabelPositions[i].y);
+    }
+}
+
+void CDlgInfo::OnDpiChanged()
+{
+    PlaceLabels();
+    m_pageColumn.Setup();
 }
 
 void CDlgInfo::OnLButtonDown(POINT pt)

@@ -47,6 +47,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnPicturesDue() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDpiChanged() override;
 
 private:
     void OnLButtonDown(POINT pt);

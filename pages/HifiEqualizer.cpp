@@ -3,19 +3,18 @@
 // the built-in presets (tone group 2).
 #include "DlgHifi.h"
 
+#include "ControlPlacement.h"
 #include "ResourceBitmap.h"
 #include "Settings.h"
 
 namespace {
 
-// Pixel size of a bitmap resource, read from its header (the controls load
-// the bitmap itself); {0, 0} when it cannot be read.
-SIZE BitmapSize(UINT id)
+// Pixel size of a bitmap resource at a scale, from its header; {0, 0} when
+// it is missing.
+SIZE BitmapSize(UINT id, UINT dpi)
 {
     SIZE size{};
-    if (!SkinBitmapSize(id, &size))
-        return SIZE{0, 0};
-    return size;
+    return SkinBitmapSize(id, &size, dpi) ? size : SIZE{0, 0};
 }
 
 } // namespace
@@ -24,29 +23,47 @@ void CDlgHifi::FitPresetControlsToFaces()
 {
     // The faces are drawn at the controls' size: make the controls as large
     // as their faces.
-    const SIZE nameFace = BitmapSize(IDB_COMBO_FACE_EDIT);
+    const SIZE nameFace = BitmapSize(IDB_COMBO_FACE_EDIT, GetDpi());
     if (nameFace.cx > 0)
         m_nameBox.SetWindowPos(nullptr, 0, 0, nameFace.cx, nameFace.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const SIZE listFace = BitmapSize(IDB_COMBO_FACE_LIST);
+    const SIZE listFace = BitmapSize(IDB_COMBO_FACE_LIST, GetDpi());
     if (listFace.cx <= 0)
         return;
     // A drop-down list's window height is that of the opened list; the
     // closed field follows the selection field's item height.
-    constexpr int kDroppedListHeight = 120;
-    m_presetList.SetWindowPos(nullptr, 0, 0, listFace.cx, listFace.cy + kDroppedListHeight,
+    const int droppedListHeight = ScaleFigure(120, GetDpi());
+    m_presetList.SetWindowPos(nullptr, 0, 0, listFace.cx, listFace.cy + droppedListHeight,
                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The field's frame is the system's: step the item height until the
-    // field has the face's height or cannot get any closer (the system keeps
-    // it at least as high as the font needs).
+    // field has its height or cannot get any closer. At 96 DPI it is 21
+    // pixels high, two more than the face (which shows no more than itself);
+    // every scale gives it that, scaled. The steps count from the height set
+    // last, not from the one read back, which Wine gives two pixels more.
+    constexpr int kFieldHeight = 21;
+    const int fieldHeight = ScaleFigure(kFieldHeight, GetDpi());
+    int itemHeight = static_cast<int>(m_presetList.SendMessage(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1)));
     for (int attempt = 0; attempt < 4; ++attempt) {
         const RECT field = m_presetList.GetWindowRect();
-        const int error = listFace.cy - (field.bottom - field.top);
-        if (error == 0)
+        const int error = fieldHeight - (field.bottom - field.top);
+        if (error == 0 || itemHeight + error <= 0)
             break;
-        const int itemHeight = static_cast<int>(m_presetList.SendMessage(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1)));
-        if (itemHeight + error <= 0)
-            break;
-        m_presetList.SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight + error);
+        itemHeight += error;
+        m_presetList.SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight);
+    }
+}
+
+void CDlgHifi::SizeControls()
+{
+    // The knobs' template size, as 96 DPI gives it.
+    SizeControl(*this, m_trebleKnob, 35, 32);
+    SizeControl(*this, m_bassKnob, 35, 32);
+    for (int i = 0; i < model::kBandCount; ++i) {
+        // The slot takes the channel's size, so nothing of the control shows
+        // beside or below the channel.
+        const SIZE channel = BitmapSize(IDB_BAND_CHANNEL_FIRST + i, GetDpi());
+        if (channel.cx > 0)
+            m_bands[static_cast<size_t>(i)].SetWindowPos(nullptr, 0, 0, channel.cx, channel.cy,
+                                                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -56,7 +73,7 @@ void CDlgHifi::SetupBandSliders()
         CBitmapSlider& band = m_bands[static_cast<size_t>(i)];
         // The slot takes the channel's size, so nothing of the control shows
         // beside or below the channel.
-        const SIZE channel = BitmapSize(IDB_BAND_CHANNEL_FIRST + i);
+        const SIZE channel = BitmapSize(IDB_BAND_CHANNEL_FIRST + i, GetDpi());
         if (channel.cx > 0)
             band.SetWindowPos(nullptr, 0, 0, channel.cx, channel.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         band.SetChannelBitmaps(IDB_BAND_CHANNEL_FIRST + i, IDB_BAND_CHANNEL_FIRST + i);

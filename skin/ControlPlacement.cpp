@@ -2,7 +2,7 @@
 
 #include "SkinnedPage.h"
 
-void PlaceControlTable(CWnd& page, std::span<const ControlPlacement> table)
+void PlaceControlTable(CSkinnedPage& page, std::span<const ControlPlacement> table)
 {
     for (const ControlPlacement& p : table)
         PlaceControl(page, ::GetDlgItem(page.m_hWnd, p.id), p.x, p.y);

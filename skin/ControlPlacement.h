@@ -2,20 +2,21 @@
 // Where a page's controls sit and which control a click on the page is on.
 // The pages' pictures do not take the mouse: a press on one reaches the page,
 // which finds the picture by its rectangle on the page.
-#include "Wnd.h"
+#include "SkinnedPage.h"
 
 #include <span>
 
 // A control of a page by its id, and its top-left corner in pixels from the
-// page's top-left.
+// page's top-left, at 96 DPI.
 struct ControlPlacement {
     int id;
     int x;
     int y;
 };
 
-// Places every control of the table on the page with PlaceControl.
-void PlaceControlTable(CWnd& page, std::span<const ControlPlacement> table);
+// Places every control of the table on the page with PlaceControl (at the
+// page's scale).
+void PlaceControlTable(CSkinnedPage& page, std::span<const ControlPlacement> table);
 
 // A control's window rectangle in its page's client coordinates; an empty
 // rectangle when there is no control.

@@ -79,13 +79,15 @@ void CPageColumn::Place()
 
 void CPageColumn::LoadBitmaps()
 {
-    // The column's bitmaps are the same in every language: loaded once.
-    if (!m_page || m_bitmapsLoaded)
+    // The column's bitmaps are the same in every language: loaded once for
+    // each display scale the page takes.
+    if (!m_page || m_bitmapsDpi == m_page->GetDpi())
         return;
-    m_bitmapsLoaded = true;
+    m_bitmapsDpi = m_page->GetDpi();
     for (int s = 0; s < kSlotCount; ++s) {
         auto slot = static_cast<Slot>(s);
         CBitmapButton& button = m_buttons[s];
+        button.SetDpi(m_page->GetDpi());
         if (slot == kClose)
             button.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_PRESSED);
         else if (SlotTarget(slot) == m_which)

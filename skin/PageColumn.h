@@ -32,7 +32,8 @@ public:
 
     // Binds the six template buttons of the page.
     void Bind(CSkinnedPage& page, model::Page which);
-    // Places the buttons, loads their bitmaps and sizes them to the bitmaps.
+    // Places the buttons, loads their bitmaps and sizes them to the bitmaps,
+    // at the page's scale; again when the scale changed.
     void Setup();
     // The two halves of Setup, for a page that loads its pictures later.
     void Place();
@@ -50,7 +51,7 @@ private:
     std::array<CBitmapButton, kSlotCount> m_buttons;
     CSkinnedPage* m_page = nullptr;
     model::Page m_which = model::Page::Main;
-    bool m_bitmapsLoaded = false;
+    UINT m_bitmapsDpi = 0; // the scale of the loaded bitmaps; 0 before the first
 };
 
 // Asks the main dialog (the page's owner) for another page, at this page's

@@ -1,5 +1,6 @@
 #include "SkinnedPage.h"
 
+#include "PanelMessages.h"
 #include "ResourceBitmap.h"
 
 #include <cstdint>
@@ -127,7 +128,7 @@ void ApplySkinWhenShown(CSkinnedPage& page)
         // The window has the picture's size at once all the same (others
         // place themselves by it); the shape comes with the picture.
         SIZE size{};
-        if (SkinBitmapSize(page.m_backgroundId, &size)) {
+        if (SkinBitmapSize(page.m_backgroundId, &size, page.m_dpi)) {
             RECT rc = page.GetWindowRect();
             if (rc.right - rc.left != size.cx || rc.bottom - rc.top != size.cy)
                 page.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -186,11 +187,12 @@ void ApplySkin(CSkinnedPage& page)
     page.m_skinPending = false;
     // The skin the window already has (start-up skins each page once for its
     // creation and once for the stored language, often the same one).
-    if (page.m_hWnd && page.m_background && page.m_appliedId == page.m_backgroundId)
+    if (page.m_hWnd && page.m_background && page.m_appliedId == page.m_backgroundId &&
+        page.m_appliedDpi == page.m_dpi)
         return;
     // Three bytes a pixel, as the picture is stored: a quarter less memory
     // than a screen-depth copy for the largest pictures the panel keeps.
-    fw::UniqueBitmap bitmap(LoadSkinBitmap(page.m_backgroundId, BitmapKind::DibSection));
+    fw::UniqueBitmap bitmap(LoadSkinBitmap(page.m_backgroundId, BitmapKind::DibSection, page.m_dpi));
     if (!bitmap)
         return; // a missing background keeps the skin the page has
     const RegionRects& shape = SkinShape(page.m_backgroundId, bitmap.get());
@@ -216,15 +218,16 @@ void ApplySkin(CSkinnedPage& page)
     if (::SetWindowRgn(page.m_hWnd, region.get(), FALSE))
         region.release();
     page.m_appliedId = page.m_backgroundId;
+    page.m_appliedDpi = page.m_dpi;
 }
 
-void PlaceControl(CWnd& page, HWND control, int x, int y)
+void PlaceControl(CSkinnedPage& page, HWND control, int x, int y)
 {
     if (!control || !page.m_hWnd)
         return;
     // (x, y) counts from the page window's own top-left corner.
     RECT pageRect = page.GetWindowRect();
-    POINT pt{pageRect.left + x, pageRect.top + y};
+    POINT pt{pageRect.left + ScaleFigure(x, page.GetDpi()), pageRect.top + ScaleFigure(y, page.GetDpi())};
     ::MapWindowPoints(nullptr, ::GetParent(control), &pt, 1);
     ::SetWindowPos(control, nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A hidden page is painted whole when it shows.
@@ -232,9 +235,45 @@ void PlaceControl(CWnd& page, HWND control, int x, int y)
         ::InvalidateRect(control, nullptr, TRUE);
 }
 
+void SizeControl(CSkinnedPage& page, HWND control, int width, int height)
+{
+    if (!control)
+        return;
+    ::SetWindowPos(control, nullptr, 0, 0, ScaleFigure(width, page.GetDpi()), ScaleFigure(height, page.GetDpi()),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 CSkinnedPage::~CSkinnedPage()
 {
     ReleaseSkin();
+}
+
+BOOL CSkinnedPage::OnInitDialog()
+{
+    // The scale of the monitor the page is created on; its controls are
+    // placed and their pictures loaded at it.
+    m_dpi = m_wantedDpi = WindowDpi(m_hWnd);
+    return CDialog::OnInitDialog();
+}
+
+void CSkinnedPage::SetDpi(UINT dpi)
+{
+    if (dpi == 0)
+        return;
+    m_wantedDpi = dpi;
+    if (m_hWnd && ::IsWindowVisible(m_hWnd))
+        ApplyDpi();
+}
+
+void CSkinnedPage::ApplyDpi()
+{
+    if (m_wantedDpi == m_dpi)
+        return;
+    m_dpi = m_wantedDpi;
+    OnDpiChanged();
+    // The new picture, size and shape; SetWindowPos keeps the top-left corner.
+    ApplySkin(*this);
+    RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CSkinnedPage::ReleaseSkin()
@@ -267,14 +306,28 @@ LRESULT CSkinnedPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_ERASEBKGND:
         return OnEraseBkgnd(reinterpret_cast<HDC>(wp));
     case WM_SHOWWINDOW:
-        // Sent before the page appears: a skin and pictures that waited are
-        // built now, so the first paint is the one an immediate skin would
-        // have given.
+        // Sent before the page appears: a scale, a skin or pictures that
+        // waited are taken now, so the first paint is the one an immediate
+        // change would have given.
         if (wp) {
+            ApplyDpi();
             RealizedSkin();
             RealizePictures();
         }
         return CDialog::WindowProc(msg, wp, lp);
+    case WM_DPICHANGED: {
+        // The system moved the page to a monitor of another scale. Its
+        // suggested rectangle (lParam) is not taken: the page's size comes
+        // from its pictures, and it keeps its top-left corner. The main
+        // dialog decides what follows for the other pages and the tray icon.
+        HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+        ::SendMessageW(owner ? owner : m_hWnd, WM_PAGE_DPI_CHANGED, LOWORD(wp), reinterpret_cast<LPARAM>(m_hWnd));
+        return 0;
+    }
+    case WM_PAGE_DPI_CHANGED:
+        // A page on its own (no main dialog above it) takes the scale itself.
+        SetDpi(static_cast<UINT>(wp));
+        return 0;
     case WM_LBUTTONDBLCLK:
         // The dialog class asks for double clicks; on a page the second click
         // of a quick pair is a press like the first (a lamp toggled twice

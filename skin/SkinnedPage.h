@@ -5,6 +5,7 @@
 // window that moves when its background is dragged.
 #include "DC.h"
 #include "Dialog.h"
+#include "DisplayScale.h"
 #include "Handles.h"
 #include "PanelModel.h"
 
@@ -38,15 +39,28 @@ public:
     std::optional<model::Page> RequestedPage() const { return m_requestedPage; }
     void SetRequestedPage(std::optional<model::Page> page) { m_requestedPage = page; }
 
+    // The display scale the page's skin and controls are at: the DPI of the
+    // page's monitor when it was created, then the last one it was given.
+    UINT GetDpi() const { return m_dpi; }
+    // Gives the page a display scale: a visible page takes it at once (its
+    // background, shape, controls and their pictures, keeping its top-left
+    // corner), a hidden one when it is next shown.
+    void SetDpi(UINT dpi);
+    bool DpiPending() const { return m_wantedDpi != m_dpi; }
+
 protected:
     // The page's control pictures wait until the page is first shown (or
     // prepared): OnPicturesDue then loads them. A visible page loads them now.
     void LoadPicturesWhenShown();
     virtual void OnPicturesDue() {}
 
+    BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     // Shared erase handler: copies the off-screen background to the window.
     LRESULT OnEraseBkgnd(HDC dc);
+    // The page's controls at GetDpi(): their scale, places and sizes. Called
+    // when the scale changes, before the new skin; each page places its own.
+    virtual void OnDpiChanged() {}
 
 private:
     friend void ApplySkin(CSkinnedPage& page);
@@ -55,9 +69,14 @@ private:
     void RealizePictures();
     bool m_picturesPending = false;
     std::optional<model::Page> m_requestedPage;
+    // Takes the scale asked for: the controls, then the skin, then a repaint.
+    void ApplyDpi();
     bool m_skinPending = false; // the background changed while the page was hidden
     UINT m_backgroundId = 0;
     UINT m_appliedId = 0; // the background the window was last sized and shaped to
+    UINT m_appliedDpi = 0; // and its scale
+    UINT m_dpi = kBaseDpi;
+    UINT m_wantedDpi = kBaseDpi;
     int m_skinWidth = 0;
     int m_skinHeight = 0;
     // Destroyed in reverse: the background is deselected, the off-screen
@@ -95,5 +114,8 @@ RegionRects BuildRegionFromBitmap(HBITMAP bitmap);
 HRGN CreateRegionFromRects(const RegionRects& shape);
 
 // Moves a control so that its top-left corner is at (x, y) pixels from the
-// page's top-left, keeping its size, and repaints it.
-void PlaceControl(CWnd& page, HWND control, int x, int y);
+// page's top-left, keeping its size, and repaints it. (x, y) is given at 96
+// DPI and placed at the page's scale.
+void PlaceControl(CSkinnedPage& page, HWND control, int x, int y);
+// Gives a control a size given at 96 DPI, at the page's scale, keeping its place.
+void SizeControl(CSkinnedPage& page, HWND control, int width, int height);

@@ -54,7 +54,7 @@ start_virtual_display() {
     local fifo n
     fifo=$(mktemp -u "${TMPDIR:-/tmp}/zephrin-xvfb.XXXXXX")
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${ZEPHRIN_SCREEN:-1280x1024}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     ZEPHRIN_XVFB_PID=$!
     read -r -t 30 n <"$fifo" || true
     rm -f "$fifo"
@@ -65,6 +65,29 @@ start_virtual_display() {
     export DISPLAY=":$n"
     ZEPHRIN_VIRTUAL_DISPLAY=1
     log "virtual display $DISPLAY (pid $ZEPHRIN_XVFB_PID)"
+}
+
+# The display scale of the simulated machine, as a person sets it in the
+# display settings: ZEPHRIN_DPI (96 is 100 %, 192 is 200 %). Wine reads it
+# (LogPixels) when a process starts; prepare_machine sets it before the first
+# program with windows starts, and puts 96 back when it is not given.
+ZEPHRIN_DPI=${ZEPHRIN_DPI:-96}
+configure_display_scale() {
+    local key='HKCU\Control Panel\Desktop'
+    if [ "$ZEPHRIN_DPI" = 96 ]; then
+        wine reg delete "$key" /v LogPixels /f >/dev/null 2>&1 || true
+    else
+        wine reg add "$key" /v LogPixels /t REG_DWORD /d "$ZEPHRIN_DPI" /f >/dev/null 2>&1
+    fi
+}
+
+# A screen large enough for the panel at ZEPHRIN_DPI, with room to drag it
+# off the notification area: 1280 x 1024 up to 150 %.
+screen_for_scale() {
+    local w=$((ZEPHRIN_DPI * 800 / 96 + 320)) h=$((ZEPHRIN_DPI * 546 / 96 + 320))
+    ((w < 1280)) && w=1280
+    ((h < 1024)) && h=1024
+    echo "${w}x${h}"
 }
 
 # A virtual display has no window manager: Wine must not hand windows to one,
@@ -104,5 +127,6 @@ stop_all() {
 # the panel, and the Core Audio stand-in registered.
 prepare_machine() {
     configure_window_manager
+    configure_display_scale
     "$ZEPHRIN_ROOT/scripts/prepare-machine" "$ZEPHRIN_BUILD"
 }

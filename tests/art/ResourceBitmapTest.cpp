@@ -1,11 +1,18 @@
 // Every bitmap the program stores (plain or as PNG), loaded by the program's loader,
 // against the picture the generator drew (its BMP file, loaded the way the
 // program loaded bitmaps when it stored them uncompressed): same size, same
-// kind of bitmap and the same pixels.
+// kind of bitmap and the same pixels. At the larger sets' scales, against
+// the generator's pictures of that set; between and above them, against the
+// area average of the nearest larger set's picture.
 #include "Handles.h"
 #include "ResourceBitmap.h"
 
 #include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <cmath>
 
 #include <algorithm>
 #include <cstdint>
@@ -166,6 +173,155 @@ TEST(StoredBitmaps, DecodeToTheGeneratedPicturesPixelForPixel)
     }
 }
 
+// A PNG file of the generator's, by the system's imaging component, as
+// 32-bit pixels with a zero fourth byte (as Read gives them).
+Picture ReadPngFile(const std::wstring& file)
+{
+    Picture p;
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    UINT w = 0;
+    UINT h = 0;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                     reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                        WICBitmapPaletteTypeCustom)) &&
+        SUCCEEDED(converter->GetSize(&w, &h))) {
+        p.width = static_cast<int>(w);
+        p.height = static_cast<int>(h);
+        p.pixels.resize(size_t{w} * h);
+        if (FAILED(converter->CopyPixels(nullptr, w * 4, w * h * 4, reinterpret_cast<BYTE*>(p.pixels.data()))))
+            p.pixels.clear();
+        for (uint32_t& px : p.pixels)
+            px &= 0x00FFFFFF;
+    }
+    for (IUnknown* u : std::initializer_list<IUnknown*>{converter, frame, decoder, factory}) {
+        if (u)
+            u->Release();
+    }
+    return p;
+}
+
+class ScaledSets : public ::testing::Test {
+protected:
+    void SetUp() override { m_com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)); }
+    void TearDown() override
+    {
+        if (m_com)
+            ::CoUninitialize();
+    }
+    static Picture Generated(UINT setDpi, UINT id)
+    {
+        return ReadPngFile(ArtFolder() + L"\\" + std::to_wstring(setDpi) + L"\\" + std::to_wstring(id) + L".png");
+    }
+    bool m_com = false;
+};
+
+TEST_F(ScaledSets, LoadToTheGeneratedPicturesOfTheirSet)
+{
+    for (UINT dpi : {144u, 192u}) {
+        for (UINT id : StoredIds()) {
+            SCOPED_TRACE(std::to_string(dpi) + " DPI, picture " + std::to_string(id));
+            const Picture want = Generated(dpi, id);
+            ASSERT_GT(want.width, 0);
+            fw::UniqueBitmap device(LoadSkinBitmap(id, BitmapKind::Device, dpi));
+            fw::UniqueBitmap dib(LoadSkinBitmap(id, BitmapKind::DibSection, dpi));
+            ASSERT_TRUE(device && dib);
+            EXPECT_EQ(Difference(Read(device.get()), want), "");
+            EXPECT_EQ(Difference(Read(dib.get()), want), "");
+            SIZE header{};
+            EXPECT_TRUE(SkinBitmapSize(id, &header, dpi));
+            EXPECT_EQ(header.cx, want.width);
+            EXPECT_EQ(header.cy, want.height);
+            DIBSECTION section{};
+            ASSERT_EQ(::GetObjectW(dib.get(), sizeof section, &section), static_cast<int>(sizeof section));
+            EXPECT_EQ(section.dsBmih.biBitCount, 24);
+            EXPECT_GT(section.dsBmih.biHeight, 0) << "bottom-up, as a bitmap file";
+            BITMAP bm{};
+            ::GetObjectW(device.get(), sizeof bm, &bm);
+            EXPECT_EQ(bm.bmBits, nullptr) << "a screen-compatible bitmap";
+        }
+    }
+}
+
+// The area average of a picture (see-through pure blue left out, and kept
+// where it covers at least half of a pixel), computed pixel by pixel.
+uint32_t AreaAverage(const Picture& s, int w, int h, int x, int y, bool* tie)
+{
+    const double sx = static_cast<double>(s.width) / w;
+    const double sy = static_cast<double>(s.height) / h;
+    double sum[3] = {};
+    double opaque = 0;
+    for (int v = static_cast<int>(y * sy); v < s.height && v < (y + 1) * sy; ++v) {
+        const double oy = std::min((y + 1) * sy, v + 1.0) - std::max(y * sy, static_cast<double>(v));
+        for (int u = static_cast<int>(x * sx); u < s.width && u < (x + 1) * sx; ++u) {
+            const double ox = std::min((x + 1) * sx, u + 1.0) - std::max(x * sx, static_cast<double>(u));
+            const uint32_t px = s.pixels[static_cast<size_t>(v) * s.width + u];
+            if (px == 0x0000FF || ox <= 0 || oy <= 0)
+                continue;
+            opaque += ox * oy;
+            for (int c = 0; c < 3; ++c)
+                sum[c] += ox * oy * ((px >> (8 * c)) & 0xFF);
+        }
+    }
+    const double coverage = opaque / (sx * sy);
+    *tie = std::fabs(coverage - 0.5) < 1e-3;
+    if (coverage < 0.5)
+        return 0x0000FF;
+    uint32_t out = 0;
+    for (int c = 0; c < 3; ++c)
+        out |= static_cast<uint32_t>(std::lround(sum[c] / opaque)) << (8 * c);
+    return out;
+}
+
+TEST_F(ScaledSets, BetweenAndAboveTheSetsPicturesAreAreaAveragesOfTheNearestLargerSet)
+{
+    struct Case {
+        UINT dpi;
+        UINT set;
+    };
+    // A page background (with its outline), the knob face, an environment
+    // picture and a page button; 125 % and 175 % from the set above, 250 %
+    // enlarged from 2x.
+    for (const Case& c : {Case{120, 144}, Case{168, 192}, Case{240, 192}}) {
+        for (UINT id : {138u, 165u, 221u, 327u}) {
+            SCOPED_TRACE(std::to_string(c.dpi) + " DPI, picture " + std::to_string(id));
+            fw::UniqueBitmap oneX(LoadSkinBitmap(id, BitmapKind::DibSection));
+            const Picture one = Read(oneX.get());
+            fw::UniqueBitmap bitmap(LoadSkinBitmap(id, BitmapKind::DibSection, c.dpi));
+            const Picture got = Read(bitmap.get());
+            ASSERT_EQ(got.width, ::MulDiv(one.width, static_cast<int>(c.dpi), 96));
+            ASSERT_EQ(got.height, ::MulDiv(one.height, static_cast<int>(c.dpi), 96));
+            SIZE header{};
+            EXPECT_TRUE(SkinBitmapSize(id, &header, c.dpi));
+            EXPECT_EQ(header.cx, got.width);
+            EXPECT_EQ(header.cy, got.height);
+            const Picture source = Generated(c.set, id);
+            int off = 0;
+            for (int y = 0; y < got.height; ++y) {
+                for (int x = 0; x < got.width; ++x) {
+                    bool tie = false;
+                    const uint32_t want = AreaAverage(source, got.width, got.height, x, y, &tie);
+                    const uint32_t have = got.pixels[static_cast<size_t>(y) * got.width + x];
+                    if (tie)
+                        continue;
+                    bool within = (want == 0x0000FF) == (have == 0x0000FF);
+                    for (int ch = 0; ch < 3 && within; ++ch)
+                        within = std::abs(static_cast<int>((want >> (8 * ch)) & 0xFF) -
+                                        static_cast<int>((have >> (8 * ch)) & 0xFF)) <= 1;
+                    off += within ? 0 : 1;
+                }
+            }
+            EXPECT_EQ(off, 0);
+        }
+    }
+}
+
 TEST(StoredBitmaps, AMissingIdGivesNoBitmap)
 {
     // Id 1 is the manifest: a resource, but no stored picture.
@@ -173,6 +329,11 @@ TEST(StoredBitmaps, AMissingIdGivesNoBitmap)
     EXPECT_EQ(LoadSkinBitmap(1, BitmapKind::DibSection), nullptr);
     SIZE size{};
     EXPECT_FALSE(SkinBitmapSize(1, &size));
+    // Nor at another scale (1 is also a sheet of the larger sets, no picture).
+    for (UINT dpi : {120u, 144u, 192u, 288u}) {
+        EXPECT_EQ(LoadSkinBitmap(1, BitmapKind::DibSection, dpi), nullptr);
+        EXPECT_FALSE(SkinBitmapSize(1, &size, dpi));
+    }
 }
 
 } // namespace

@@ -3,16 +3,15 @@ the skinned pages rely on."""
 
 import os
 import struct
-import subprocess
 import sys
-import tempfile
 import unittest
 
 from PIL import Image, ImageChops
 
-ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-ART = os.path.join(ROOT, "tools", "art")
-sys.path.insert(0, ART)
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import artrun  # noqa: E402
+
+sys.path.insert(0, artrun.ART)
 
 import backgrounds  # noqa: E402
 
@@ -49,12 +48,6 @@ ON_OFF_PAIRS = ((278, 279), (316, 317), (276, 277), (272, 273), (274, 275), (268
                 (258, 259), (259, 260), (160, 161), (161, 162), (162, 163))
 
 
-def run_generator(out, seed):
-    env = dict(os.environ, PYTHONHASHSEED=str(seed))
-    return subprocess.Popen([sys.executable, os.path.join(ART, "generate_art.py"), "--out", out],
-                            env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-
-
 def read_bmp_header(path):
     with open(path, "rb") as f:
         data = f.read()
@@ -74,18 +67,7 @@ def blue_mask(img):
 class GeneratedArt(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.tmp = tempfile.TemporaryDirectory()
-        cls.out = [os.path.join(cls.tmp.name, "a"), os.path.join(cls.tmp.name, "b")]
-        procs = [run_generator(cls.out[0], 1), run_generator(cls.out[1], 2)]
-        for p in procs:
-            _, err = p.communicate(timeout=120)
-            if p.returncode:
-                raise AssertionError("generator failed: " + err.decode())
-        cls.dir = cls.out[0]
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.tmp.cleanup()
+        cls.dir = artrun.generated()
 
     def image(self, bid):
         return Image.open(os.path.join(self.dir, "%d.bmp" % bid)).convert("RGB")
@@ -139,19 +121,27 @@ class GeneratedArt(unittest.TestCase):
     def test_resource_script_names_every_file_once(self):
         with open(os.path.join(self.dir, "art.rc")) as f:
             lines = [ln.split() for ln in f if ln.strip() and not ln.startswith("//")]
-        kinds = {int(i): (kind, name.strip('"')) for i, kind, name in lines}
+        kinds = {(int(i), kind): name.strip('"') for i, kind, name in lines}
         self.assertEqual(len(kinds), len(lines))
         expected = {}
         for i in ALL_BITMAPS:
             w, h = self.image(i).size
-            expected[i] = ("PNG", "%d.png" % i) if w * h > 16 * 1024 else ("BITMAP", "%d.bmp" % i)
+            expected[(i, "PNG" if w * h > 16 * 1024 else "BITMAP")] = "%d.%s" % (i, "png" if w * h > 16 * 1024 else "bmp")
         # The page backgrounds are the pictures stored compressed.
-        self.assertEqual({i for i, (kind, _) in expected.items() if kind == "PNG"}, set(BACKGROUNDS))
-        expected[128] = ("ICON", "128.ico")
-        expected[1022] = ("CURSOR", "1022.cur")
+        self.assertEqual({i for i, kind in expected if kind == "PNG"}, set(BACKGROUNDS))
+        expected[(128, "ICON")] = "128.ico"
+        expected[(1022, "CURSOR")] = "1022.cur"
+        # Each larger set: its backgrounds, its sheets and their map.
+        for dpi in (144, 192):
+            for i in BACKGROUNDS:
+                expected[(i, "PNG%d" % dpi)] = "%d/%d.png" % (dpi, i)
+            for n in (1, 2, 3, 4):
+                expected[(n, "SHEET%d" % dpi)] = "%d/sheet%d.png" % (dpi, n)
+            expected[(dpi, "SHEETMAP")] = "%d/sheets.map" % dpi
         self.assertEqual(kinds, expected)
         bmps = {"%d.bmp" % i for i in ALL_BITMAPS}
-        self.assertEqual(set(os.listdir(self.dir)), {n for _, n in expected.values()} | bmps | {"art.rc"})
+        stored = {n for n in expected.values() if "/" not in n}
+        self.assertEqual(set(os.listdir(self.dir)), stored | bmps | {"art.rc", "144", "192"})
 
     def test_every_png_holds_exactly_the_pixels_of_its_bmp(self):
         for bid in sorted(BACKGROUNDS):
@@ -160,31 +150,37 @@ class GeneratedArt(unittest.TestCase):
                     self.assertEqual(png.mode, "RGB")
                     self.assertEqual(png.tobytes(), self.image(bid).tobytes())
 
-    def test_icon_holds_three_sizes_and_cursor_has_its_hot_spot_inside(self):
+    def test_icon_holds_every_small_icon_size_and_cursor_one_per_set(self):
+        sizes = [(16, 16), (20, 20), (24, 24), (32, 32), (40, 40), (48, 48), (64, 64)]
         with open(os.path.join(self.dir, "128.ico"), "rb") as f:
             ico = f.read()
         _, kind, count = struct.unpack_from("<HHH", ico, 0)
-        self.assertEqual((kind, count), (1, 3))
-        sizes = [struct.unpack_from("<BB", ico, 6 + 16 * i) for i in range(count)]
-        self.assertEqual(sorted(sizes), [(16, 16), (32, 32), (48, 48)])
+        self.assertEqual((kind, count), (1, len(sizes)))
+        self.assertEqual(sorted(struct.unpack_from("<BB", ico, 6 + 16 * i) for i in range(count)), sizes)
         with Image.open(os.path.join(self.dir, "128.ico")) as im:
-            self.assertEqual(sorted(im.info["sizes"]), [(16, 16), (32, 32), (48, 48)])
+            self.assertEqual(sorted(im.info["sizes"]), sizes)
         with open(os.path.join(self.dir, "1022.cur"), "rb") as f:
             cur = f.read()
         _, kind, count = struct.unpack_from("<HHH", cur, 0)
-        w, h, _, _, hx, hy, length, offset = struct.unpack_from("<BBBBHHII", cur, 6)
-        self.assertEqual((kind, count, w, h), (2, 1, 32, 32))
-        self.assertTrue(0 <= hx < 32 and 0 <= hy < 32)
-        self.assertEqual(offset + length, len(cur))
-        bits = struct.unpack_from("<IiiHH", cur, offset)
-        self.assertEqual(bits, (40, 32, 64, 1, 32))
+        self.assertEqual((kind, count), (2, 3))
+        # 32, 48 and 64 pixels, the hot spot at the centre of the arrows,
+        # (15, 15) scaled.
+        for i, (size, hot) in enumerate(((32, 15), (48, 23), (64, 30))):
+            w, h, _, _, hx, hy, length, offset = struct.unpack_from("<BBBBHHII", cur, 6 + 16 * i)
+            self.assertEqual((w, h, hx, hy), (size, size, hot, hot))
+            self.assertLessEqual(offset + length, len(cur))
+            self.assertEqual(struct.unpack_from("<IiiHH", cur, offset), (40, size, 2 * size, 1, 32))
 
     def test_two_runs_write_identical_bytes(self):
-        a, b = self.out
-        self.assertEqual(sorted(os.listdir(a)), sorted(os.listdir(b)))
-        for name in sorted(os.listdir(a)):
-            with open(os.path.join(a, name), "rb") as fa, open(os.path.join(b, name), "rb") as fb:
-                self.assertEqual(fa.read(), fb.read(), name)
+        a, b = self.dir, artrun.second()
+        for folder in ("", "144", "192"):
+            names = sorted(os.listdir(os.path.join(a, folder)))
+            self.assertEqual(names, sorted(os.listdir(os.path.join(b, folder))))
+            for name in names:
+                if os.path.isdir(os.path.join(a, folder, name)):
+                    continue
+                with open(os.path.join(a, folder, name), "rb") as fa, open(os.path.join(b, folder, name), "rb") as fb:
+                    self.assertEqual(fa.read(), fb.read(), os.path.join(folder, name))
 
     def test_two_state_pictures_differ_visibly(self):
         for a, b in ON_OFF_PAIRS:

@@ -607,8 +607,25 @@ def read_page_column(column_header: Path, id_headers: Iterable[Path]) -> dict[st
 
 # Page-column control ids of each page: close, then the buttons by target page.
 COLUMN = read_page_column(SOURCE_ROOT / "skin" / "PageColumnIds.h", sorted((SOURCE_ROOT / "res").glob("ids_*.h")))
-# Window size of each page (its background bitmap).
+# Window size of each page at 96 DPI (its background bitmap).
 SIZES = {"main": (800, 313), "hifi": (800, 546), "digital": (800, 313), "info": (800, 313), "hp": (800, 313)}
+
+# The display scale the panel runs at, as the driver set it up (96 = 100 %).
+DPI = 96
+
+
+def scaled(value: int, dpi: Optional[int] = None) -> int:
+    """A pixel figure given at 96 DPI at `dpi` (default DPI): value * dpi /
+    96 rounded to the nearest integer, halves away from zero, the rule of
+    the panel and of its artwork."""
+    dpi = DPI if dpi is None else dpi
+    q = (2 * abs(value) * dpi + 96) // 192
+    return q if value >= 0 else -q
+
+
+def page_size(page: str, dpi: Optional[int] = None) -> tuple[int, int]:
+    w, h = SIZES[page]
+    return scaled(w, dpi), scaled(h, dpi)
 
 
 def expect(condition, message: str) -> None:
@@ -639,7 +656,7 @@ def switch(bin_dir: Path, from_page: str, to_page: str) -> Rect:
     after = page_rect(bin_dir, to_page)
     expect((after.left, after.top) == (before.left, before.top),
            f"{to_page} opened at {after} instead of where {from_page} was ({before})")
-    expect((after.width, after.height) == SIZES[to_page], f"{to_page} has size {after.width}x{after.height}")
+    expect((after.width, after.height) == page_size(to_page), f"{to_page} has size {after.width}x{after.height}")
     return after
 
 
@@ -648,8 +665,9 @@ def drag_page(bin_dir: Path, page: str, dx: int, dy: int) -> Rect:
     page has followed. Returns its new rectangle."""
     rect = page_rect(bin_dir, page)
     # A point on the page's frame, inside its shape and on no control.
-    x, y = rect.left + 400, rect.bottom - 8
-    expect(wintool(bin_dir, "region", page, "400", str(rect.height - 8)).strip() == "in",
+    px, py = scaled(400), rect.height - scaled(8)
+    x, y = rect.left + px, rect.top + py
+    expect(wintool(bin_dir, "region", page, str(px), str(py)).strip() == "in",
            f"drag point not inside the {page} page's shape")
     drag(x, y, x + dx, y + dy)
     return wait_until(lambda: (r := page_rect(bin_dir, page)) and (r.left, r.top) == (rect.left + dx, rect.top + dy)

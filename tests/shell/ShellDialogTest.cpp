@@ -2,6 +2,7 @@
 // the prepared prefix: the page switch and its screen position, the lit page
 // button, the tray clicks and menu, the language of every page, and the tray
 // icon across a notification-area restart and the system close command.
+#include "DisplayScale.h"
 #include "PageColumnIds.h"
 #include "ResourceBitmap.h"
 #include "TestSupport.h"
@@ -484,6 +485,106 @@ TEST_F(Shell, TrayIconComesBackAfterTheTrayRestartsAndGoesWithTheSystemClose)
     // Ended: a later tray restart does not bring the icon back.
     m_dlg->SendMessage(TaskbarCreatedMessage(), 0, 0);
     EXPECT_EQ(TrayIconCount(), before);
+}
+
+// Width of an icon's picture; 0 for none.
+int IconWidth(HICON icon)
+{
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info))
+        return 0;
+    fw::UniqueBitmap color(info.hbmColor);
+    fw::UniqueBitmap mask(info.hbmMask);
+    BITMAP bm{};
+    ::GetObjectW(color ? color.get() : mask.get(), sizeof bm, &bm);
+    return bm.bmWidth;
+}
+
+// WM_DPICHANGED as the system sends it after a move to a monitor of `dpi`:
+// the new DPI in both words, the suggested rectangle in lParam.
+void SendDpiChanged(HWND page, UINT dpi, RECT suggested)
+{
+    ::SendMessageW(page, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    PumpMessages(20ms);
+}
+
+TEST_F(Shell, AMoveToAnotherScaleReskinsTheShownPageWhereItIsAndTheOthersWhenShown)
+{
+    const int before = TrayIconCount();
+    Start();
+    ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+    SIZE at96[kPageCount];
+    for (int p = 0; p < kPageCount; ++p)
+        at96[p] = {Window(p)->GetSkinWidth(), Window(p)->GetSkinHeight()};
+    auto expectAt = [&](int page, UINT dpi) {
+        SCOPED_TRACE(testing::Message() << "page " << page << " at " << dpi);
+        EXPECT_EQ(Window(page)->GetDpi(), dpi);
+        EXPECT_EQ(Size(page).cx, ScaleFigure(at96[page].cx, dpi));
+        EXPECT_EQ(Size(page).cy, ScaleFigure(at96[page].cy, dpi));
+        EXPECT_EQ(TopLeft(page).x, 100);
+        EXPECT_EQ(TopLeft(page).y, 50);
+    };
+    EXPECT_EQ(IconWidth(m_dlg->TrayIcon().GetIcon()), ::GetSystemMetrics(SM_CXICON));
+
+    // The shown Main page to 200 %: the system suggests a rectangle
+    // elsewhere; the page keeps its corner and takes its pictures' size.
+    m_dlg->SendMessage(WM_MOVE_MAIN, 100, 50);
+    // Hifi was seen at 100 % before.
+    Press(0, ColumnButton(0, 1));
+    Press(1, ColumnButton(1, 0));
+    SendDpiChanged(Page(0), 192, RECT{60, 40, 60 + 1600, 40 + 626});
+    expectAt(0, 192);
+    EXPECT_EQ(IconWidth(m_dlg->TrayIcon().GetIcon()), SmallIconSize(192));
+    EXPECT_EQ(TrayIconCount(), before + 1) << "the icon was added beside the old one";
+    // Hidden pages wait until they are shown.
+    EXPECT_EQ(Window(1)->GetDpi(), kBaseDpi);
+    EXPECT_TRUE(Window(1)->DpiPending());
+    EXPECT_EQ(Size(1).cx, at96[1].cx);
+    const CBitmapSlider& band = m_dlg->HifiPage().BandSlider(4);
+    const int channel96 = band.GetChannelWidth();
+    const int thumb96 = band.GetThumbWidth();
+    const int knobRadius = m_dlg->HifiPage().TrebleKnob().GetRadius();
+    RECT bandClient96{};
+    ::GetClientRect(band.m_hWnd, &bandClient96);
+    Press(0, ColumnButton(0, 1));
+    EXPECT_EQ(Visible(), std::vector<int>{1});
+    expectAt(1, 192);
+    // The page's controls come with it: an equalizer band's pictures too.
+    EXPECT_EQ(band.GetDpi(), 192u);
+    EXPECT_EQ(band.GetChannelWidth(), ScaleFigure(channel96, 192));
+    EXPECT_EQ(band.GetThumbWidth(), ScaleFigure(thumb96, 192));
+    // It paints the whole of its new slot, not the old one.
+    EXPECT_EQ(band.GetPaintArea().right, ScaleFigure(bandClient96.right, 192));
+    EXPECT_EQ(band.GetPaintArea().bottom, ScaleFigure(bandClient96.bottom, 192));
+    // A knob keeps the dial it had (it is worked out at 96 DPI).
+    EXPECT_EQ(m_dlg->HifiPage().TrebleKnob().GetRadius(), knobRadius);
+
+    // A hidden page moved on its own takes its scale when shown; nothing
+    // else changes.
+    SendDpiChanged(Page(2), 144, RECT{100, 50, 100 + 1200, 50 + 470});
+    EXPECT_EQ(Window(1)->GetDpi(), 192u);
+    EXPECT_EQ(IconWidth(m_dlg->TrayIcon().GetIcon()), SmallIconSize(192));
+    Press(1, ColumnButton(1, 2));
+    expectAt(2, 144);
+
+    // Back to 100 %: every page at its own size again, the tray showing the
+    // window's icon as it always did at 100 %, after a restart too.
+    SendDpiChanged(Page(2), 96, RECT{100, 50, 900, 363});
+    expectAt(2, kBaseDpi);
+    for (int p : {0, 1, 3, 4}) {
+        Press(2, ColumnButton(2, p));
+        expectAt(p, kBaseDpi);
+        Press(p, ColumnButton(p, 2));
+    }
+    NOTIFYICONDATAW record{};
+    record.cbSize = sizeof record;
+    record.hWnd = m_dlg->m_hWnd;
+    record.uID = IDR_MAINFRAME;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &record));
+    ASSERT_TRUE(PumpUntil([&] { return TrayIconCount() == before; }, 5s));
+    m_dlg->SendMessage(TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconCount() == before + 1; }, 5s));
+    EXPECT_EQ(IconWidth(m_dlg->TrayIcon().GetIcon()), ::GetSystemMetrics(SM_CXICON));
 }
 
 TEST_F(Shell, AStartHiddenRequestHidesTheDialogOnceAndAPageAskedForEndsThem)

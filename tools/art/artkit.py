@@ -5,8 +5,14 @@ three resource formats (24-bit BMP, ICO, CUR).
 Every shape is drawn at SS times the target size and reduced with LANCZOS;
 text is rendered at the target size, where FreeType's hinting keeps small
 Latin and Chinese glyphs sharper than a reduced rendering would.
+
+Every picture is drawn for one display scale, given as the DPI it is for
+(96 is 1x, 144 is 1.5x, 192 is 2x; see drawing_at). The drawing code always
+speaks in pixels at 96 DPI; the canvas and the text helpers scale what they
+are given, so every scale comes from the same drawing, sharp at its own size.
 """
 
+import contextlib
 import io
 import os
 import struct
@@ -41,7 +47,43 @@ LED_RED = (255, 70, 52)
 FONT_DIR_LATIN = "/usr/share/fonts/truetype/dejavu"
 FONT_CJK = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
 
+# ---------------------------------------------------------------------------
+# Display scale
+
+BASE_DPI = 96
+_dpi = BASE_DPI
+
+
+def scaled(v, dpi=None):
+    """A pixel figure given at 96 DPI, at `dpi` (default: the scale being
+    drawn): v * dpi / 96 rounded to the nearest integer, halves away from
+    zero. The program scales its figures with the same rule (MulDiv(v, dpi,
+    96)), so a control always sits exactly on its picture."""
+    dpi = _dpi if dpi is None else dpi
+    n = abs(v) * dpi
+    q = (2 * n + BASE_DPI) // (2 * BASE_DPI)
+    return q if v >= 0 else -q
+
+
+def scale():
+    """The factor of the scale being drawn (1.0 at 96 DPI)."""
+    return _dpi / BASE_DPI
+
+
+@contextlib.contextmanager
+def drawing_at(dpi):
+    """Draws everything inside the block for `dpi`."""
+    global _dpi
+    before = _dpi
+    _dpi = dpi
+    try:
+        yield
+    finally:
+        _dpi = before
+
+
 _font_cache = {}
+_font_keys = {}  # id of a cached font -> its key
 
 
 def font(size, bold=False, cjk=False, condensed=False):
@@ -60,7 +102,19 @@ def font(size, bold=False, cjk=False, condensed=False):
                 name += "-Bold"
             f = ImageFont.truetype(os.path.join(FONT_DIR_LATIN, name + ".ttf"), size)
         _font_cache[key] = f
+        _font_keys[id(f)] = key
     return f
+
+
+def font_at_scale(fnt):
+    """A font of the 96-DPI layout at the scale being drawn: the same face
+    at the scaled size. Layouts are measured at 96 DPI (so every scale wraps,
+    fits and places its words alike) and drawn with this."""
+    key = _font_keys.get(id(fnt))
+    if key is None or _dpi == BASE_DPI:
+        return fnt
+    size, bold, cjk, condensed = key
+    return font(scaled(size), bold=bold, cjk=cjk, condensed=condensed)
 
 
 def is_cjk(text):
@@ -98,30 +152,38 @@ def rgba(c, alpha=255):
 
 
 class Canvas:
-    """A supersampled RGBA drawing surface addressed in target pixels.
+    """A supersampled RGBA drawing surface addressed in pixels at 96 DPI.
 
+    It is drawn for the scale being drawn: w x h at 96 DPI makes a picture of
+    scaled(w) x scaled(h) pixels, and every coordinate is scaled alike.
     Every primitive is drawn on a small layer covering its own bounds and
     alpha-composited, so translucent paint blends with what lies beneath."""
 
     def __init__(self, w, h, fill=(0, 0, 0, 0)):
         self.w, self.h = w, h
+        self.pw, self.ph = scaled(w), scaled(h)   # the picture's pixels
+        self.k = SS * scale()                     # canvas pixels per 96-DPI pixel
         if len(fill) == 3:
             fill = rgba(fill)
-        self.img = Image.new("RGBA", (w * SS, h * SS), fill)
+        self.img = Image.new("RGBA", (self.pw * SS, self.ph * SS), fill)
 
     @staticmethod
     def _col(c):
         return None if c is None else (rgba(c) if len(c) == 3 else c)
 
-    @staticmethod
-    def _box(box):
+    def _box(self, box):
         x0, y0, x1, y1 = box
-        return [round(x0 * SS), round(y0 * SS), round(x1 * SS) - 1, round(y1 * SS) - 1]
+        k = self.k
+        return [round(x0 * k), round(y0 * k), round(x1 * k) - 1, round(y1 * k) - 1]
+
+    def _len(self, v):
+        """A length at 96 DPI in canvas pixels, at least one."""
+        return max(1, round(v * self.k))
 
     def _paint(self, bounds, fn):
         """Run fn(draw, ox, oy) on a transparent layer over `bounds` (SS
         pixels, padded) and composite it; fn draws at coordinates minus (ox, oy)."""
-        pad = 2 * SS
+        pad = int(2 * self.k)
         x0 = max(0, int(bounds[0]) - pad)
         y0 = max(0, int(bounds[1]) - pad)
         x1 = min(self.img.width, int(bounds[2]) + pad + 1)
@@ -138,25 +200,25 @@ class Canvas:
             [b[0] - ox, b[1] - oy, b[2] - ox, b[3] - oy], **kw))
 
     def rrect(self, box, radius, fill=None, outline=None, width=1.0):
-        self._shape("rounded_rectangle", box, radius=round(radius * SS), fill=self._col(fill),
-                    outline=self._col(outline), width=max(1, round(width * SS)))
+        self._shape("rounded_rectangle", box, radius=round(radius * self.k), fill=self._col(fill),
+                    outline=self._col(outline), width=self._len(width))
 
     def rect(self, box, fill):
         self._shape("rectangle", box, fill=self._col(fill))
 
     def ellipse(self, box, fill=None, outline=None, width=1.0):
         self._shape("ellipse", box, fill=self._col(fill), outline=self._col(outline),
-                    width=max(1, round(width * SS)))
+                    width=self._len(width))
 
     def circle(self, cx, cy, r, fill=None, outline=None, width=1.0):
         self.ellipse((cx - r, cy - r, cx + r, cy + r), fill, outline, width)
 
     def arc(self, box, start, end, fill, width=1.0):
         self._shape("arc", box, start=start, end=end, fill=self._col(fill),
-                    width=max(1, round(width * SS)))
+                    width=self._len(width))
 
     def _points(self, pts, grow):
-        p = [(x * SS, y * SS) for x, y in pts]
+        p = [(x * self.k, y * self.k) for x, y in pts]
         xs, ys = [q[0] for q in p], [q[1] for q in p]
         return p, (min(xs) - grow, min(ys) - grow, max(xs) + grow, max(ys) + grow)
 
@@ -166,14 +228,14 @@ class Canvas:
                                                     fill=self._col(fill)))
 
     def line(self, pts, fill, width=1.0):
-        wpx = max(1, round(width * SS))
+        wpx = self._len(width)
         p, b = self._points(pts, wpx)
         self._paint(b, lambda d, ox, oy: d.line([(x - ox, y - oy) for x, y in p],
                                                  fill=self._col(fill), width=wpx, joint="curve"))
 
     def mask_rrect(self, box, radius):
         m = Image.new("L", self.img.size, 0)
-        ImageDraw.Draw(m).rounded_rectangle(self._box(box), radius=round(radius * SS), fill=255)
+        ImageDraw.Draw(m).rounded_rectangle(self._box(box), radius=round(radius * self.k), fill=255)
         return m
 
     def mask_ellipse(self, box):
@@ -195,12 +257,12 @@ class Canvas:
         """Fill the masked area with a vertical gradient from `top` at y0 to
         `bottom` at y1 (target pixels)."""
         y1 = self.h if y1 is None else y1
-        self._masked(vertical_gradient(self.img.size, top, bottom, y0 * SS, y1 * SS), mask)
+        self._masked(vertical_gradient(self.img.size, top, bottom, y0 * self.k, y1 * self.k), mask)
 
     def radial(self, cx, cy, r, inner, outer, mask=None):
         """Radial glow: `inner` colour at the centre fading to `outer` at r."""
-        x0, y0 = int((cx - r) * SS), int((cy - r) * SS)
-        size = max(2, int(2 * r * SS))
+        x0, y0 = int((cx - r) * self.k), int((cy - r) * self.k)
+        size = max(2, int(2 * r * self.k))
         g = Image.radial_gradient("L").resize((size, size), Image.BILINEAR)
         g = g.point(lambda v: min(255, v * 255 // 180))
         spot = Image.composite(Image.new("RGBA", (size, size), self._col(outer)),
@@ -223,8 +285,8 @@ class Canvas:
         self.img.alpha_composite(layer)
 
     def result(self):
-        """The canvas reduced to the target size (RGBA)."""
-        return self.img.resize((self.w, self.h), Image.LANCZOS)
+        """The canvas reduced to the picture's size (RGBA)."""
+        return self.img.resize((self.pw, self.ph), Image.LANCZOS)
 
 
 def vertical_gradient(size, top, bottom, y0, y1):
@@ -248,23 +310,27 @@ def flatten(img, background):
 
 def draw_text(img, xy, text, size, fill=TEXT, anchor="la", bold=False, fnt=None,
               glow=None, shadow=True, record=None):
-    """Text at target resolution on an RGB or RGBA image. `glow` adds a soft
-    halo in that colour; `shadow` a one-pixel dark drop under the glyphs.
-    Returns the ink box (x0, y0, x1, y1); it is also appended to `record`."""
-    fnt = fnt or text_font(text, size, bold=bold)
+    """Text at target resolution on an RGB or RGBA image of the scale being
+    drawn: `xy`, `size` and `fnt` are those of the 96-DPI layout. `glow` adds
+    a soft halo in that colour; `shadow` a one-pixel (scaled) dark drop under
+    the glyphs. Returns the ink box (x0, y0, x1, y1) in the image's pixels; it
+    is also appended to `record`."""
+    fnt = font_at_scale(fnt or text_font(text, size, bold=bold))
+    if _dpi != BASE_DPI:
+        xy = (xy[0] * scale(), xy[1] * scale())
     draw = ImageDraw.Draw(img)
     fbox = draw.textbbox(xy, text, font=fnt, anchor=anchor)
     box = (int(fbox[0] // 1), int(fbox[1] // 1), -int(-fbox[2] // 1), -int(-fbox[3] // 1))
     if glow is not None:
-        pad = 6
+        pad = scaled(6)
         layer = Image.new("L", (box[2] - box[0] + 2 * pad, box[3] - box[1] + 2 * pad), 0)
         ImageDraw.Draw(layer).text((xy[0] - box[0] + pad, xy[1] - box[1] + pad), text,
                                    font=fnt, fill=255, anchor=anchor)
-        layer = layer.filter(ImageFilter.GaussianBlur(2.2)).point(lambda v: v * 2 // 5)
+        layer = layer.filter(ImageFilter.GaussianBlur(2.2 * scale())).point(lambda v: v * 2 // 5)
         tint = Image.new(img.mode, layer.size, glow if img.mode == "RGB" else rgba(glow))
         img.paste(tint, (box[0] - pad, box[1] - pad), layer)
     if shadow:
-        draw.text((xy[0], xy[1] + 1), text, font=fnt, fill=(0, 0, 0), anchor=anchor)
+        draw.text((xy[0], xy[1] + scaled(1)), text, font=fnt, fill=(0, 0, 0), anchor=anchor)
     draw.text(xy, text, font=fnt, fill=fill, anchor=anchor)
     if record is not None:
         record.append((box, text))
@@ -336,15 +402,16 @@ def _dib32(img):
 
 
 def icon_bytes(images, hotspot=None):
-    """ICO (or CUR when a hotspot is given) holding the RGBA `images`."""
+    """ICO (or CUR when a hotspot is given) holding the RGBA `images`. A
+    cursor's hot spot is one (x, y) for every image or a list of one per image."""
     kind = 2 if hotspot is not None else 1
     dibs = [_dib32(im) for im in images]
     out = struct.pack("<HHH", 0, kind, len(images))
     offset = 6 + 16 * len(images)
-    for im, dib in zip(images, dibs):
+    for index, (im, dib) in enumerate(zip(images, dibs)):
         w, h = im.size
         if hotspot is not None:
-            p1, p2 = hotspot
+            p1, p2 = hotspot[index] if isinstance(hotspot, list) else hotspot
         else:
             p1, p2 = 1, 32
         out += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, p1, p2, len(dib), offset)

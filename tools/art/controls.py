@@ -12,7 +12,7 @@ from PIL import Image, ImageDraw
 
 from artkit import (ACCENT, ACCENT_DIM, ACCENT_SOFT, KEY_BOTTOM, KEY_EDGE, KEY_TOP, LED_RED,
                     TEXT, TEXT_DIM, TEXT_FAINT, WELL, Canvas, draw_text, fit_font, flatten,
-                    font, is_cjk, mix, rgba, text_width)
+                    font, is_cjk, mix, rgba, scaled, text_width)
 
 # Geometry shared with the page layouts (the backgrounds draw their scales
 # from it, so a groove tick and its printed label always line up).
@@ -347,7 +347,7 @@ def slider_thumb():
         c.line([(w / 2 + dx, 3.5), (w / 2 + dx, body - 3.5)], (70, 75, 84), 0.8)
     c.line([(w / 2, 2.5), (w / 2, body - 2.5)], ACCENT, 1.6)
     c.line([(3, 2.1), (w - 3, 2.1)], (244, 246, 250), 0.6)
-    thumb = Image.new("RGB", (w, h), WELL)
+    thumb = Image.new("RGB", (scaled(w), scaled(h)), WELL)
     thumb.paste(finish(c), (0, 0))
     return thumb
 

@@ -1,20 +1,31 @@
 #!/usr/bin/python3
-"""Draws every bitmap, the icon and the knob cursor of the panel.
+"""Draws every bitmap, the icon and the knob cursor of the panel, at every
+display scale the program carries.
 
     /usr/bin/python3 tools/art/generate_art.py --out DIR
 
-writes <id>.bmp for every bitmap, <id>.png for every large one, 128.ico,
-1022.cur and art.rc (one resource statement per stored file, names relative to
-DIR) into DIR and nowhere else. The program stores the small pictures as their
-BMP files and the large ones as their PNG files; the BMP files of the large
-ones hold the same pictures uncompressed, for the checks of what the program
-decodes. The
-output depends only on this code and the installed fonts: two runs give the
-same bytes.
+writes into DIR and nowhere else:
+
+- the 1x set (96 DPI): <id>.bmp for every bitmap, <id>.png for every large
+  one. The program stores the small pictures as their BMP files and the large
+  ones as their PNG files; the BMP files of the large ones hold the same
+  pictures uncompressed, for the checks of what the program decodes;
+- each larger set (144 and 192 DPI, 1.5x and 2x) in its folder DIR/<dpi>:
+  <id>.png for every bitmap (the page backgrounds are stored as they are),
+  sheet<n>.png, the small pictures packed into a few sheets, and sheets.map,
+  where each picture lies on them (see write_sheet_map);
+- 128.ico (the icon at every size the notification area and the window ask
+  for), 1022.cur (the knob cursor of every set) and art.rc (one resource
+  statement per stored file, names relative to DIR).
+
+The output depends only on this code and the installed fonts: two runs give
+the same bytes.
 """
 
 import argparse
+import multiprocessing
 import os
+import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -22,12 +33,19 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import backgrounds  # noqa: E402
 import controls as ctl  # noqa: E402
 import pictures  # noqa: E402
-from artkit import bmp_bytes, icon_bytes, png_bytes, remove_blue  # noqa: E402
+from artkit import BASE_DPI, bmp_bytes, drawing_at, icon_bytes, png_bytes, remove_blue, scaled  # noqa: E402
+from PIL import Image  # noqa: E402
 from wording import ENVIRONMENT_BASE_ID, ENVIRONMENTS, LANGUAGES  # noqa: E402
 
 ICON_ID = 128
 CURSOR_ID = 1022
 CURSOR_HOTSPOT = (15, 15)
+# The larger sets, by the DPI they are drawn for: 1.5x and 2x. Every other
+# scale is made from the nearest of these (or the 1x set) by the program.
+LARGER_SETS = (144, 192)
+# The icon at every size the notification area asks for (the small-icon
+# size at 100 % to 300 %) and the window's 200 % icon.
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64)
 
 
 def control_bitmaps():
@@ -112,13 +130,90 @@ def stored_as_png(img):
     return img.size[0] * img.size[1] > SMALL_PICTURE_PIXELS
 
 
+def draw_set(dpi):
+    """Every bitmap and the knob cursor drawn for `dpi`: ({id: RGB image}, cursor)."""
+    with drawing_at(dpi):
+        files = {}
+        for bid, _page, img in backgrounds.backgrounds():
+            files[bid] = img
+        for bid, painter in control_bitmaps().items():
+            files[bid] = remove_blue(painter())
+        return files, pictures.knob_cursor()
+
+
+def _draw_sets(dpis):
+    return [draw_set(dpi) for dpi in dpis]
+
+
+# The pictures of a larger set that are not page backgrounds are packed into
+# sheets, so the program decodes a few pictures instead of a hundred when it
+# chooses the set: one sheet of everything but the environment pictures, and
+# one per language of these, as one row (the 23 pictures share their screen,
+# which the compression finds along the row). The Hifi page loads one
+# language's pictures at a time.
+SHEET_WIDTH = {144: 1536, 192: 2048}
+
+
+def sheet_of(bid):
+    """1 for the common sheet, 2 + language for an environment picture."""
+    for lang in LANGUAGES:
+        first = ENVIRONMENT_BASE_ID[lang]
+        if first <= bid < first + len(ENVIRONMENTS):
+            return 2 + lang
+    return 1
+
+
+def pack_sheets(dpi, pictures_by_id):
+    """{sheet number: RGB image} and [(id, sheet, x, y, w, h)] in id order."""
+    members = {}
+    for bid in sorted(pictures_by_id):
+        members.setdefault(sheet_of(bid), []).append(bid)
+    places = {}
+    sheets = {}
+    for number, ids in sorted(members.items()):
+        if number == 1:
+            # Shelves of pictures by height, tallest first.
+            limit = SHEET_WIDTH[dpi]
+            x = y = shelf = 0
+            for bid in sorted(ids, key=lambda i: (-pictures_by_id[i].height, i)):
+                w, h = pictures_by_id[bid].size
+                if x + w > limit:
+                    x, y, shelf = 0, y + shelf, 0
+                places[bid] = (number, x, y)
+                x += w
+                shelf = max(shelf, h)
+            width, height = limit, y + shelf
+        else:
+            x = 0
+            for bid in ids:
+                places[bid] = (number, x, 0)
+                x += pictures_by_id[bid].width
+            width, height = x, max(pictures_by_id[i].height for i in ids)
+        sheet = Image.new("RGB", (width, height), (0, 0, 0))
+        for bid in ids:
+            sheet.paste(pictures_by_id[bid], places[bid][1:])
+        sheets[number] = sheet
+    entries = [(bid,) + places[bid] + pictures_by_id[bid].size for bid in sorted(pictures_by_id)]
+    return sheets, entries
+
+
+def sheet_map_bytes(entries):
+    """The map of a set's sheets, little-endian: a 16-bit count, then per
+    picture its 16-bit id, sheet number and x, y, width, height on it."""
+    out = struct.pack("<H", len(entries))
+    for bid, sheet, x, y, w, h in entries:
+        out += struct.pack("<HHHHHH", bid, sheet, x, y, w, h)
+    return out
+
+
 def generate(out_dir):
     os.makedirs(out_dir, exist_ok=True)
-    files = {}
-    for bid, _page, img in backgrounds.backgrounds():
-        files[bid] = img
-    for bid, painter in control_bitmaps().items():
-        files[bid] = remove_blue(painter())
+    # The 2x set alone takes about as long as the two others together.
+    dpis = (BASE_DPI,) + LARGER_SETS
+    with multiprocessing.get_context("fork").Pool(2) as pool:
+        halves = pool.map(_draw_sets, [(192,), (BASE_DPI, 144)])
+    drawn = dict(zip((192, BASE_DPI, 144), halves[0] + halves[1]))
+    files, _ = drawn[BASE_DPI]
 
     rc = []
     for bid in sorted(files):
@@ -132,11 +227,37 @@ def generate(out_dir):
         else:
             rc.append('%d BITMAP "%d.bmp"' % (bid, bid))
 
+    background_ids = {cls.ids[lang] for cls in backgrounds.PAGES for lang in LANGUAGES}
+    for dpi in LARGER_SETS:
+        folder = os.path.join(out_dir, str(dpi))
+        os.makedirs(folder, exist_ok=True)
+        pictures_by_id, _ = drawn[dpi]
+        small = {}
+        for bid, img in sorted(pictures_by_id.items()):
+            with open(os.path.join(folder, "%d.png" % bid), "wb") as f:
+                f.write(png_bytes(img))
+            if bid in background_ids:
+                rc.append('%d PNG%d "%d/%d.png"' % (bid, dpi, dpi, bid))
+            else:
+                small[bid] = img
+        sheets, entries = pack_sheets(dpi, small)
+        for number, sheet in sorted(sheets.items()):
+            with open(os.path.join(folder, "sheet%d.png" % number), "wb") as f:
+                f.write(png_bytes(sheet))
+            rc.append('%d SHEET%d "%d/sheet%d.png"' % (number, dpi, dpi, number))
+        with open(os.path.join(folder, "sheets.map"), "wb") as f:
+            f.write(sheet_map_bytes(entries))
+        rc.append('%d SHEETMAP "%d/sheets.map"' % (dpi, dpi))
+
     with open(os.path.join(out_dir, "%d.ico" % ICON_ID), "wb") as f:
-        f.write(icon_bytes([pictures.app_icon(s) for s in (16, 32, 48)]))
+        f.write(icon_bytes([pictures.app_icon(s) for s in ICON_SIZES]))
     rc.append('%d ICON "%d.ico"' % (ICON_ID, ICON_ID))
+    # One cursor resource with the cursor of every set; the system picks the
+    # size it asks for.
+    cursors = [drawn[dpi][1] for dpi in dpis]
     with open(os.path.join(out_dir, "%d.cur" % CURSOR_ID), "wb") as f:
-        f.write(icon_bytes([pictures.knob_cursor()], hotspot=CURSOR_HOTSPOT))
+        f.write(icon_bytes(cursors, hotspot=[(scaled(CURSOR_HOTSPOT[0], d), scaled(CURSOR_HOTSPOT[1], d))
+                                             for d in dpis]))
     rc.append('%d CURSOR "%d.cur"' % (CURSOR_ID, CURSOR_ID))
 
     with open(os.path.join(out_dir, "art.rc"), "w", newline="\n") as f:

@@ -15,7 +15,8 @@ from PIL import Image, ImageChops, ImageDraw
 
 from artkit import (ACCENT, ACCENT_SOFT, CHASSIS_BOTTOM, CHASSIS_TOP, RIM_DARK, RIM_LIGHT,
                     SEE_THROUGH, TEXT, TEXT_DIM, WELL, WELL_EDGE_DARK, WELL_EDGE_LIGHT, Canvas,
-                    draw_text, fit_font, is_cjk, mix, remove_blue, text_font, text_width)
+                    draw_text, fit_font, is_cjk, mix, remove_blue, scale, scaled, text_font,
+                    text_width)
 from wording import word
 
 OUTLINE_RADIUS = 18
@@ -100,20 +101,30 @@ _chassis_cache = {}
 
 
 def _brushed_noise(w, h, seed):
+    """Brushing of a w x h page (96-DPI pixels) at the scale being drawn: the
+    same streaks and grain at every scale, as large on the screen."""
+    pw, ph = scaled(w), scaled(h)
     rng = random.Random(seed)
     cols = max(8, w // 10)
     data = bytes(rng.randrange(256) for _ in range(cols * h))
-    streaks = Image.frombytes("L", (cols, h), data).resize((w, h), Image.BICUBIC)
+    streaks = Image.frombytes("L", (cols, h), data).resize((pw, ph), Image.BICUBIC)
     fine = Image.frombytes("L", (w, h), bytes(rng.randrange(256) for _ in range(w * h)))
+    if fine.size != (pw, ph):
+        fine = fine.resize((pw, ph), Image.BICUBIC)
     return Image.blend(streaks, fine, 0.3)
 
 
 def chassis(size):
-    """(RGB chassis image, 'L' window mask) for a page size."""
-    if size in _chassis_cache:
-        return _chassis_cache[size]
-    w, h = size
-    c = Canvas(w, h, RIM_DARK)
+    """(RGB chassis image, 'L' window mask) for a page size, at the scale
+    being drawn."""
+    key = (size, scaled(1000))
+    if key in _chassis_cache:
+        return _chassis_cache[key]
+    pw, ph = scaled(size[0]), scaled(size[1])
+    # The outline follows the picture's own edges, whatever the rounding of
+    # its size: the page's 96-DPI size as the scale sees it.
+    w, h = pw / scale(), ph / scale()
+    c = Canvas(size[0], size[1], RIM_DARK)
     outer = (0, 0, w, h)
     c.rrect(outer, OUTLINE_RADIUS, fill=RIM_DARK)
     rim = c.mask_rrect((1, 1, w - 1, h - 1), OUTLINE_RADIUS - 1)
@@ -122,16 +133,18 @@ def chassis(size):
     c.gradient(body, CHASSIS_TOP, CHASSIS_BOTTOM, 0, h)
     img = c.result().convert("RGB")
     # horizontal brushing, confined to the body
-    noise = _brushed_noise(w, h, seed=20240611)
+    noise = _brushed_noise(size[0], size[1], seed=20240611)
     spread = noise.point(lambda v: 4 + (v - 128) * 10 // 128)
     brushed = ImageChops.add(img, Image.merge("RGB", (spread,) * 3), 1.0, -4)
-    body_small = Image.new("L", (w, h), 0)
-    ImageDraw.Draw(body_small).rounded_rectangle((4, 4, w - 5, h - 5), OUTLINE_RADIUS - 4, fill=255)
+    body_small = Image.new("L", (pw, ph), 0)
+    k = scale()
+    ImageDraw.Draw(body_small).rounded_rectangle((round(4 * k), round(4 * k), pw - round(5 * k), ph - round(5 * k)),
+                                                 round((OUTLINE_RADIUS - 4) * k), fill=255)
     img.paste(brushed, (0, 0), body_small)
-    mask = Canvas(w, h, (0, 0, 0, 0))
+    mask = Canvas(size[0], size[1], (0, 0, 0, 0))
     mask.rrect(outer, OUTLINE_RADIUS, fill=(255, 255, 255, 255))
     hard = mask.result().getchannel("A").point(lambda v: 255 if v >= 128 else 0)
-    _chassis_cache[size] = (img, hard)
+    _chassis_cache[key] = (img, hard)
     return img, hard
 
 
@@ -154,6 +167,7 @@ def column_rail(c, rects, bottom):
 
 
 def render(page):
+    """The page's background at the scale being drawn."""
     w, h = page.size
     base, mask = chassis(page.size)
     c = Canvas(w, h)
@@ -168,7 +182,7 @@ def render(page):
     img = img.convert("RGB")
     page.print_words(img)
     img = remove_blue(img)
-    img.paste(SEE_THROUGH, (0, 0, w, h), ImageChops.invert(mask))
+    img.paste(SEE_THROUGH, (0, 0) + img.size, ImageChops.invert(mask))
     return img
 
 

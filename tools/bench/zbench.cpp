@@ -5,7 +5,8 @@
 // working set, the CPU time spent while idle, and the time the panel takes
 // to answer the messages that a click, a key or another program send it.
 //
-//   zbench start N NAME=EXE...        N cold starts of each, alternating
+//   zbench start N NAME=EXE...        N cold starts of each, alternating; a
+//                                     NAME@DPI starts at that display scale
 //   zbench memory PANEL BASELINE      working sets after start; the panel's
 //                                     also after every page in every language
 //   zbench idle PANEL SECONDS         CPU ms per second over SECONDS idle
@@ -19,6 +20,11 @@
 //   zbench storewait KEY NAME [VALUE] waits for a value of the panel's store
 //   zbench floor PANEL REPS           the floor of the page and language
 //                                     switches (FloorBench.h)
+//
+// "zbench --dpi N COMMAND ..." runs the programs of the command at display
+// scale N. Wine reads the scale (LogPixels) once per process when it starts,
+// so each program started here gets it; the notification area's process,
+// started earlier, keeps its own (it only shows the icon).
 //
 // Every command prints one JSON object on stdout. Times are in milliseconds.
 #include "BenchProgram.h"
@@ -39,6 +45,40 @@
 namespace {
 
 const wchar_t* const kPageNames[5] = {L"main", L"hifi", L"digital", L"info", L"hp"};
+
+// The display scale the next program started gets: LogPixels of the user's
+// desktop settings, or the default (96) when `dpi` is 0.
+void SetStartDpi(DWORD dpi)
+{
+    const wchar_t key[] = L"Control Panel\\Desktop";
+    if (dpi == 0) {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels");
+        return;
+    }
+    if (::RegSetKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels", REG_DWORD, &dpi, sizeof dpi) != ERROR_SUCCESS)
+        Fail("cannot set the display scale");
+}
+
+// Sets the display scale for the programs started in its lifetime; the
+// default scale again afterwards.
+class StartDpi {
+public:
+    explicit StartDpi(DWORD dpi) : m_dpi(dpi)
+    {
+        if (m_dpi)
+            SetStartDpi(m_dpi);
+    }
+    ~StartDpi()
+    {
+        if (m_dpi)
+            SetStartDpi(0);
+    }
+    StartDpi(const StartDpi&) = delete;
+    StartDpi& operator=(const StartDpi&) = delete;
+
+private:
+    DWORD m_dpi;
+};
 
 struct Stats {
     double median = 0, p99 = 0, max = 0;
@@ -83,6 +123,7 @@ int Start(int n, int count, wchar_t** programs)
     struct Entry {
         std::wstring name, exe;
         std::vector<double> ms;
+        DWORD dpi;
     };
     std::vector<Entry> entries;
     for (int i = 0; i < count; ++i) {
@@ -90,7 +131,10 @@ int Start(int n, int count, wchar_t** programs)
         size_t eq = arg.find(L'=');
         if (eq == std::wstring::npos)
             Fail("programs are given as NAME=PATH");
-        entries.push_back({arg.substr(0, eq), arg.substr(eq + 1), {}});
+        const std::wstring name = arg.substr(0, eq);
+        const size_t at = name.find(L'@');
+        const DWORD dpi = at == std::wstring::npos ? 0 : static_cast<DWORD>(_wtoi(name.c_str() + at + 1));
+        entries.push_back({name, arg.substr(eq + 1), {}, dpi});
     }
     for (int i = 0; i < n; ++i) {
         // Alternating, each round beginning with the next program, so a slow
@@ -98,6 +142,7 @@ int Start(int n, int count, wchar_t** programs)
         for (size_t k = 0; k < entries.size(); ++k) {
             Entry& e = entries[(static_cast<size_t>(i) + k) % entries.size()];
             const bool isPanel = e.name != L"baseline";
+            StartDpi scale(e.dpi);
             Program p(e.exe, isPanel);
             double ms = p.Start();
             e.ms.push_back(ms);
@@ -350,7 +395,7 @@ int FloorFigures(const std::wstring& panelExe, int reps)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: zbench start N NAME=EXE... | memory PANEL BASELINE | idle PANEL SECONDS | "
+    std::fprintf(stderr, "usage: zbench [--dpi N] start N NAME[@DPI]=EXE... | memory PANEL BASELINE | idle PANEL SECONDS | "
                          "actions PANEL REPS | show PANEL PAGE | launch PANEL | exit | storewait KEY NAME [VALUE] | "
                          "floor PANEL REPS\n");
     return 2;
@@ -358,7 +403,19 @@ int Usage()
 
 } // namespace
 
+int Command(int argc, wchar_t** argv);
+
 int wmain(int argc, wchar_t** argv)
+{
+    if (argc >= 4 && std::wcscmp(argv[1], L"--dpi") == 0) {
+        StartDpi scale(static_cast<DWORD>(_wtoi(argv[2])));
+        argv[2] = argv[0];
+        return Command(argc - 2, argv + 2);
+    }
+    return Command(argc, argv);
+}
+
+int Command(int argc, wchar_t** argv)
 {
     if (argc < 2)
         return Usage();

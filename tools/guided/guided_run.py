@@ -36,6 +36,7 @@ from PIL import Image, ImageChops
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 import zephrin_e2e as z  # noqa: E402
+from area_average import area_resize  # noqa: E402
 
 LANGUAGES = (("tc", "Traditional Chinese"), ("sc", "Simplified Chinese"), ("en", "English"))
 # Background bitmap of each page, by language number (0, 1, 2).
@@ -65,22 +66,38 @@ MATCH_LEAD = 0.1
 MENU_ATTEMPTS = 4
 
 
-class Artwork:
-    """The page backgrounds the build drew, and the pixels in which the
-    three languages differ."""
+# The art sets the build drew, by DPI: 1x in the artwork folder itself, the
+# larger ones in folders of their own.
+ART_SETS = (96, 144, 192)
 
-    def __init__(self, art_dir: Path):
+
+class Artwork:
+    """The page backgrounds the build drew, at the panel's scale, and the
+    pixels in which the three languages differ."""
+
+    def __init__(self, art_dir: Path, dpi: int = 96):
         self.dir = art_dir
+        self.dpi = dpi
         self._cache: dict[str, tuple[list[Image.Image], Image.Image, int]] = {}
 
-    def _bitmap(self, number: int) -> Image.Image:
-        # The artwork folder holds each bitmap as BMP or as PNG.
+    def _stored(self, number: int, dpi: int) -> Image.Image:
+        # The 1x folder holds each bitmap as BMP or as PNG, a larger set's as PNG.
+        folder = self.dir if dpi == 96 else self.dir / str(dpi)
         for suffix in (".bmp", ".png"):
-            path = self.dir / f"{number}{suffix}"
+            path = folder / f"{number}{suffix}"
             if path.exists():
                 with Image.open(path) as image:
                     return image.convert("RGB")
-        raise z.E2EError(f"no bitmap {number} in {self.dir}")
+        raise z.E2EError(f"no bitmap {number} in {folder}")
+
+    def _bitmap(self, number: int) -> Image.Image:
+        if self.dpi in ART_SETS:
+            return self._stored(number, self.dpi)
+        # Between and above the sets the panel makes its pictures from the
+        # nearest larger set by area averaging; so does this.
+        source = next((d for d in ART_SETS if d >= self.dpi), ART_SETS[-1])
+        w, h = self._stored(number, 96).size
+        return area_resize(self._stored(number, source), (z.scaled(w, self.dpi), z.scaled(h, self.dpi)))
 
     def page(self, page: str) -> tuple[list[Image.Image], Image.Image, int]:
         """The three backgrounds, the mask of the wording pixels, their count."""
@@ -126,9 +143,9 @@ def show(path: Path) -> str:
 
 
 class Run:
-    def __init__(self, bin_dir: Path, art_dir: Path, out: Path, total: int):
+    def __init__(self, bin_dir: Path, art_dir: Path, out: Path, total: int, dpi: int = 96):
         self.bin = bin_dir
-        self.art = Artwork(art_dir)
+        self.art = Artwork(art_dir, dpi)
         self.out = out
         self.total = total
         self.number = 0
@@ -247,7 +264,9 @@ def main() -> int:
     parser.add_argument("--bin", required=True, type=Path, help="the build's bin folder")
     parser.add_argument("--art", required=True, type=Path, help="the build's artwork folder")
     parser.add_argument("--out", required=True, type=Path, help="folder for the screenshots (emptied first)")
+    parser.add_argument("--dpi", type=int, default=96, help="the display scale the machine runs at (96 = 100 %%)")
     args = parser.parse_args()
+    z.DPI = args.dpi
     for name in ("WINEPREFIX", "DISPLAY"):
         if not os.environ.get(name):
             raise SystemExit(f"{name} is not set: start the guided run with scripts/run")
@@ -258,8 +277,8 @@ def main() -> int:
     out.mkdir(parents=True)
 
     total = 4 + len(LANGUAGES) * (1 + len(ROUND)) + 1
-    run = Run(args.bin.resolve(), args.art.resolve(), out, total)
-    print(f"[guided] {total} steps; screenshots go to {out}", flush=True)
+    run = Run(args.bin.resolve(), args.art.resolve(), out, total, args.dpi)
+    print(f"[guided] {total} steps at {args.dpi} DPI; screenshots go to {out}", flush=True)
     try:
         # A panel left over from an earlier run would own the tray icon.
         run.step("end a panel left over from an earlier run", run.no_other_panel)

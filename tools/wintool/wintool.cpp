@@ -7,8 +7,15 @@
 //   wintool visible                   names of the visible pages, one a line
 //   wintool rect PAGE [CONTROL_ID]    screen rectangle: left top right bottom
 //   wintool region PAGE X Y           "in" or "out": is page point (X, Y) inside the window's shape
+//   wintool controls PAGE             every control of the page: id left top right bottom, in
+//                                     pixels from the page's top-left, one a line (visible ones)
 //   wintool send PAGE MSG [WP [LP]]   SendMessage, prints the result
 //   wintool post PAGE MSG [WP [LP]]   PostMessage
+//   wintool sendto PAGE ID MSG [WP [LP]]  SendMessage to a control of the page
+//   wintool dpichanged PAGE DPI OLDDPI  WM_DPICHANGED to the page as Windows sends it after a
+//                                     move to a monitor of DPI: the new DPI in both words of
+//                                     wParam, lParam the suggested rectangle (top-left kept,
+//                                     size scaled from OLDDPI) in the panel's own memory
 //   wintool tray                      "yes" and the icon rectangles when the panel's icon is shown, else "no"
 //   wintool menu                      rectangles of the open pop-up menus, outermost first
 //   wintool exit                      the tray menu's Exit command, then waits for the panel to end
@@ -114,9 +121,10 @@ bool ParseNumber(const wchar_t* text, long long* value)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: wintool visible | rect PAGE [ID] | region PAGE X Y | send PAGE MSG [WP [LP]] | "
-                         "post PAGE MSG [WP [LP]] | tray | menu | exit | kill | running | pids | combo-items PAGE ID | "
-                         "combo-item PAGE ID INDEX | dialogs | dialog-command TITLE ID | "
+    std::fprintf(stderr, "usage: wintool visible | rect PAGE [ID] | region PAGE X Y | controls PAGE | "
+                         "send PAGE MSG [WP [LP]] | post PAGE MSG [WP [LP]] | sendto PAGE ID MSG [WP [LP]] | "
+                         "dpichanged PAGE DPI OLDDPI | tray | menu | exit | kill | running | pids | "
+                         "combo-items PAGE ID | combo-item PAGE ID INDEX | dialogs | dialog-command TITLE ID | "
                          "dialog-text TITLE ID [TEXT]\n");
     return 2;
 }
@@ -186,6 +194,75 @@ int Message(int argc, wchar_t** argv, bool send)
         return 0;
     }
     return ::PostMessageW(wnd, static_cast<UINT>(msg), static_cast<WPARAM>(wp), static_cast<LPARAM>(lp)) ? 0 : 1;
+}
+
+int Controls(wchar_t** argv)
+{
+    HWND page = FindPage(PageNumber(argv[2]));
+    if (!page)
+        return 1;
+    RECT pageRect{};
+    ::GetWindowRect(page, &pageRect);
+    for (HWND control : windowlist::Descendants(page, [page](HWND wnd) {
+             return ::GetParent(wnd) == page && ::IsWindowVisible(wnd);
+         })) {
+        RECT rc{};
+        ::GetWindowRect(control, &rc);
+        std::printf("%d %ld %ld %ld %ld\n", ::GetDlgCtrlID(control), rc.left - pageRect.left, rc.top - pageRect.top,
+                    rc.right - pageRect.left, rc.bottom - pageRect.top);
+    }
+    return 0;
+}
+
+int SendTo(int argc, wchar_t** argv)
+{
+    HWND page = FindPage(PageNumber(argv[2]));
+    long long id = 0, msg = 0, wp = 0, lp = 0;
+    if (!ParseNumber(argv[3], &id) || !ParseNumber(argv[4], &msg) || (argc > 5 && !ParseNumber(argv[5], &wp)) ||
+        (argc > 6 && !ParseNumber(argv[6], &lp)))
+        return Usage();
+    HWND control = page ? ::GetDlgItem(page, static_cast<int>(id)) : nullptr;
+    if (!control)
+        return 1;
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(control, static_cast<UINT>(msg), static_cast<WPARAM>(wp), static_cast<LPARAM>(lp),
+                               SMTO_NORMAL, 10000, &result))
+        return 1;
+    std::printf("%lld\n", static_cast<long long>(static_cast<LONG_PTR>(result)));
+    return 0;
+}
+
+// The system sends WM_DPICHANGED within the window's own process, its lParam
+// pointing at a rectangle there; sent from here, the rectangle is written
+// into the panel's memory first, so the message is the one Windows sends.
+int DpiChanged(wchar_t** argv)
+{
+    HWND page = FindPage(PageNumber(argv[2]));
+    long long dpi = 0, old = 0;
+    if (!ParseNumber(argv[3], &dpi) || !ParseNumber(argv[4], &old) || dpi <= 0 || old <= 0)
+        return Usage();
+    if (!page)
+        return 1;
+    RECT rc{};
+    ::GetWindowRect(page, &rc);
+    const RECT suggested{rc.left, rc.top, rc.left + ::MulDiv(rc.right - rc.left, static_cast<int>(dpi), static_cast<int>(old)),
+                         rc.top + ::MulDiv(rc.bottom - rc.top, static_cast<int>(dpi), static_cast<int>(old))};
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(page, &pid);
+    fw::UniqueKernelHandle process(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid));
+    if (!process)
+        return 1;
+    void* remote = ::VirtualAllocEx(process.get(), nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote)
+        return 1;
+    int code = 1;
+    DWORD_PTR result = 0;
+    if (::WriteProcessMemory(process.get(), remote, &suggested, sizeof suggested, nullptr) &&
+        ::SendMessageTimeoutW(page, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
+                              20000, &result))
+        code = 0;
+    ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    return code;
 }
 
 // Icons of Wine's notification area are child windows of its tray window.
@@ -425,6 +502,12 @@ int wmain(int argc, wchar_t** argv)
         return Region(argv);
     if ((cmd == L"send" || cmd == L"post") && argc >= 4)
         return Message(argc, argv, cmd == L"send");
+    if (cmd == L"controls" && argc >= 3)
+        return Controls(argv);
+    if (cmd == L"sendto" && argc >= 5)
+        return SendTo(argc, argv);
+    if (cmd == L"dpichanged" && argc >= 5)
+        return DpiChanged(argv);
     if (cmd == L"tray")
         return Tray();
     if (cmd == L"menu")
