@@ -60,8 +60,12 @@ LRESULT CZephrinDlg::OnMoveMain(WPARAM wp, LPARAM lp)
         const CSkinnedPage* window = GetPageWindow(page);
         if (window && window != this) {
             const std::optional<model::Page> requested = window->RequestedPage();
-            if (requested && *requested != model::Page::Main)
+            if (requested && *requested != model::Page::Main) {
+                // A scale that waited for the main dialog to show is taken
+                // all the same: the Hp page takes its size.
+                ApplyDpi();
                 return 1;
+            }
         }
     }
     RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

@@ -55,6 +55,8 @@ protected:
     virtual void OnPicturesDue() {}
 
     BOOL OnInitDialog() override;
+    // Takes the scale asked for: the controls, then the skin, then a repaint.
+    void ApplyDpi();
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     // Shared erase handler: copies the off-screen background to the window.
     LRESULT OnEraseBkgnd(HDC dc);
@@ -69,8 +71,6 @@ private:
     void RealizePictures();
     bool m_picturesPending = false;
     std::optional<model::Page> m_requestedPage;
-    // Takes the scale asked for: the controls, then the skin, then a repaint.
-    void ApplyDpi();
     bool m_skinPending = false; // the background changed while the page was hidden
     UINT m_backgroundId = 0;
     UINT m_appliedId = 0; // the background the window was last sized and shaped to
