@@ -8,6 +8,7 @@
 #include <emmintrin.h>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -135,6 +136,66 @@ bool Unfilter(int filter, uint8_t* row, const uint8_t* prior, size_t length)
     }
 }
 
+// Takes the decompressed rows as they come (each its filter byte, then
+// three bytes a pixel), undoes their filters and writes them as blue, green,
+// red to the destination, keeping only the row above.
+class RowSink final : public InflateSink {
+public:
+    RowSink(uint8_t* top, ptrdiff_t stride, uint32_t width, uint32_t height)
+        : m_top(top), m_stride(stride), m_width(width), m_height(height), m_rowBytes(size_t{width} * 3),
+          // Filter byte, pixels, and one byte more for the unfiltering's
+          // reads of four bytes at a time; the row above the first is zeros.
+          m_current(new (std::nothrow) uint8_t[m_rowBytes + 2]()), m_prior(new (std::nothrow) uint8_t[m_rowBytes + 2]())
+    {
+    }
+
+    bool Ready() const { return m_current && m_prior; }
+    size_t FilteredSize() const { return (m_rowBytes + 1) * m_height; }
+    bool Done() const { return m_row == m_height && m_fill == 0; }
+
+    bool Take(const uint8_t* data, size_t n) override
+    {
+        while (n) {
+            const size_t part = std::min(n, m_rowBytes + 1 - m_fill);
+            std::memcpy(m_current.get() + m_fill, data, part);
+            m_fill += part;
+            data += part;
+            n -= part;
+            if (m_fill == m_rowBytes + 1 && !FinishRow())
+                return false;
+        }
+        return true;
+    }
+
+private:
+    bool FinishRow()
+    {
+        if (m_row == m_height || !Unfilter(m_current[0], m_current.get() + 1, m_prior.get() + 1, m_rowBytes))
+            return false;
+        uint8_t* out = m_top + m_stride * static_cast<ptrdiff_t>(m_row);
+        const uint8_t* in = m_current.get() + 1;
+        for (uint32_t x = 0; x < m_width; ++x, in += 3, out += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
+        std::swap(m_current, m_prior);
+        m_fill = 0;
+        ++m_row;
+        return true;
+    }
+
+    uint8_t* m_top;
+    ptrdiff_t m_stride;
+    uint32_t m_width;
+    uint32_t m_height;
+    size_t m_rowBytes;
+    std::unique_ptr<uint8_t[]> m_current;
+    std::unique_ptr<uint8_t[]> m_prior;
+    size_t m_fill = 0;
+    uint32_t m_row = 0;
+};
+
 } // namespace
 
 bool ReadPngSize(const uint8_t* data, size_t size, uint32_t* width, uint32_t* height)
@@ -175,27 +236,7 @@ bool DecodePng(const uint8_t* data, size_t size, uint8_t* top, ptrdiff_t stride,
     }
     if (!ended || compressed.empty())
         return false;
-    // Each row: its filter byte, then three bytes a pixel.
-    const size_t rowBytes = size_t{w} * 3;
-    const size_t filteredSize = (rowBytes + 1) * h;
-    // One byte more, for the unfiltering's reads of four bytes at a time.
-    std::unique_ptr<uint8_t[]> filtered(new (std::nothrow) uint8_t[filteredSize + 1]);
-    if (!filtered || !InflateZlib(compressed.data(), compressed.size(), filtered.get(), filteredSize))
-        return false;
-    std::vector<uint8_t> zeros(rowBytes + 1, 0);
-    const uint8_t* prior = zeros.data();
-    for (uint32_t y = 0; y < h; ++y) {
-        uint8_t* row = filtered.get() + (rowBytes + 1) * y;
-        if (!Unfilter(row[0], row + 1, prior, rowBytes))
-            return false;
-        uint8_t* out = top + stride * static_cast<ptrdiff_t>(y);
-        const uint8_t* in = row + 1;
-        for (uint32_t x = 0; x < w; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-        prior = row + 1;
-    }
-    return true;
+    RowSink rows(top, stride, w, h);
+    return rows.Ready() && InflateZlib(compressed.data(), compressed.size(), rows.FilteredSize(), rows) &&
+           rows.Done();
 }

@@ -125,8 +125,10 @@ TEST(RowFilters, EveryFilterAtEveryWidthGivesWhatTheRuleGives)
         return kValues[(seed >> 16) % (sizeof kValues)];
     };
     for (uint32_t first = 0; first < 5; ++first)
-    for (uint32_t width : {1u, 2u, 3u, 5u, 16u, 33u}) {
-        const uint32_t height = 40;
+    // 700 pixels by 50 rows: more than the inflater's window, in several
+    // stored blocks.
+    for (uint32_t width : {1u, 2u, 3u, 5u, 16u, 33u, 700u}) {
+        const uint32_t height = 50;
         std::vector<uint8_t> filtered;
         for (uint32_t y = 0; y < height; ++y) {
             // Each filter on the first row (nothing above) and after every other.
