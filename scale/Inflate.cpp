@@ -72,6 +72,14 @@ public:
         }
         if (Overrun() || static_cast<size_t>(m_end - m_in) < n)
             return false;
+        if (n) {
+            // The buffer is empty now, but for the bits of the bytes at m_in
+            // that the last refill loaded beyond its whole bytes: these bytes
+            // are about to be skipped, and a later refill would merge their
+            // bits into those of the bytes after them.
+            m_bits = 0;
+            m_count = 0;
+        }
         std::memcpy(out, m_in, n);
         m_in += n;
         return true;
