@@ -2,9 +2,9 @@
 // pictures into bitmaps at 100 % and at 200 % display scale: a page
 // background decoded (its inflating, its unfiltering), loaded as a bitmap and
 // scanned for the window's shape, and one language's Hifi environment
-// pictures loaded from their sheet. Not part of the test suite
-// (scripts/bench runs it: `zbench`'s figures say how long an action takes,
-// these say where the time goes).
+// pictures loaded from their sheet. Not part of the test suite; run under
+// Wine on a display, like the panel (scripts/bench says how long an action
+// takes, this says where the time goes). Each figure is the fastest of REPS.
 //
 //   artbench [REPS]
 #include "DisplayScale.h"
@@ -112,6 +112,8 @@ int wmain(int argc, wchar_t** argv)
                     DecodePng(png, pngSize, rows.data(), static_cast<ptrdiff_t>(w) * 3, w, h);
                 }));
 
+    // What fresh memory costs, page by page: a decode that needs a buffer of
+    // the picture's size pays this on top.
     std::printf("  fresh buffer, touched   %8.2f ms\n", Fastest(reps, [&] {
                     std::unique_ptr<uint8_t[]> fresh(new uint8_t[filtered.size()]);
                     std::memset(fresh.get(), 1, filtered.size());
