@@ -1,6 +1,8 @@
 #include "Inflate.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -70,6 +72,14 @@ public:
         }
         if (Overrun() || static_cast<size_t>(m_end - m_in) < n)
             return false;
+        if (n) {
+            // The buffer is empty now, but for the bits of the bytes at m_in
+            // that the last refill loaded beyond its whole bytes: these bytes
+            // are about to be skipped, and a later refill would merge their
+            // bits into those of the bytes after them.
+            m_bits = 0;
+            m_count = 0;
+        }
         std::memcpy(out, m_in, n);
         m_in += n;
         return true;
@@ -187,9 +197,14 @@ constexpr uint16_t kDistBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   1
 constexpr uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6,
                                     6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
+// Inflates into a window of the last output, which it hands to the sink in
+// pieces: a picture of megabytes is decompressed without a buffer of its
+// size (fresh memory costs more than the decompression itself).
 class Inflater {
 public:
-    Inflater(BitReader& in, uint8_t* out, size_t outSize) : m_in(in), m_out(out), m_size(outSize) {}
+    Inflater(BitReader& in, size_t outSize, InflateSink& sink) : m_in(in), m_size(outSize), m_sink(sink) {}
+
+    bool Ready() const { return m_window != nullptr; }
 
     bool Run()
     {
@@ -213,8 +228,10 @@ public:
             if (!ok || m_in.Overrun())
                 return false;
         }
-        return m_pos == m_size;
+        return m_total == m_size && Flush();
     }
+
+    uint32_t Adler() const { return (m_adlerB << 16) | m_adlerA; }
 
 private:
     bool Stored()
@@ -223,13 +240,20 @@ private:
         uint8_t header[4];
         if (!m_in.TakeBytes(header, 4))
             return false;
-        const size_t len = header[0] | (header[1] << 8);
+        size_t len = header[0] | (header[1] << 8);
         const size_t inverse = header[2] | (header[3] << 8);
-        if ((len ^ 0xFFFF) != inverse || len > m_size - m_pos)
+        if ((len ^ 0xFFFF) != inverse || len > m_size - m_total)
             return false;
-        if (!m_in.TakeBytes(m_out + m_pos, len))
-            return false;
-        m_pos += len;
+        while (len) {
+            if (!Room(1))
+                return false;
+            const size_t n = len < kCapacity - m_fill ? len : kCapacity - m_fill;
+            if (!m_in.TakeBytes(m_window.get() + m_fill, n))
+                return false;
+            m_fill += n;
+            m_total += n;
+            len -= n;
+        }
         return true;
     }
 
@@ -295,9 +319,10 @@ private:
             if (sym < 0)
                 return false;
             if (sym < 256) {
-                if (m_pos == m_size)
+                if (m_total == m_size || !Room(1))
                     return false;
-                m_out[m_pos++] = static_cast<uint8_t>(sym);
+                m_window[m_fill++] = static_cast<uint8_t>(sym);
+                ++m_total;
                 continue;
             }
             if (sym == 256)
@@ -310,9 +335,9 @@ private:
             if (d < 0 || d >= 30)
                 return false;
             const size_t dist = kDistBase[d] + m_in.Take(kDistExtra[d]);
-            if (dist > m_pos || len > m_size - m_pos)
+            if (dist > m_total || len > m_size - m_total || !Room(len))
                 return false;
-            uint8_t* to = m_out + m_pos;
+            uint8_t* to = m_window.get() + m_fill;
             const uint8_t* from = to - dist;
             if (dist >= len) {
                 std::memcpy(to, from, len);
@@ -322,41 +347,91 @@ private:
                 for (size_t k = 0; k < len; ++k)
                     to[k] = from[k];
             }
-            m_pos += len;
+            m_fill += len;
+            m_total += len;
         }
     }
 
+    // Makes room for `need` (at most 258) more bytes in the window: hands
+    // what the sink has not had yet to it and keeps the last 32 KB, as far
+    // back as a distance reaches.
+    bool Room(size_t need)
+    {
+        if (m_fill + need <= kCapacity)
+            return true;
+        if (!Flush())
+            return false;
+        const size_t keep = m_fill < kReach ? m_fill : kReach;
+        std::memmove(m_window.get(), m_window.get() + m_fill - keep, keep);
+        m_fill = keep;
+        m_flushed = keep;
+        return true;
+    }
+
+    bool Flush()
+    {
+        const uint8_t* from = m_window.get() + m_flushed;
+        const size_t n = m_fill - m_flushed;
+        m_flushed = m_fill;
+        if (!n)
+            return true;
+        AddToAdler(from, n);
+        return m_sink.Take(from, n);
+    }
+
+    void AddToAdler(const uint8_t* p, size_t n)
+    {
+        while (n) {
+            // 5552 bytes keep the sums below 2^32 between reductions.
+            size_t chunk = n < 5552 ? n : 5552;
+            n -= chunk;
+            while (chunk--) {
+                m_adlerA += *p++;
+                m_adlerB += m_adlerA;
+            }
+            m_adlerA %= 65521;
+            m_adlerB %= 65521;
+        }
+    }
+
+    static constexpr size_t kReach = 32768;
+    static constexpr size_t kCapacity = kReach + 65536;
+
     BitReader& m_in;
-    uint8_t* m_out;
     size_t m_size;
-    size_t m_pos = 0;
+    InflateSink& m_sink;
+    std::unique_ptr<uint8_t[]> m_window{new (std::nothrow) uint8_t[kCapacity]};
+    size_t m_fill = 0;    // bytes in the window
+    size_t m_flushed = 0; // of them, the ones the sink has had
+    size_t m_total = 0;   // bytes of output so far
+    uint32_t m_adlerA = 1;
+    uint32_t m_adlerB = 0;
     Huffman m_lit;
     Huffman m_dist;
 };
 
-uint32_t Adler32(const uint8_t* p, size_t n)
-{
-    uint32_t a = 1;
-    uint32_t b = 0;
-    while (n) {
-        // 5552 bytes keep the sums below 2^32 between reductions.
-        size_t chunk = n < 5552 ? n : 5552;
-        n -= chunk;
-        while (chunk--) {
-            a += *p++;
-            b += a;
-        }
-        a %= 65521;
-        b %= 65521;
+// Copies the output into one buffer.
+class BufferSink final : public InflateSink {
+public:
+    explicit BufferSink(uint8_t* out) : m_out(out) {}
+    bool Take(const uint8_t* data, size_t n) override
+    {
+        std::memcpy(m_out, data, n);
+        m_out += n;
+        return true;
     }
-    return (b << 16) | a;
-}
+
+private:
+    uint8_t* m_out;
+};
+
+
 
 } // namespace
 
-bool InflateZlib(const uint8_t* data, size_t size, uint8_t* out, size_t outSize)
+bool InflateZlib(const uint8_t* data, size_t size, size_t outSize, InflateSink& sink)
 {
-    if (!data || size < 6 || (!out && outSize))
+    if (!data || size < 6)
         return false;
     const unsigned cmf = data[0];
     const unsigned flg = data[1];
@@ -364,13 +439,21 @@ bool InflateZlib(const uint8_t* data, size_t size, uint8_t* out, size_t outSize)
     if ((cmf & 15) != 8 || (cmf >> 4) > 7 || (cmf * 256 + flg) % 31 != 0 || (flg & 0x20))
         return false;
     BitReader in(data + 2, size - 2);
-    Inflater inflater(in, out, outSize);
-    if (!inflater.Run())
+    Inflater inflater(in, outSize, sink);
+    if (!inflater.Ready() || !inflater.Run())
         return false;
     in.AlignToByte();
     const uint8_t* rest = in.Rewind();
     if (data + size - rest < 4)
         return false;
     const uint32_t check = (uint32_t{rest[0]} << 24) | (uint32_t{rest[1]} << 16) | (uint32_t{rest[2]} << 8) | rest[3];
-    return check == Adler32(out, outSize);
+    return check == inflater.Adler();
+}
+
+bool InflateZlib(const uint8_t* data, size_t size, uint8_t* out, size_t outSize)
+{
+    if (!out && outSize)
+        return false;
+    BufferSink sink(out);
+    return InflateZlib(data, size, outSize, sink);
 }

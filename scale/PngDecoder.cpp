@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <emmintrin.h>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -45,19 +47,65 @@ bool IsType(const Chunk& chunk, const char* name)
     return std::memcmp(chunk.type, name, 4) == 0;
 }
 
-// The Paeth predictor: of the pixel to the left (a), above (b) and above
-// left (c), the one nearest to a + b - c.
-inline int Paeth(int a, int b, int c)
+// A pixel's three bytes as the low three 16-bit lanes (the fourth lane holds
+// the byte after them, which is read but never used), and back: a pixel is
+// written as exactly its own three bytes, the next pixel's bytes being still
+// filtered.
+inline __m128i LoadPixel(const uint8_t* p)
 {
-    const int pa = std::abs(b - c);
-    const int pb = std::abs(a - c);
-    const int pc = std::abs(a + b - 2 * c);
-    const int ab = pb < pa ? b : a;
-    return pc < std::min(pa, pb) ? c : ab;
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(v)), _mm_setzero_si128());
+}
+
+inline void StorePixel(uint8_t* p, __m128i v)
+{
+    const uint32_t bytes = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+    const uint16_t low = static_cast<uint16_t>(bytes);
+    std::memcpy(p, &low, 2);
+    p[2] = static_cast<uint8_t>(bytes >> 16);
+}
+
+inline __m128i Abs16(__m128i v)
+{
+    return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
+}
+
+inline __m128i Choose(__m128i mask, __m128i yes, __m128i no)
+{
+    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+
+// The Paeth filter undone along a row, the three colours of a pixel at once
+// (most rows of the stored pictures use it). Of the pixel to the left (a),
+// above (b) and above left (c) the predictor is the one nearest to
+// a + b - c, ties going to a, then b; the first pixel has nothing to its
+// left: its predictor is the one above. Both rows must have one readable
+// byte after their `length`.
+void UnpaethRow(uint8_t* row, const uint8_t* prior, size_t length)
+{
+    constexpr size_t bpp = 3;
+    for (size_t i = 0; i < bpp; ++i)
+        row[i] = static_cast<uint8_t>(row[i] + prior[i]);
+    __m128i a = LoadPixel(row);
+    __m128i c = LoadPixel(prior);
+    const __m128i mask8 = _mm_set1_epi16(0xFF);
+    for (size_t i = bpp; i + bpp <= length; i += bpp) {
+        const __m128i b = LoadPixel(prior + i);
+        const __m128i pa = Abs16(_mm_sub_epi16(b, c));
+        const __m128i pb = Abs16(_mm_sub_epi16(a, c));
+        const __m128i pc = Abs16(_mm_sub_epi16(_mm_add_epi16(a, b), _mm_add_epi16(c, c)));
+        const __m128i ab = Choose(_mm_cmplt_epi16(pb, pa), b, a);
+        const __m128i predicted = Choose(_mm_cmplt_epi16(pc, _mm_min_epi16(pa, pb)), c, ab);
+        a = _mm_and_si128(_mm_add_epi16(LoadPixel(row + i), predicted), mask8);
+        StorePixel(row + i, a);
+        c = b;
+    }
 }
 
 // Undoes a row's filter in place; `prior` is the row above, unfiltered (all
-// zeros for the first row). Three bytes a pixel.
+// zeros for the first row). Three bytes a pixel; both rows have one readable
+// byte after their `length`.
 bool Unfilter(int filter, uint8_t* row, const uint8_t* prior, size_t length)
 {
     constexpr size_t bpp = 3;
@@ -80,36 +128,73 @@ bool Unfilter(int filter, uint8_t* row, const uint8_t* prior, size_t length)
         for (size_t i = bpp; i < length; ++i)
             row[i] = static_cast<uint8_t>(row[i] + ((row[i - bpp] + prior[i]) >> 1));
         return true;
-    case 4: {
-        // The first pixel has nothing to its left: its predictor is the one
-        // above. The three colours are three chains of their own, their last
-        // pixels kept at hand.
-        int a0 = row[0] = static_cast<uint8_t>(row[0] + prior[0]);
-        int a1 = row[1] = static_cast<uint8_t>(row[1] + prior[1]);
-        int a2 = row[2] = static_cast<uint8_t>(row[2] + prior[2]);
-        int c0 = prior[0];
-        int c1 = prior[1];
-        int c2 = prior[2];
-        for (size_t i = bpp; i + bpp <= length; i += bpp) {
-            const int b0 = prior[i];
-            const int b1 = prior[i + 1];
-            const int b2 = prior[i + 2];
-            a0 = static_cast<uint8_t>(row[i] + Paeth(a0, b0, c0));
-            a1 = static_cast<uint8_t>(row[i + 1] + Paeth(a1, b1, c1));
-            a2 = static_cast<uint8_t>(row[i + 2] + Paeth(a2, b2, c2));
-            row[i] = static_cast<uint8_t>(a0);
-            row[i + 1] = static_cast<uint8_t>(a1);
-            row[i + 2] = static_cast<uint8_t>(a2);
-            c0 = b0;
-            c1 = b1;
-            c2 = b2;
-        }
+    case 4:
+        UnpaethRow(row, prior, length);
         return true;
-    }
     default:
         return false;
     }
 }
+
+// Takes the decompressed rows as they come (each its filter byte, then
+// three bytes a pixel), undoes their filters and writes them as blue, green,
+// red to the destination, keeping only the row above.
+class RowSink final : public InflateSink {
+public:
+    RowSink(uint8_t* top, ptrdiff_t stride, uint32_t width, uint32_t height)
+        : m_top(top), m_stride(stride), m_width(width), m_height(height), m_rowBytes(size_t{width} * 3),
+          // Filter byte, pixels, and one byte more for the unfiltering's
+          // reads of four bytes at a time; the row above the first is zeros.
+          m_current(new (std::nothrow) uint8_t[m_rowBytes + 2]()), m_prior(new (std::nothrow) uint8_t[m_rowBytes + 2]())
+    {
+    }
+
+    bool Ready() const { return m_current && m_prior; }
+    size_t FilteredSize() const { return (m_rowBytes + 1) * m_height; }
+    bool Done() const { return m_row == m_height && m_fill == 0; }
+
+    bool Take(const uint8_t* data, size_t n) override
+    {
+        while (n) {
+            const size_t part = std::min(n, m_rowBytes + 1 - m_fill);
+            std::memcpy(m_current.get() + m_fill, data, part);
+            m_fill += part;
+            data += part;
+            n -= part;
+            if (m_fill == m_rowBytes + 1 && !FinishRow())
+                return false;
+        }
+        return true;
+    }
+
+private:
+    bool FinishRow()
+    {
+        if (m_row == m_height || !Unfilter(m_current[0], m_current.get() + 1, m_prior.get() + 1, m_rowBytes))
+            return false;
+        uint8_t* out = m_top + m_stride * static_cast<ptrdiff_t>(m_row);
+        const uint8_t* in = m_current.get() + 1;
+        for (uint32_t x = 0; x < m_width; ++x, in += 3, out += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
+        std::swap(m_current, m_prior);
+        m_fill = 0;
+        ++m_row;
+        return true;
+    }
+
+    uint8_t* m_top;
+    ptrdiff_t m_stride;
+    uint32_t m_width;
+    uint32_t m_height;
+    size_t m_rowBytes;
+    std::unique_ptr<uint8_t[]> m_current;
+    std::unique_ptr<uint8_t[]> m_prior;
+    size_t m_fill = 0;
+    uint32_t m_row = 0;
+};
 
 } // namespace
 
@@ -151,26 +236,7 @@ bool DecodePng(const uint8_t* data, size_t size, uint8_t* top, ptrdiff_t stride,
     }
     if (!ended || compressed.empty())
         return false;
-    // Each row: its filter byte, then three bytes a pixel.
-    const size_t rowBytes = size_t{w} * 3;
-    const size_t filteredSize = (rowBytes + 1) * h;
-    std::unique_ptr<uint8_t[]> filtered(new (std::nothrow) uint8_t[filteredSize]);
-    if (!filtered || !InflateZlib(compressed.data(), compressed.size(), filtered.get(), filteredSize))
-        return false;
-    std::vector<uint8_t> zeros(rowBytes, 0);
-    const uint8_t* prior = zeros.data();
-    for (uint32_t y = 0; y < h; ++y) {
-        uint8_t* row = filtered.get() + (rowBytes + 1) * y;
-        if (!Unfilter(row[0], row + 1, prior, rowBytes))
-            return false;
-        uint8_t* out = top + stride * static_cast<ptrdiff_t>(y);
-        const uint8_t* in = row + 1;
-        for (uint32_t x = 0; x < w; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-        prior = row + 1;
-    }
-    return true;
+    RowSink rows(top, stride, w, h);
+    return rows.Ready() && InflateZlib(compressed.data(), compressed.size(), rows.FilteredSize(), rows) &&
+           rows.Done();
 }

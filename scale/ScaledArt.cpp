@@ -103,6 +103,15 @@ struct SheetPlace {
     int height;
 };
 
+// How long the decoded sheets and resampled pictures are kept after they
+// were last needed. The pictures are asked for in bursts (the pages being
+// made, a language's environment pictures); once a burst has made its
+// bitmaps, the ten or so megabytes of decoded sheets of the 2x set are of no
+// more use, and making them again costs a few milliseconds.
+constexpr UINT kKeepMs = 500;
+
+void CALLBACK ReleaseWhenIdle(HWND, UINT, UINT_PTR timer, DWORD);
+
 // What is kept for the scale in use: the map and the decoded sheets of its
 // source set, and the small pictures resampled for it.
 class ScaleCache {
@@ -129,14 +138,29 @@ public:
                 return false;
             const SIZE target = ScaleFigure(oneX, dpi);
             it = m_resampled.emplace(id, ResampleKeyed(source, target.cx, target.cy)).first;
+            KeepForABurst();
         }
         const Picture24& p = it->second;
         *view = PictureView{p.bgr.data(), static_cast<ptrdiff_t>(p.width) * 3, p.width, p.height};
         return !p.Empty();
     }
 
+    size_t HeldBytes() const
+    {
+        size_t bytes = 0;
+        for (const auto& sheet : m_sheets)
+            bytes += sheet.second.bgr.size();
+        for (const auto& picture : m_resampled)
+            bytes += picture.second.bgr.size();
+        return bytes;
+    }
+
     void Release()
     {
+        if (m_timer) {
+            ::KillTimer(nullptr, m_timer);
+            m_timer = 0;
+        }
         m_module = nullptr;
         m_dpi = 0;
         m_places.clear();
@@ -145,6 +169,11 @@ public:
     }
 
 private:
+    // (Re)starts the countdown to the release: a thread timer, delivered by
+    // the interface thread's message loop once the burst is over. Without a
+    // message loop nothing is released before ReleaseScaledArt.
+    void KeepForABurst() { m_timer = ::SetTimer(nullptr, m_timer, kKeepMs, ReleaseWhenIdle); }
+
     void Choose(HMODULE module, UINT dpi)
     {
         if (module == m_module && dpi == m_dpi)
@@ -195,6 +224,7 @@ private:
             if (!png || !DecodeInto(png, size, decoded))
                 return false;
             sheet = m_sheets.emplace(p.sheet, std::move(decoded)).first;
+            KeepForABurst();
         }
         const Picture24& s = sheet->second;
         if (p.x < 0 || p.y < 0 || p.width <= 0 || p.height <= 0 || p.x + p.width > s.width ||
@@ -218,6 +248,7 @@ private:
 
     HMODULE m_module = nullptr;
     UINT m_dpi = 0;
+    UINT_PTR m_timer = 0;
     std::map<UINT, SheetPlace> m_places;
     std::map<UINT, Picture24> m_sheets;
     std::map<UINT, Picture24> m_resampled;
@@ -227,6 +258,11 @@ ScaleCache& Cache()
 {
     static ScaleCache cache;
     return cache;
+}
+
+void CALLBACK ReleaseWhenIdle(HWND, UINT, UINT_PTR, DWORD)
+{
+    Cache().Release();
 }
 
 } // namespace
@@ -290,4 +326,9 @@ bool PictureAt(HMODULE module, UINT id, UINT dpi, PictureView* view, Picture24* 
 void ReleaseScaledArt()
 {
     Cache().Release();
+}
+
+size_t ScaledArtHeldBytes()
+{
+    return Cache().HeldBytes();
 }

@@ -43,5 +43,9 @@ struct PictureView {
 bool PictureAt(HMODULE module, UINT id, UINT dpi, PictureView* view, Picture24* owned);
 
 // Forgets the decoded sheets and resampled pictures (they are rebuilt when
-// next asked for).
+// next asked for). The interface thread's message loop does so by itself
+// half a second after they were last needed.
 void ReleaseScaledArt();
+
+// The bytes of decoded sheets and resampled pictures kept at the moment.
+size_t ScaledArtHeldBytes();
