@@ -109,6 +109,10 @@ struct RegionRects {
     bool supported = false; // false for pixel formats other than 8, 16, 24 and 32 bits
 };
 RegionRects BuildRegionFromBitmap(HBITMAP bitmap);
+// The same for a background as LoadSkinBitmap gives it (a 24-bit bottom-up
+// DIB section), read where it lies instead of copied; any other bitmap is
+// scanned as BuildRegionFromBitmap does.
+RegionRects BuildRegionFromSkinBitmap(HBITMAP bitmap);
 // The rectangle list as a region; an empty list gives an empty region (a
 // window with that shape shows nothing).
 HRGN CreateRegionFromRects(const RegionRects& shape);

@@ -322,6 +322,36 @@ TEST_F(ScaledSets, BetweenAndAboveTheSetsPicturesAreAreaAveragesOfTheNearestLarg
     }
 }
 
+TEST(StoredBitmaps, AnotherBackgroundReloadedIntoABitmapEqualsItsOwnLoad)
+{
+    // A language switch puts the next background into the bitmap on show.
+    // The Main page's backgrounds at each kind of scale: the stored 1x PNG,
+    // a larger set's own, made between the sets and above them.
+    const UINT english = 138, simplified = 139;
+    for (UINT dpi : {96u, 120u, 144u, 192u, 240u}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        fw::UniqueBitmap shown(LoadSkinBitmap(english, BitmapKind::DibSection, dpi));
+        fw::UniqueBitmap want(LoadSkinBitmap(simplified, BitmapKind::DibSection, dpi));
+        ASSERT_TRUE(shown && want);
+        DIBSECTION before{};
+        ::GetObjectW(shown.get(), sizeof before, &before);
+        ASSERT_TRUE(ReloadSkinBitmap(simplified, shown.get(), dpi));
+        EXPECT_EQ(Difference(Read(shown.get()), Read(want.get())), "");
+        DIBSECTION after{};
+        ::GetObjectW(shown.get(), sizeof after, &after);
+        EXPECT_EQ(after.dsBm.bmBits, before.dsBm.bmBits) << "the same memory";
+    }
+    // A bitmap of another size, or of another kind, is refused and left alone.
+    fw::UniqueBitmap other(LoadSkinBitmap(english, BitmapKind::DibSection, 144));
+    const Picture untouched = Read(other.get());
+    EXPECT_FALSE(ReloadSkinBitmap(simplified, other.get(), 96));
+    EXPECT_EQ(Difference(Read(other.get()), untouched), "");
+    fw::UniqueBitmap device(LoadSkinBitmap(english, BitmapKind::Device));
+    EXPECT_FALSE(ReloadSkinBitmap(simplified, device.get(), 96));
+    EXPECT_FALSE(ReloadSkinBitmap(1, other.get(), 144));
+    EXPECT_FALSE(ReloadSkinBitmap(simplified, nullptr, 96));
+}
+
 TEST(StoredBitmaps, AMissingIdGivesNoBitmap)
 {
     // Id 1 is the manifest: a resource, but no stored picture.
