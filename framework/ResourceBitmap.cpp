@@ -2,7 +2,7 @@
 
 #include "Dialog.h"
 #include "Handles.h"
-#include "PngDecoder.h"
+#include "PageWording.h"
 #include "ScaledArt.h"
 
 #include <cstdint>
@@ -71,32 +71,16 @@ HBITMAP AsKind(fw::UniqueBitmap dib, int width, int height, BitmapKind kind)
     return device.release();
 }
 
-// Picture `id` stored as a PNG of its own at `dpi` (a page background: at 1x
-// a resource of type PNG, at 1.5x and 2x one of the larger set's).
-bool StoredPng(HMODULE module, UINT id, UINT dpi, const uint8_t** png, size_t* size)
-{
-    if (dpi != kBaseDpi)
-        return SourceSetDpi(dpi) == dpi && StoredPngAt(module, id, dpi, png, size);
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), kPngResourceType);
-    HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
-    *png = static_cast<const uint8_t*>(loaded ? ::LockResource(loaded) : nullptr);
-    *size = found ? ::SizeofResource(module, found) : 0;
-    return *png && *size;
-}
-
-// Writes picture `id` at `dpi` into rows of its size: a PNG of its own is
-// decoded straight into them, any other picture copied from what ScaledArt
-// keeps or makes for the call.
+// Writes picture `id` at `dpi` into rows of its size: a page background of a
+// stored set is decoded straight into them, any other picture copied from
+// what ScaledArt keeps or makes for the call.
 bool WritePicture(HMODULE module, UINT id, UINT dpi, const DibRows& rows)
 {
-    const uint8_t* png = nullptr;
-    size_t size = 0;
-    if (StoredPng(module, id, dpi, &png, &size)) {
-        uint32_t w = 0;
-        uint32_t h = 0;
-        return ReadPngSize(png, size, &w, &h) && static_cast<int>(w) == rows.width &&
-               static_cast<int>(h) == rows.height && DecodePng(png, size, rows.top, rows.stride, w, h);
-    }
+    uint32_t w = 0;
+    uint32_t h = 0;
+    if (SourceSetDpi(dpi) == dpi && StoredBackgroundSize(module, id, dpi, &w, &h))
+        return static_cast<int>(w) == rows.width && static_cast<int>(h) == rows.height &&
+               DecodeStoredBackground(module, id, dpi, rows.top, rows.stride, w, h);
     PictureView view;
     Picture24 owned;
     if (!PictureAt(module, id, dpi, &view, &owned) || view.width != rows.width || view.height != rows.height)
@@ -125,7 +109,7 @@ HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind, UINT dpi)
     return AsKind(std::move(dib), size.cx, size.cy, kind);
 }
 
-bool ReloadSkinBitmap(UINT id, HBITMAP dib, UINT dpi)
+bool ReloadSkinBitmap(UINT id, UINT shownId, HBITMAP dib, UINT dpi)
 {
     DibRows rows;
     SIZE size{};
@@ -133,8 +117,15 @@ bool ReloadSkinBitmap(UINT id, HBITMAP dib, UINT dpi)
         return false;
     // Whatever GDI still has to draw into the bitmap is drawn first.
     ::GdiFlush();
-    return WritePicture(FrameworkResourceHandle(), id, dpi, rows);
+    HMODULE module = FrameworkResourceHandle();
+    // Another language of the page on show: its wording alone.
+    if (shownId && SourceSetDpi(dpi) == dpi &&
+        SwitchStoredBackground(module, id, shownId, dpi, rows.top, rows.stride, static_cast<uint32_t>(rows.width),
+                               static_cast<uint32_t>(rows.height)))
+        return true;
+    return WritePicture(module, id, dpi, rows);
 }
+
 bool SkinBitmapSize(UINT id, SIZE* size, UINT dpi)
 {
     HINSTANCE module = FrameworkResourceHandle();
@@ -151,11 +142,9 @@ bool SkinBitmapSize(UINT id, SIZE* size, UINT dpi)
         size->cy = header->biHeight < 0 ? -header->biHeight : header->biHeight;
         return size->cx > 0 && size->cy > 0;
     }
-    const uint8_t* png = nullptr;
-    size_t bytes = 0;
     uint32_t w = 0;
     uint32_t h = 0;
-    if (!StoredPng(module, id, kBaseDpi, &png, &bytes) || !ReadPngSize(png, bytes, &w, &h))
+    if (!StoredBackgroundSize(module, id, kBaseDpi, &w, &h))
         return false;
     size->cx = static_cast<LONG>(w);
     size->cy = static_cast<LONG>(h);

@@ -225,11 +225,14 @@ void ApplySkin(CSkinnedPage& page)
         return;
     const RegionRects* shape = nullptr;
     if (page.m_background && page.m_offscreen.GetSafeHdc() &&
-        ReloadSkinBitmap(page.m_backgroundId, page.m_background.get(), page.m_dpi)) {
+        ReloadSkinBitmap(page.m_backgroundId, page.m_heldId, page.m_background.get(), page.m_dpi)) {
         // Another language's picture mostly has the size of the one on show:
         // it is decoded into the same bitmap, which stays selected.
+        page.m_heldId = page.m_backgroundId;
         shape = &SkinShape(page.m_backgroundId, page.m_background.get());
     } else {
+        // A reload that failed may have left anything in the bitmap.
+        page.m_heldId = 0;
         // Three bytes a pixel, as the picture is stored: a quarter less memory
         // than a screen-depth copy for the largest pictures the panel keeps.
         fw::UniqueBitmap bitmap(LoadSkinBitmap(page.m_backgroundId, BitmapKind::DibSection, page.m_dpi));
@@ -244,6 +247,7 @@ void ApplySkin(CSkinnedPage& page)
         if (page.m_offscreen.GetSafeHdc())
             page.m_offscreenSelect.emplace(page.m_offscreen.GetSafeHdc(), bitmap.get());
         page.m_background = std::move(bitmap);
+        page.m_heldId = page.m_backgroundId;
     }
     page.m_skinWidth = shape->width;
     page.m_skinHeight = shape->height;
@@ -322,6 +326,7 @@ void CSkinnedPage::ReleaseSkin()
     m_offscreenSelect.reset();
     m_offscreen.DeleteDC();
     m_background.reset();
+    m_heldId = 0;
     m_appliedId = 0;
 }
 

@@ -75,6 +75,7 @@ private:
     UINT m_backgroundId = 0;
     UINT m_appliedId = 0; // the background the window was last sized and shaped to
     UINT m_appliedDpi = 0; // and its scale
+    UINT m_heldId = 0;     // the picture m_background holds (0: none known)
     UINT m_dpi = kBaseDpi;
     UINT m_wantedDpi = kBaseDpi;
     int m_skinWidth = 0;
