@@ -125,7 +125,7 @@ LRESULT CZephrinDlg::OnSetLanguage(WPARAM wp, LPARAM lp)
     if (const std::optional<model::Language> language = model::LanguageFromNumber(lp)) {
         SetBackgroundId(kMainBackgrounds[*language]);
         ApplySkinWhenShown(*this);
-        RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        RepaintSkinChange(*this);
         settings::Write(settings::kLanguage, model::Number(*language));
     }
     if (m_pagesCreated) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -109,8 +110,10 @@ HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind, UINT dpi)
     return AsKind(std::move(dib), size.cx, size.cy, kind);
 }
 
-bool ReloadSkinBitmap(UINT id, UINT shownId, HBITMAP dib, UINT dpi)
+bool ReloadSkinBitmap(UINT id, UINT shownId, HBITMAP dib, UINT dpi, bool* wordingOnly)
 {
+    if (wordingOnly)
+        *wordingOnly = false;
     DibRows rows;
     SIZE size{};
     if (!RowsOf(dib, &rows) || !SkinBitmapSize(id, &size, dpi) || size.cx != rows.width || size.cy != rows.height)
@@ -121,9 +124,31 @@ bool ReloadSkinBitmap(UINT id, UINT shownId, HBITMAP dib, UINT dpi)
     // Another language of the page on show: its wording alone.
     if (shownId && SourceSetDpi(dpi) == dpi &&
         SwitchStoredBackground(module, id, shownId, dpi, rows.top, rows.stride, static_cast<uint32_t>(rows.width),
-                               static_cast<uint32_t>(rows.height)))
+                               static_cast<uint32_t>(rows.height))) {
+        if (wordingOnly)
+            *wordingOnly = true;
         return true;
+    }
     return WritePicture(module, id, dpi, rows);
+}
+
+HRGN CreateSkinWordingRegion(UINT id, UINT dpi)
+{
+    std::vector<RECT> tiles;
+    if (SourceSetDpi(dpi) != dpi || !StoredWordingTiles(FrameworkResourceHandle(), id, dpi, &tiles) || tiles.empty())
+        return nullptr;
+    std::vector<uint8_t> data(sizeof(RGNDATAHEADER) + tiles.size() * sizeof(RECT));
+    auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
+    rgn->rdh.dwSize = sizeof(RGNDATAHEADER);
+    rgn->rdh.iType = RDH_RECTANGLES;
+    rgn->rdh.nCount = static_cast<DWORD>(tiles.size());
+    rgn->rdh.nRgnSize = static_cast<DWORD>(tiles.size() * sizeof(RECT));
+    RECT bounds = tiles.front();
+    for (const RECT& t : tiles)
+        ::UnionRect(&bounds, &bounds, &t);
+    rgn->rdh.rcBound = bounds;
+    std::memcpy(rgn->Buffer, tiles.data(), tiles.size() * sizeof(RECT));
+    return ::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), rgn);
 }
 
 bool SkinBitmapSize(UINT id, SIZE* size, UINT dpi)

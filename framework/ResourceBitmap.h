@@ -31,7 +31,13 @@ HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind = BitmapKind::Device, UINT dpi =
 // is another language of the same page, only the wording is decoded. False
 // when `dib` is not such a bitmap of that size (it is then left alone) or the
 // picture cannot be decoded (its rows are then undefined).
-bool ReloadSkinBitmap(UINT id, UINT shownId, HBITMAP dib, UINT dpi = kBaseDpi);
+// `wordingOnly`, when given, tells whether only the wording was put in.
+bool ReloadSkinBitmap(UINT id, UINT shownId, HBITMAP dib, UINT dpi = kBaseDpi, bool* wordingOnly = nullptr);
+
+// The area of background `id` at `dpi` that a switch to it from another
+// language of its page changes (its wording tiles, in its pixels); null
+// when it has none. The caller owns the region.
+HRGN CreateSkinWordingRegion(UINT id, UINT dpi = kBaseDpi);
 
 // The size of the program's bitmap `id` at `dpi`, read from headers without
 // decoding it; false when it is missing or unreadable.

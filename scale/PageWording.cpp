@@ -140,3 +140,17 @@ bool SwitchStoredBackground(HMODULE module, UINT id, UINT shownId, UINT setDpi, 
         return false;
     return PutTiles(to, top, stride, width, height);
 }
+
+bool StoredWordingTiles(HMODULE module, UINT id, UINT setDpi, std::vector<RECT>* tiles)
+{
+    Wording w;
+    if (!ReadWording(module, id, setDpi, &w))
+        return false;
+    tiles->clear();
+    for (uint32_t k = 0; k < w.count; ++k) {
+        const uint8_t* t = w.Tile(k);
+        const LONG x = Le16(t), y = Le16(t + 2);
+        tiles->push_back(RECT{x, y, x + Le16(t + 4), y + Le16(t + 6)});
+    }
+    return true;
+}

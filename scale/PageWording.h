@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The size of page background `id` of the set, from stored headers; false
 // when the set has no such background.
@@ -29,3 +30,8 @@ bool DecodeStoredBackground(HMODULE module, UINT id, UINT setDpi, uint8_t* top, 
 // the tiles are damaged.
 bool SwitchStoredBackground(HMODULE module, UINT id, UINT shownId, UINT setDpi, uint8_t* top, ptrdiff_t stride,
                             uint32_t width, uint32_t height);
+
+// The rectangles of background `id`'s wording tiles in the set (what a
+// switch to it from another language of its page changes); false when it
+// has none.
+bool StoredWordingTiles(HMODULE module, UINT id, UINT setDpi, std::vector<RECT>* tiles);

@@ -148,6 +148,6 @@ std::optional<model::Language> ApplyLanguageSkin(CSkinnedPage& page, LPARAM numb
     }
     page.SetBackgroundId(backgrounds[*language]);
     ApplySkinWhenShown(page);
-    RepaintPage(page);
+    RepaintSkinChange(page);
     return language;
 }

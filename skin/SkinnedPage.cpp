@@ -158,6 +158,7 @@ void ApplySkinWhenShown(CSkinnedPage& page)
 {
     if (page.m_hWnd && !::IsWindowVisible(page.m_hWnd)) {
         page.m_skinPending = true;
+        page.m_wordingChanged = false;
         // The window has the picture's size at once all the same (others
         // place themselves by it); the shape comes with the picture.
         SIZE size{};
@@ -213,11 +214,20 @@ const RegionRects& SkinShape(UINT id, HBITMAP bitmap)
     return it->second;
 }
 
+bool SameShape(const RegionRects& a, const RegionRects& b)
+{
+    return &a == &b ||
+           (a.supported == b.supported && a.width == b.width && a.height == b.height &&
+            a.rects.size() == b.rects.size() &&
+            std::memcmp(a.rects.data(), b.rects.data(), a.rects.size() * sizeof(RECT)) == 0);
+}
+
 } // namespace
 
 void ApplySkin(CSkinnedPage& page)
 {
     page.m_skinPending = false;
+    page.m_wordingChanged = false;
     // The skin the window already has (start-up skins each page once for its
     // creation and once for the stored language, often the same one).
     if (page.m_hWnd && page.m_background && page.m_appliedId == page.m_backgroundId &&
@@ -225,7 +235,8 @@ void ApplySkin(CSkinnedPage& page)
         return;
     const RegionRects* shape = nullptr;
     if (page.m_background && page.m_offscreen.GetSafeHdc() &&
-        ReloadSkinBitmap(page.m_backgroundId, page.m_heldId, page.m_background.get(), page.m_dpi)) {
+        ReloadSkinBitmap(page.m_backgroundId, page.m_heldId, page.m_background.get(), page.m_dpi,
+                         &page.m_wordingChanged)) {
         // Another language's picture mostly has the size of the one on show:
         // it is decoded into the same bitmap, which stays selected.
         page.m_heldId = page.m_backgroundId;
@@ -257,13 +268,27 @@ void ApplySkin(CSkinnedPage& page)
     const RECT rc = page.GetWindowRect();
     if (rc.right - rc.left != shape->width || rc.bottom - rc.top != shape->height)
         page.SetWindowPos(nullptr, 0, 0, shape->width, shape->height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // A pixel format the scan does not read leaves the window rectangular.
-    fw::UniqueRgn region(shape->supported ? CreateRegionFromRects(*shape) : nullptr);
-    // On success the window owns the region.
-    if (::SetWindowRgn(page.m_hWnd, region.get(), FALSE))
-        region.release();
+    // The languages of a page share its outline: a shape the window already
+    // has is not given again (each one costs the window system a new
+    // outline and a repaint of the whole window).
+    if (!page.m_appliedShape || !SameShape(*page.m_appliedShape, *shape)) {
+        // A pixel format the scan does not read leaves the window rectangular.
+        fw::UniqueRgn region(shape->supported ? CreateRegionFromRects(*shape) : nullptr);
+        // On success the window owns the region.
+        if (::SetWindowRgn(page.m_hWnd, region.get(), FALSE))
+            region.release();
+        page.m_appliedShape = shape;
+    }
     page.m_appliedId = page.m_backgroundId;
     page.m_appliedDpi = page.m_dpi;
+}
+
+void RepaintSkinChange(CSkinnedPage& page)
+{
+    // Another language of the page on show: only its wording changed.
+    fw::UniqueRgn wording(page.m_wordingChanged ? CreateSkinWordingRegion(page.m_backgroundId, page.m_dpi) : nullptr);
+    page.m_wordingChanged = false;
+    ::RedrawWindow(page.m_hWnd, nullptr, wording.get(), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void PlaceControl(CSkinnedPage& page, HWND control, int x, int y)

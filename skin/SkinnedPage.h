@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+struct RegionRects;
+
 class CSkinnedPage : public CDialog {
 public:
     using CDialog::CDialog;
@@ -67,6 +69,7 @@ protected:
 private:
     friend void ApplySkin(CSkinnedPage& page);
     friend void ApplySkinWhenShown(CSkinnedPage& page);
+    friend void RepaintSkinChange(CSkinnedPage& page);
     const CSkinnedPage& RealizedSkin() const;
     void RealizePictures();
     bool m_picturesPending = false;
@@ -76,6 +79,8 @@ private:
     UINT m_appliedId = 0; // the background the window was last sized and shaped to
     UINT m_appliedDpi = 0; // and its scale
     UINT m_heldId = 0;     // the picture m_background holds (0: none known)
+    bool m_wordingChanged = false; // the last skin applied changed only the wording
+    const RegionRects* m_appliedShape = nullptr; // the window's shape, as last given
     UINT m_dpi = kBaseDpi;
     UINT m_wantedDpi = kBaseDpi;
     int m_skinWidth = 0;
@@ -99,6 +104,11 @@ void ApplySkin(CSkinnedPage& page);
 // skin when it is next shown (or its skin is asked for): a language change
 // decodes no background of a page the user does not see.
 void ApplySkinWhenShown(CSkinnedPage& page);
+
+// Repaints what the last ApplySkin or ApplySkinWhenShown changed: the
+// wording of a page on show that went to another language, or else the whole
+// page with its controls.
+void RepaintSkinChange(CSkinnedPage& page);
 
 // The window shape of a bitmap: one rectangle per run of opaque pixels in
 // each row, in scan order. The list's room starts at the bitmap's height and

@@ -298,7 +298,14 @@ class ScaleRun:
                        f"{dpi} DPI: control {cid} of {page} at {found[cid]}, not {scaled_rect(r96, dpi)}")
         shot = page_shot(self.out, f"scaled-{dpi}-{page}.png", rect)
         self.pages[(page, dpi)] = shot
-        background = self.art.picture(BACKGROUND[page], dpi)
+        fault = self.background_fault(shot, page, dpi, BACKGROUND[page], found, rect, beneath)
+        expect(not fault, f"{dpi} DPI: {fault} (see scaled-{dpi}-{page}.png)")
+
+    def background_fault(self, shot, page, dpi, background_id, found, rect, beneath) -> Optional[str]:
+        """What is wrong with a page's screenshot: where it differs from its
+        background inside its outline (controls left out), or hides the
+        screen outside it; None when nothing is."""
+        background = self.art.picture(background_id, dpi)
         outside = see_through(background)
         covered = Image.new("L", shot.size, 0)
         draw = ImageDraw.Draw(covered)
@@ -308,12 +315,42 @@ class ScaleRun:
         # both: a step of colour apart at most.
         inside = ImageChops.subtract(ImageChops.invert(outside), covered)
         wrong = ImageChops.multiply(differing(shot, background, 0 if dpi in ART_SETS else 1), inside)
-        expect(not wrong.getbbox(), f"{dpi} DPI: the {page} page differs from its background at {wrong.getbbox()} "
-                                    f"(see scaled-{dpi}-{page}.png)")
+        if wrong.getbbox():
+            return f"the {page} page differs from background {background_id} at {wrong.getbbox()}"
         under = beneath.crop((rect.left, rect.top, rect.right, rect.bottom))
         wrong = ImageChops.multiply(differing(shot, under, 0), outside)
-        expect(not wrong.getbbox(), f"{dpi} DPI: outside its outline the {page} page hides the screen "
-                                    f"at {wrong.getbbox()}")
+        if wrong.getbbox():
+            return f"outside its outline the {page} page hides the screen at {wrong.getbbox()}"
+        return None
+
+    def languages(self, panel, dpi: int, beneath: Image.Image) -> None:
+        """The Main page on show switched to Simplified Chinese and back to
+        English from the tray menu: it comes to show exactly the new
+        background (only the wording changes), and a hidden page shows its
+        own when next shown."""
+        for number, main_id, digital_id in ((1, 139, 130), (2, 138, 129)):
+            panel.tray_menu(z.TRAY_MENU_LANGUAGE, number)
+            z.wait_until(lambda: z.reg_query(CPL, "language") == str(number), 15, what=f"language {number} stored")
+            rect = self.page_rect("main")
+            found = controls(self.bin, "main")
+            faults = []
+
+            def shows_new_background():
+                shot = page_shot(self.out, f"scaled-{dpi}-main-language-{number}.png", rect)
+                faults[:] = [self.background_fault(shot, "main", dpi, main_id, found, rect, beneath)]
+                return faults[0] is None
+            # The repaint follows the switch: what the screen shows is looked
+            # at until it is the new background, or the time is up.
+            try:
+                z.wait_until(shows_new_background, 10, interval=0.2, what="the new background")
+            except z.E2EError:
+                expect(False, f"{dpi} DPI, language {number}: {faults[0]}")
+            z.switch(self.bin, "main", "digital")
+            rect = self.page_rect("digital")
+            shot = page_shot(self.out, f"scaled-{dpi}-digital-language-{number}.png", rect)
+            fault = self.background_fault(shot, "digital", dpi, digital_id, controls(self.bin, "digital"), rect, beneath)
+            expect(not fault, f"{dpi} DPI, language {number}: {fault}")
+            z.switch(self.bin, "digital", "main")
 
     def ink(self, dpi: int) -> tuple[int, int]:
         """Width and height of the copyright line's text on the Info page."""
@@ -417,6 +454,7 @@ class ScaleRun:
                     self.drags96 = ends
                 else:
                     expect(ends == self.drags96, f"drags at 200 % ended at {ends}, at 100 % at {self.drags96}")
+                self.languages(panel, dpi, beneath)
             z.log(f"{dpi} DPI: pages, {len(CLICKS)} clicks" + (", drags" if dpi in (96, 192) else "") + " as at 96 DPI")
         finally:
             panel.stop()
