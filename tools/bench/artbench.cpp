@@ -123,8 +123,7 @@ int wmain(int argc, wchar_t** argv)
                     g_sink = g_sink + fresh[filtered.size() / 2];
                 }));
 
-    // At 1x the backgrounds are plain PNG resources: the imaging component's
-    // decode against the program's own.
+    // The same background at 1x, decoded alone.
     {
         size_t size1 = 0;
         const uint8_t* png1 = Resource(background, L"PNG", &size1);
