@@ -24,9 +24,10 @@ void CZephrinDlg::ShowPageFromMain(model::Page page)
         target->ShowWindow(SW_SHOW);
     } else {
         // Moved before it shows, so the page never flashes at its old place.
+        // Showing paints the whole page, its controls with it: a repaint
+        // asked for afterwards would only paint the background once more.
         target->SetWindowPos(nullptr, mainRect.left, mainRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         target->ShowWindow(SW_SHOW);
-        target->RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
     m_currentPage = page;
 }
