@@ -52,7 +52,12 @@ LRESULT CZephrinDlg::OnMoveMain(WPARAM wp, LPARAM lp)
 {
     int x = static_cast<int>(static_cast<LONG_PTR>(wp));
     int y = static_cast<int>(lp);
-    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Mostly the page stands where the main dialog does (it was dragged
+    // otherwise): asking the system to move a window to its own place still
+    // costs a round of window-position messages.
+    const RECT rc = GetWindowRect();
+    if (rc.left != x || rc.top != y)
+        SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EndStartHidden();
     // A page on its way to another page moves the main dialog only: that
     // page takes its place at once, and the main page is not shown and
