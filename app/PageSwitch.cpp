@@ -15,7 +15,7 @@ void CZephrinDlg::ShowPageFromMain(model::Page page)
     if (!target || target == this || !target->m_hWnd)
         return;
     RECT mainRect = GetWindowRect();
-    ShowWindow(SW_HIDE);
+    HideForNextPage(*this);
     if (page == model::Page::Hp) {
         // The Hp page takes the main dialog's place and size.
         target->SetWindowPos(nullptr, mainRect.left, mainRect.top, mainRect.right - mainRect.left,
