@@ -1,179 +1,41 @@
 #include "ResourceBitmap.h"
 
-#include "ComPtr.h"
 #include "Dialog.h"
 #include "Handles.h"
-#include "PngDecoder.h"
+#include "PageWording.h"
 #include "ScaledArt.h"
-
-#include <objbase.h>
-#include <wincodec.h>
 
 #include <cstdint>
 #include <cstring>
-#include <mutex>
-#include <vector>
 
 namespace {
 
-// Joins the calling thread to COM for the decode when no one has yet (the
-// imaging component is a COM server); leaves it as it was afterwards.
-class ComForDecode {
-public:
-    ComForDecode()
-    {
-        HRESULT hr = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        m_joined = SUCCEEDED(hr); // S_FALSE too: balanced by CoUninitialize
-    }
-    ~ComForDecode()
-    {
-        if (m_joined)
-            ::CoUninitialize();
-    }
-    ComForDecode(const ComForDecode&) = delete;
-    ComForDecode& operator=(const ComForDecode&) = delete;
-
-private:
-    bool m_joined = false;
+// Rows of a 24-bit bottom-up DIB section: its top row and the distance from
+// one row to the next (negative).
+struct DibRows {
+    uint8_t* top = nullptr;
+    ptrdiff_t stride = 0;
+    int width = 0;
+    int height = 0;
 };
 
-struct Pixels {
-    UINT width = 0;
-    UINT height = 0;
-    std::vector<uint8_t> bgrx; // top-down rows of 4-byte pixels
-};
-
-// One imaging factory for the program's whole life: a factory for each of the
-// dozens of pictures a page loads cost about a tenth of the start. The thread
-// that creates it keeps one reference on the multithreaded apartment that it
-// never gives back, so the apartment and the factory in it outlive every
-// window that leaves COM before the program ends.
-IWICImagingFactory* SharedFactory()
+bool RowsOf(HBITMAP bitmap, DibRows* rows)
 {
-    static std::mutex lock;
-    static IWICImagingFactory* factory = nullptr;
-    std::lock_guard<std::mutex> guard(lock);
-    if (!factory) {
-        const bool joined = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-        if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                      reinterpret_cast<void**>(&factory)))) {
-            factory = nullptr;
-            if (joined)
-                ::CoUninitialize();
-        }
-    }
-    return factory;
-}
-
-// A PNG opened for reading in one pixel format.
-struct PngSource {
-    ComPtr<IWICStream> stream;
-    ComPtr<IWICBitmapDecoder> decoder;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ComPtr<IWICFormatConverter> pixels;
-    UINT width = 0;
-    UINT height = 0;
-};
-
-bool OpenPng(IWICImagingFactory* factory, const void* png, DWORD size, REFWICPixelFormatGUID format, PngSource& src)
-{
-    if (FAILED(factory->CreateStream(src.stream.put())) ||
-        FAILED(src.stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(png)), size)))
+    DIBSECTION dib{};
+    if (!bitmap || ::GetObjectW(bitmap, sizeof dib, &dib) != static_cast<int>(sizeof dib) || !dib.dsBm.bmBits ||
+        dib.dsBmih.biBitCount != 24 || dib.dsBmih.biHeight <= 0 || dib.dsBmih.biWidth <= 0)
         return false;
-    if (FAILED(factory->CreateDecoderFromStream(src.stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                src.decoder.put())))
-        return false;
-    if (FAILED(src.decoder->GetFrame(0, src.frame.put())))
-        return false;
-    if (FAILED(factory->CreateFormatConverter(src.pixels.put())) ||
-        FAILED(src.pixels->Initialize(src.frame.get(), format, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                      WICBitmapPaletteTypeCustom)))
-        return false;
-    return SUCCEEDED(src.pixels->GetSize(&src.width, &src.height)) && src.width > 0 && src.height > 0 &&
-           src.width <= 16384 && src.height <= 16384;
-}
-
-bool Decode(const void* png, DWORD size, Pixels& out)
-{
-    ComForDecode com;
-    IWICImagingFactory* factory = SharedFactory();
-    PngSource src;
-    if (!factory || !OpenPng(factory, png, size, GUID_WICPixelFormat32bppBGR, src))
-        return false;
-    out.width = src.width;
-    out.height = src.height;
-    const UINT stride = out.width * 4;
-    out.bgrx.resize(static_cast<size_t>(stride) * out.height);
-    if (FAILED(src.pixels->CopyPixels(nullptr, stride, static_cast<UINT>(out.bgrx.size()), out.bgrx.data())))
-        return false;
-    // The fourth byte must be 0, as in a bitmap loaded from a 24-bit file: a
-    // 32-bit bitmap with anything there counts as one with alpha (a picture
-    // control, for one, then shows a premultiplied copy instead).
-    for (size_t i = 3; i < out.bgrx.size(); i += 4)
-        out.bgrx[i] = 0;
+    const ptrdiff_t rowBytes = dib.dsBm.bmWidthBytes;
+    rows->width = dib.dsBmih.biWidth;
+    rows->height = dib.dsBmih.biHeight;
+    rows->top = static_cast<uint8_t*>(dib.dsBm.bmBits) + rowBytes * (rows->height - 1);
+    rows->stride = -rowBytes;
     return true;
 }
 
-// A 24-bit bottom-up DIB section decoded straight into its own rows, as a
-// bitmap file stores them: no copy of the whole picture on the way.
-HBITMAP DecodeDibSection(const void* png, DWORD size)
-{
-    ComForDecode com;
-    IWICImagingFactory* factory = SharedFactory();
-    PngSource src;
-    if (!factory || !OpenPng(factory, png, size, GUID_WICPixelFormat24bppBGR, src))
-        return nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(src.width);
-    info.bmiHeader.biHeight = static_cast<LONG>(src.height);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    fw::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits)
-        return nullptr;
-    const UINT stride = ((src.width * 24 + 31) / 32) * 4;
-    auto* rows = static_cast<BYTE*>(bits);
-    for (UINT y = 0; y < src.height; ++y) {
-        const WICRect line{0, static_cast<INT>(y), static_cast<INT>(src.width), 1};
-        if (FAILED(src.pixels->CopyPixels(&line, stride, stride, rows + static_cast<size_t>(stride) * (src.height - 1 - y))))
-            return nullptr;
-    }
-    ::GdiFlush();
-    return bitmap.release();
-}
-
-HBITMAP MakeDeviceBitmap(const Pixels& px)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(px.width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(px.height); // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    fw::ScopedWindowDC screen(nullptr);
-    return ::CreateDIBitmap(screen.get(), &info.bmiHeader, CBM_INIT, px.bgrx.data(), &info, DIB_RGB_COLORS);
-}
-
-HBITMAP LoadPngBitmap(HINSTANCE module, HRSRC found, BitmapKind kind)
-{
-    HGLOBAL loaded = ::LoadResource(module, found);
-    const DWORD size = ::SizeofResource(module, found);
-    const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    if (!data || size == 0)
-        return nullptr;
-    if (kind == BitmapKind::DibSection)
-        return DecodeDibSection(data, size);
-    Pixels px;
-    return Decode(data, size, px) ? MakeDeviceBitmap(px) : nullptr;
-}
-
-// A 24-bit bottom-up DIB section of width x height; `rows` gets its top row
-// and the distance from one row to the next (negative: bottom-up).
-HBITMAP CreateDib24(int width, int height, uint8_t** top, ptrdiff_t* stride)
+// A 24-bit bottom-up DIB section of width x height, as a bitmap file stores
+// its pixels.
+HBITMAP CreateDib24(int width, int height, DibRows* rows)
 {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -183,16 +45,10 @@ HBITMAP CreateDib24(int width, int height, uint8_t** top, ptrdiff_t* stride)
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
-        if (bitmap)
-            ::DeleteObject(bitmap);
+    fw::UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits || !RowsOf(bitmap.get(), rows))
         return nullptr;
-    }
-    const ptrdiff_t rowBytes = ((static_cast<ptrdiff_t>(width) * 24 + 31) / 32) * 4;
-    *top = static_cast<uint8_t*>(bits) + rowBytes * (height - 1);
-    *stride = -rowBytes;
-    return bitmap;
+    return bitmap.release();
 }
 
 // The bitmap of the kind asked for, from a DIB section holding its pixels.
@@ -215,36 +71,23 @@ HBITMAP AsKind(fw::UniqueBitmap dib, int width, int height, BitmapKind kind)
     return device.release();
 }
 
-// A bitmap at a scale other than 1x: a page background of a larger set is
-// decoded straight into its rows; every other picture is copied from what
-// ScaledArt keeps or made for the call.
-HBITMAP LoadScaledBitmap(HINSTANCE module, UINT id, BitmapKind kind, UINT dpi)
+// Writes picture `id` at `dpi` into rows of its size: a page background of a
+// stored set is decoded straight into them, any other picture copied from
+// what ScaledArt keeps or makes for the call.
+bool WritePicture(HMODULE module, UINT id, UINT dpi, const DibRows& rows)
 {
-    const UINT set = SourceSetDpi(dpi);
-    const uint8_t* png = nullptr;
-    size_t size = 0;
-    uint8_t* top = nullptr;
-    ptrdiff_t stride = 0;
-    if (set == dpi && StoredPngAt(module, id, set, &png, &size)) {
-        uint32_t w = 0;
-        uint32_t h = 0;
-        if (!ReadPngSize(png, size, &w, &h))
-            return nullptr;
-        fw::UniqueBitmap dib(CreateDib24(static_cast<int>(w), static_cast<int>(h), &top, &stride));
-        if (!dib || !DecodePng(png, size, top, stride, w, h))
-            return nullptr;
-        return AsKind(std::move(dib), static_cast<int>(w), static_cast<int>(h), kind);
-    }
+    uint32_t w = 0;
+    uint32_t h = 0;
+    if (SourceSetDpi(dpi) == dpi && StoredBackgroundSize(module, id, dpi, &w, &h))
+        return static_cast<int>(w) == rows.width && static_cast<int>(h) == rows.height &&
+               DecodeStoredBackground(module, id, dpi, rows.top, rows.stride, w, h);
     PictureView view;
     Picture24 owned;
-    if (!PictureAt(module, id, dpi, &view, &owned))
-        return nullptr;
-    fw::UniqueBitmap dib(CreateDib24(view.width, view.height, &top, &stride));
-    if (!dib)
-        return nullptr;
+    if (!PictureAt(module, id, dpi, &view, &owned) || view.width != rows.width || view.height != rows.height)
+        return false;
     for (int y = 0; y < view.height; ++y)
-        std::memcpy(top + stride * y, view.top + view.stride * y, static_cast<size_t>(view.width) * 3);
-    return AsKind(std::move(dib), view.width, view.height, kind);
+        std::memcpy(rows.top + rows.stride * y, view.top + view.stride * y, static_cast<size_t>(view.width) * 3);
+    return true;
 }
 
 } // namespace
@@ -252,14 +95,35 @@ HBITMAP LoadScaledBitmap(HINSTANCE module, UINT id, BitmapKind kind, UINT dpi)
 HBITMAP LoadSkinBitmap(UINT id, BitmapKind kind, UINT dpi)
 {
     HINSTANCE module = FrameworkResourceHandle();
-    if (dpi != kBaseDpi)
-        return LoadScaledBitmap(module, id, kind, dpi);
-    // A small picture is a plain bitmap resource, loaded as it is stored.
-    if (::FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP))
+    // A small picture at 1x is a plain bitmap resource, loaded as it is stored.
+    if (dpi == kBaseDpi && ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP))
         return static_cast<HBITMAP>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
                                                  kind == BitmapKind::DibSection ? LR_CREATEDIBSECTION : 0));
-    HRSRC png = ::FindResourceW(module, MAKEINTRESOURCEW(id), kPngResourceType);
-    return png ? LoadPngBitmap(module, png, kind) : nullptr;
+    SIZE size{};
+    if (!SkinBitmapSize(id, &size, dpi))
+        return nullptr;
+    DibRows rows;
+    fw::UniqueBitmap dib(CreateDib24(size.cx, size.cy, &rows));
+    if (!dib || !WritePicture(module, id, dpi, rows))
+        return nullptr;
+    return AsKind(std::move(dib), size.cx, size.cy, kind);
+}
+
+bool ReloadSkinBitmap(UINT id, UINT shownId, HBITMAP dib, UINT dpi)
+{
+    DibRows rows;
+    SIZE size{};
+    if (!RowsOf(dib, &rows) || !SkinBitmapSize(id, &size, dpi) || size.cx != rows.width || size.cy != rows.height)
+        return false;
+    // Whatever GDI still has to draw into the bitmap is drawn first.
+    ::GdiFlush();
+    HMODULE module = FrameworkResourceHandle();
+    // Another language of the page on show: its wording alone.
+    if (shownId && SourceSetDpi(dpi) == dpi &&
+        SwitchStoredBackground(module, id, shownId, dpi, rows.top, rows.stride, static_cast<uint32_t>(rows.width),
+                               static_cast<uint32_t>(rows.height)))
+        return true;
+    return WritePicture(module, id, dpi, rows);
 }
 
 bool SkinBitmapSize(UINT id, SIZE* size, UINT dpi)
@@ -278,21 +142,11 @@ bool SkinBitmapSize(UINT id, SIZE* size, UINT dpi)
         size->cy = header->biHeight < 0 ? -header->biHeight : header->biHeight;
         return size->cx > 0 && size->cy > 0;
     }
-    // A PNG begins with its 8-byte signature and the IHDR chunk, whose data
-    // opens with the width and the height, big-endian.
-    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), kPngResourceType);
-    if (!found || ::SizeofResource(module, found) < 24)
+    uint32_t w = 0;
+    uint32_t h = 0;
+    if (!StoredBackgroundSize(module, id, kBaseDpi, &w, &h))
         return false;
-    HGLOBAL loaded = ::LoadResource(module, found);
-    const auto* data = static_cast<const uint8_t*>(loaded ? ::LockResource(loaded) : nullptr);
-    if (!data || std::memcmp(data, kSignature, sizeof kSignature) != 0 || std::memcmp(data + 12, "IHDR", 4) != 0)
-        return false;
-    auto bigEndian = [data](int at) {
-        return static_cast<LONG>((uint32_t{data[at]} << 24) | (uint32_t{data[at + 1]} << 16) |
-                                 (uint32_t{data[at + 2]} << 8) | uint32_t{data[at + 3]});
-    };
-    size->cx = bigEndian(16);
-    size->cy = bigEndian(20);
+    size->cx = static_cast<LONG>(w);
+    size->cy = static_cast<LONG>(h);
     return size->cx > 0 && size->cy > 0;
 }

@@ -1,6 +1,7 @@
 #include "ScaledArt.h"
 
 #include "DisplayScale.h"
+#include "PageWording.h"
 #include "PngDecoder.h"
 #include "Resample.h"
 
@@ -27,7 +28,8 @@ std::wstring SetType(const wchar_t* kind, UINT setDpi)
 }
 
 // A 1x picture as stored: a bitmap resource (a bitmap file without its file
-// header, 24 bits bottom-up as the generator writes them) or a PNG.
+// header, 24 bits bottom-up as the generator writes them) or a page
+// background (PageWording.h).
 const BITMAPINFOHEADER* OneXBitmap(HMODULE module, UINT id, size_t* size)
 {
     const uint8_t* data = ResourceBytes(module, MAKEINTRESOURCEW(id), RT_BITMAP, size);
@@ -45,10 +47,9 @@ bool OneXSize(HMODULE module, UINT id, SIZE* out)
         *out = SIZE{header->biWidth, header->biHeight < 0 ? -header->biHeight : header->biHeight};
         return true;
     }
-    const uint8_t* png = ResourceBytes(module, MAKEINTRESOURCEW(id), L"PNG", &size);
     uint32_t w = 0;
     uint32_t h = 0;
-    if (!png || !ReadPngSize(png, size, &w, &h))
+    if (!StoredBackgroundSize(module, id, kBaseDpi, &w, &h))
         return false;
     *out = SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
     return true;
@@ -64,6 +65,22 @@ bool DecodeInto(const uint8_t* png, size_t size, Picture24& out)
     out.height = static_cast<int>(h);
     out.bgr.resize(size_t{w} * h * 3);
     if (DecodePng(png, size, out.bgr.data(), static_cast<ptrdiff_t>(w) * 3, w, h))
+        return true;
+    out = Picture24{};
+    return false;
+}
+
+// A page background of a set, decoded whole.
+bool DecodeBackgroundInto(HMODULE module, UINT id, UINT setDpi, Picture24& out)
+{
+    uint32_t w = 0;
+    uint32_t h = 0;
+    if (!StoredBackgroundSize(module, id, setDpi, &w, &h))
+        return false;
+    out.width = static_cast<int>(w);
+    out.height = static_cast<int>(h);
+    out.bgr.resize(size_t{w} * h * 3);
+    if (DecodeStoredBackground(module, id, setDpi, out.bgr.data(), static_cast<ptrdiff_t>(w) * 3, w, h))
         return true;
     out = Picture24{};
     return false;
@@ -89,8 +106,7 @@ Picture24 OneXPicture(HMODULE module, UINT id)
             std::memcpy(out.Row(y), rows + stride * (h - 1 - y), static_cast<size_t>(w) * 3);
         return out;
     }
-    if (const uint8_t* png = ResourceBytes(module, MAKEINTRESOURCEW(id), L"PNG", &size))
-        DecodeInto(png, size, out);
+    DecodeBackgroundInto(module, id, kBaseDpi, out);
     return out;
 }
 
@@ -283,15 +299,6 @@ bool PictureSizeAt(HMODULE module, UINT id, UINT dpi, SIZE* size)
     return true;
 }
 
-bool StoredPngAt(HMODULE module, UINT id, UINT setDpi, const uint8_t** data, size_t* size)
-{
-    if (setDpi == kBaseDpi)
-        return false;
-    const std::wstring type = SetType(L"PNG", setDpi);
-    *data = ResourceBytes(module, MAKEINTRESOURCEW(id), type.c_str(), size);
-    return *data != nullptr;
-}
-
 bool PictureAt(HMODULE module, UINT id, UINT dpi, PictureView* view, Picture24* owned)
 {
     if (dpi == kBaseDpi) {
@@ -300,15 +307,12 @@ bool PictureAt(HMODULE module, UINT id, UINT dpi, PictureView* view, Picture24* 
         return !owned->Empty();
     }
     const UINT set = SourceSetDpi(dpi);
-    const uint8_t* png = nullptr;
-    size_t size = 0;
+    uint32_t w = 0;
+    uint32_t h = 0;
     // The page backgrounds: decoded at each call (the page keeps its own).
-    const bool stored = StoredPngAt(module, id, set, &png, &size);
-    if (stored || (set == kBaseDpi && ResourceBytes(module, MAKEINTRESOURCEW(id), L"PNG", &size))) {
-        Picture24 source = stored ? Picture24{} : OneXPicture(module, id);
-        if (stored && !DecodeInto(png, size, source))
-            return false;
-        if (source.Empty())
+    if (StoredBackgroundSize(module, id, set, &w, &h)) {
+        Picture24 source;
+        if (!DecodeBackgroundInto(module, id, set, source))
             return false;
         if (dpi != set) {
             SIZE target{};

@@ -2,10 +2,10 @@
 // The program's pictures at every scale. Three sets are stored, drawn by the
 // art generator from the same drawing: 1x (96 DPI: plain bitmaps and the
 // page backgrounds as PNG), 1.5x (144 DPI) and 2x (192 DPI). A larger set
-// keeps its page backgrounds as PNG and its other pictures packed into a few
-// PNG sheets, decoded only when that set is in use. Any other scale is made
-// from the nearest larger set (from the 2x set above it) by area averaging,
-// once per picture and scale.
+// keeps its page backgrounds as PNG (PageWording.h) and its other pictures
+// packed into a few PNG sheets, decoded only when that set is in use. Any
+// other scale is made from the nearest larger set (from the 2x set above it)
+// by area averaging, once per picture and scale.
 //
 // Every picture is scaled like a pixel figure: at `dpi` a picture of w x h
 // pixels at 96 DPI has ScaleFigure(w, dpi) x ScaleFigure(h, dpi) pixels.
@@ -23,10 +23,6 @@ UINT SourceSetDpi(UINT dpi);
 // The size of picture `id` at `dpi`, from stored headers only; false when
 // the program has no such picture.
 bool PictureSizeAt(HMODULE module, UINT id, UINT dpi, SIZE* size);
-
-// Picture `id` of a larger set, stored as PNG of its own (a page
-// background): its bytes, or false. Decoding it is up to the caller.
-bool StoredPngAt(HMODULE module, UINT id, UINT setDpi, const uint8_t** data, size_t* size);
 
 // Rows of a picture somewhere in memory: row y (0 the top) at top + y * stride.
 struct PictureView {

@@ -28,7 +28,11 @@ struct RectList {
 };
 } // namespace
 
-RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
+namespace {
+
+enum class Rows { Unknown, BottomUpSkin };
+
+RegionRects ScanRegion(HBITMAP bitmap, Rows skin)
 {
     RegionRects shape;
     BITMAP bm{};
@@ -46,25 +50,42 @@ RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
     if (width <= 0 || height <= 0)
         return shape;
 
-    // Bottom-up DIB in the bitmap's own depth, rows padded to 4 bytes.
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colours[256];
     } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = static_cast<WORD>(bpp);
-    info.header.biCompression = BI_RGB;
     const size_t stride = ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;
-    std::vector<uint8_t> pixels(stride * static_cast<size_t>(height));
-    fw::ScopedWindowDC screen(nullptr);
-    int rows = ::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(),
-                           reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    if (rows != height) {
-        shape.supported = false;
-        return shape;
+    // Row y (0 the top) of the pixels scanned, at bottom + up * (height - 1 - y).
+    const uint8_t* bottom = nullptr;
+    ptrdiff_t up = 0;
+    std::vector<uint8_t> pixels;
+    DIBSECTION dib{};
+    if (skin == Rows::BottomUpSkin && bpp == 24 &&
+        ::GetObjectW(bitmap, sizeof dib, &dib) == static_cast<int>(sizeof dib) && dib.dsBm.bmBits &&
+        dib.dsBmih.biCompression == BI_RGB) {
+        // Read where it lies: no copy of the whole picture. (GetObject does
+        // not tell a top-down section from a bottom-up one; the caller does.)
+        ::GdiFlush();
+        bottom = static_cast<const uint8_t*>(dib.dsBm.bmBits);
+        up = dib.dsBm.bmWidthBytes;
+    } else {
+        // Bottom-up DIB in the bitmap's own depth, rows padded to 4 bytes.
+        info.header.biSize = sizeof(BITMAPINFOHEADER);
+        info.header.biWidth = width;
+        info.header.biHeight = height;
+        info.header.biPlanes = 1;
+        info.header.biBitCount = static_cast<WORD>(bpp);
+        info.header.biCompression = BI_RGB;
+        pixels.resize(stride * static_cast<size_t>(height));
+        fw::ScopedWindowDC screen(nullptr);
+        int rows = ::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+        if (rows != height) {
+            shape.supported = false;
+            return shape;
+        }
+        bottom = pixels.data();
+        up = static_cast<ptrdiff_t>(stride);
     }
 
     auto seeThrough = [&](const uint8_t* row, int x) -> bool {
@@ -90,7 +111,7 @@ RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
 
     RectList list{shape.rects, static_cast<size_t>(height)};
     for (int y = 0; y < height; ++y) {
-        const uint8_t* row = pixels.data() + stride * static_cast<size_t>(height - 1 - y);
+        const uint8_t* row = bottom + up * (height - 1 - y);
         int x = 0;
         while (x < width) {
             while (x < width && seeThrough(row, x))
@@ -104,6 +125,18 @@ RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
         }
     }
     return shape;
+}
+
+} // namespace
+
+RegionRects BuildRegionFromBitmap(HBITMAP bitmap)
+{
+    return ScanRegion(bitmap, Rows::Unknown);
+}
+
+RegionRects BuildRegionFromSkinBitmap(HBITMAP bitmap)
+{
+    return ScanRegion(bitmap, Rows::BottomUpSkin);
 }
 
 HRGN CreateRegionFromRects(const RegionRects& shape)
@@ -176,7 +209,7 @@ const RegionRects& SkinShape(UINT id, HBITMAP bitmap)
     const auto key = std::make_tuple(id, bm.bmWidth, bm.bmHeight);
     auto it = shapes.find(key);
     if (it == shapes.end())
-        it = shapes.emplace(key, BuildRegionFromBitmap(bitmap)).first;
+        it = shapes.emplace(key, BuildRegionFromSkinBitmap(bitmap)).first;
     return it->second;
 }
 
@@ -190,30 +223,42 @@ void ApplySkin(CSkinnedPage& page)
     if (page.m_hWnd && page.m_background && page.m_appliedId == page.m_backgroundId &&
         page.m_appliedDpi == page.m_dpi)
         return;
-    // Three bytes a pixel, as the picture is stored: a quarter less memory
-    // than a screen-depth copy for the largest pictures the panel keeps.
-    fw::UniqueBitmap bitmap(LoadSkinBitmap(page.m_backgroundId, BitmapKind::DibSection, page.m_dpi));
-    if (!bitmap)
-        return; // a missing background keeps the skin the page has
-    const RegionRects& shape = SkinShape(page.m_backgroundId, bitmap.get());
-    page.ReleaseSkin();
-    {
-        fw::ScopedWindowDC screen(page.m_hWnd);
-        page.m_offscreen.CreateCompatibleDC(screen.get());
+    const RegionRects* shape = nullptr;
+    if (page.m_background && page.m_offscreen.GetSafeHdc() &&
+        ReloadSkinBitmap(page.m_backgroundId, page.m_heldId, page.m_background.get(), page.m_dpi)) {
+        // Another language's picture mostly has the size of the one on show:
+        // it is decoded into the same bitmap, which stays selected.
+        page.m_heldId = page.m_backgroundId;
+        shape = &SkinShape(page.m_backgroundId, page.m_background.get());
+    } else {
+        // A reload that failed may have left anything in the bitmap.
+        page.m_heldId = 0;
+        // Three bytes a pixel, as the picture is stored: a quarter less memory
+        // than a screen-depth copy for the largest pictures the panel keeps.
+        fw::UniqueBitmap bitmap(LoadSkinBitmap(page.m_backgroundId, BitmapKind::DibSection, page.m_dpi));
+        if (!bitmap)
+            return; // a missing background keeps the skin the page has
+        shape = &SkinShape(page.m_backgroundId, bitmap.get());
+        page.ReleaseSkin();
+        {
+            fw::ScopedWindowDC screen(page.m_hWnd);
+            page.m_offscreen.CreateCompatibleDC(screen.get());
+        }
+        if (page.m_offscreen.GetSafeHdc())
+            page.m_offscreenSelect.emplace(page.m_offscreen.GetSafeHdc(), bitmap.get());
+        page.m_background = std::move(bitmap);
+        page.m_heldId = page.m_backgroundId;
     }
-    if (page.m_offscreen.GetSafeHdc())
-        page.m_offscreenSelect.emplace(page.m_offscreen.GetSafeHdc(), bitmap.get());
-    page.m_background = std::move(bitmap);
-    page.m_skinWidth = shape.width;
-    page.m_skinHeight = shape.height;
+    page.m_skinWidth = shape->width;
+    page.m_skinHeight = shape->height;
     if (!page.m_hWnd)
         return;
     // Another language's picture mostly has the size the window has.
     const RECT rc = page.GetWindowRect();
-    if (rc.right - rc.left != shape.width || rc.bottom - rc.top != shape.height)
-        page.SetWindowPos(nullptr, 0, 0, shape.width, shape.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (rc.right - rc.left != shape->width || rc.bottom - rc.top != shape->height)
+        page.SetWindowPos(nullptr, 0, 0, shape->width, shape->height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A pixel format the scan does not read leaves the window rectangular.
-    fw::UniqueRgn region(shape.supported ? CreateRegionFromRects(shape) : nullptr);
+    fw::UniqueRgn region(shape->supported ? CreateRegionFromRects(*shape) : nullptr);
     // On success the window owns the region.
     if (::SetWindowRgn(page.m_hWnd, region.get(), FALSE))
         region.release();
@@ -281,6 +326,7 @@ void CSkinnedPage::ReleaseSkin()
     m_offscreenSelect.reset();
     m_offscreen.DeleteDC();
     m_background.reset();
+    m_heldId = 0;
     m_appliedId = 0;
 }
 

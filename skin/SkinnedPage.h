@@ -75,6 +75,7 @@ private:
     UINT m_backgroundId = 0;
     UINT m_appliedId = 0; // the background the window was last sized and shaped to
     UINT m_appliedDpi = 0; // and its scale
+    UINT m_heldId = 0;     // the picture m_background holds (0: none known)
     UINT m_dpi = kBaseDpi;
     UINT m_wantedDpi = kBaseDpi;
     int m_skinWidth = 0;
@@ -109,6 +110,10 @@ struct RegionRects {
     bool supported = false; // false for pixel formats other than 8, 16, 24 and 32 bits
 };
 RegionRects BuildRegionFromBitmap(HBITMAP bitmap);
+// The same for a background as LoadSkinBitmap gives it (a 24-bit bottom-up
+// DIB section), read where it lies instead of copied; any other bitmap is
+// scanned as BuildRegionFromBitmap does.
+RegionRects BuildRegionFromSkinBitmap(HBITMAP bitmap);
 // The rectangle list as a region; an empty list gives an empty region (a
 // window with that shape shows nothing).
 HRGN CreateRegionFromRects(const RegionRects& shape);

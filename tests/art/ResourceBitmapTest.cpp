@@ -53,9 +53,15 @@ std::vector<UINT> StoredIds(LPCWSTR type)
     return ids;
 }
 
+// Every picture: the plain bitmaps and the page backgrounds (stored whole or
+// as their wording, each with a map of its wording).
 std::vector<UINT> StoredIds()
 {
-    std::vector<UINT> ids = StoredIds(kPngResourceType);
+    std::vector<UINT> ids = StoredIds(L"WORDMAP96");
+    for (UINT id : StoredIds(kPngResourceType)) {
+        if (std::find(ids.begin(), ids.end(), id) == ids.end())
+            ids.push_back(id);
+    }
     std::vector<UINT> plain = StoredIds(RT_BITMAP);
     ids.insert(ids.end(), plain.begin(), plain.end());
     return ids;
@@ -128,8 +134,13 @@ TEST(StoredBitmaps, EveryGeneratedPictureIsStoredOnce)
     EXPECT_EQ(static_cast<size_t>(files), ids.size());
     EXPECT_EQ(ids.size(), 170u);
     // The fifteen page backgrounds (five pages, three languages) are the
-    // compressed ones.
-    EXPECT_EQ(StoredIds(kPngResourceType).size(), 15u);
+    // compressed ones: each page's family picture whole, and every one's
+    // wording, in every set.
+    EXPECT_EQ(StoredIds(kPngResourceType).size(), 5u);
+    for (const wchar_t* type : {L"PNG144", L"PNG192"})
+        EXPECT_EQ(StoredIds(type).size(), 5u);
+    for (const wchar_t* type : {L"WORDS96", L"WORDMAP96", L"WORDS144", L"WORDMAP144", L"WORDS192", L"WORDMAP192"})
+        EXPECT_EQ(StoredIds(type).size(), 15u);
 }
 
 TEST(StoredBitmaps, DecodeToTheGeneratedPicturesPixelForPixel)
@@ -320,6 +331,55 @@ TEST_F(ScaledSets, BetweenAndAboveTheSetsPicturesAreAreaAveragesOfTheNearestLarg
             EXPECT_EQ(off, 0);
         }
     }
+}
+
+TEST(StoredBitmaps, EveryLanguageSwitchOfAShownBackgroundEqualsThatLanguagesOwnLoad)
+{
+    // A language switch puts the next background into the bitmap on show:
+    // every page, from every language to every other, in every stored set
+    // (the wording alone), between the sets and above them (whole).
+    const UINT pages[5][3] = {{140, 139, 138}, {246, 245, 244}, {131, 130, 129}, {137, 136, 135}, {326, 325, 324}};
+    for (UINT dpi : {96u, 120u, 144u, 192u, 240u}) {
+        const bool everyPage = dpi == 96 || dpi == 144 || dpi == 192;
+        for (const auto& page : pages) {
+            if (!everyPage && page[0] != 140)
+                continue;
+            fw::UniqueBitmap want[3];
+            for (int l = 0; l < 3; ++l)
+                want[l].reset(LoadSkinBitmap(page[l], BitmapKind::DibSection, dpi));
+            for (int from = 0; from < 3; ++from) {
+                for (int to = 0; to < 3; ++to) {
+                    SCOPED_TRACE(std::to_string(dpi) + " DPI, " + std::to_string(page[from]) + " to " +
+                                 std::to_string(page[to]));
+                    fw::UniqueBitmap shown(LoadSkinBitmap(page[from], BitmapKind::DibSection, dpi));
+                    ASSERT_TRUE(shown && want[to]);
+                    DIBSECTION before{};
+                    ::GetObjectW(shown.get(), sizeof before, &before);
+                    ASSERT_TRUE(ReloadSkinBitmap(page[to], page[from], shown.get(), dpi));
+                    EXPECT_EQ(Difference(Read(shown.get()), Read(want[to].get())), "");
+                    DIBSECTION after{};
+                    ::GetObjectW(shown.get(), sizeof after, &after);
+                    EXPECT_EQ(after.dsBm.bmBits, before.dsBm.bmBits) << "the same memory";
+                }
+            }
+            // Without knowing what the bitmap holds, the whole picture.
+            fw::UniqueBitmap unknown(LoadSkinBitmap(page[1], BitmapKind::DibSection, dpi));
+            ASSERT_TRUE(ReloadSkinBitmap(page[2], 0, unknown.get(), dpi));
+            EXPECT_EQ(Difference(Read(unknown.get()), Read(want[2].get())), "");
+            // Told it holds another page's background, the same.
+            ASSERT_TRUE(ReloadSkinBitmap(page[0], page[0] == 140 ? 131 : 140, unknown.get(), dpi));
+            EXPECT_EQ(Difference(Read(unknown.get()), Read(want[0].get())), "");
+        }
+    }
+    // A bitmap of another size, or of another kind, is refused and left alone.
+    fw::UniqueBitmap other(LoadSkinBitmap(138, BitmapKind::DibSection, 144));
+    const Picture untouched = Read(other.get());
+    EXPECT_FALSE(ReloadSkinBitmap(139, 138, other.get(), 96));
+    EXPECT_EQ(Difference(Read(other.get()), untouched), "");
+    fw::UniqueBitmap device(LoadSkinBitmap(138, BitmapKind::Device));
+    EXPECT_FALSE(ReloadSkinBitmap(139, 138, device.get(), 96));
+    EXPECT_FALSE(ReloadSkinBitmap(1, 138, other.get(), 144));
+    EXPECT_FALSE(ReloadSkinBitmap(139, 138, nullptr, 96));
 }
 
 TEST(StoredBitmaps, AMissingIdGivesNoBitmap)

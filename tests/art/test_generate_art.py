@@ -124,24 +124,62 @@ class GeneratedArt(unittest.TestCase):
         kinds = {(int(i), kind): name.strip('"') for i, kind, name in lines}
         self.assertEqual(len(kinds), len(lines))
         expected = {}
+        large = set()
         for i in ALL_BITMAPS:
             w, h = self.image(i).size
-            expected[(i, "PNG" if w * h > 16 * 1024 else "BITMAP")] = "%d.%s" % (i, "png" if w * h > 16 * 1024 else "bmp")
-        # The page backgrounds are the pictures stored compressed.
-        self.assertEqual({i for i, kind in expected if kind == "PNG"}, set(BACKGROUNDS))
+            if w * h > 16 * 1024:
+                large.add(i)
+            else:
+                expected[(i, "BITMAP")] = "%d.bmp" % i
+        # The page backgrounds are the pictures stored compressed: in every
+        # set each page's Traditional Chinese one whole, and the wording of all.
+        self.assertEqual(large, set(BACKGROUNDS))
+        families = {140, 246, 131, 137, 326}
+        self.assertLessEqual(families, set(BACKGROUNDS))
         expected[(128, "ICON")] = "128.ico"
         expected[(1022, "CURSOR")] = "1022.cur"
-        # Each larger set: its backgrounds, its sheets and their map.
-        for dpi in (144, 192):
+        for dpi in (96, 144, 192):
+            folder = "" if dpi == 96 else "%d/" % dpi
+            for i in families:
+                expected[(i, "PNG" if dpi == 96 else "PNG%d" % dpi)] = "%s%d.png" % (folder, i)
             for i in BACKGROUNDS:
-                expected[(i, "PNG%d" % dpi)] = "%d/%d.png" % (dpi, i)
+                expected[(i, "WORDS%d" % dpi)] = "%s%d.words.png" % (folder, i)
+                expected[(i, "WORDMAP%d" % dpi)] = "%s%d.words.map" % (folder, i)
+        # Each larger set: its sheets and their map.
+        for dpi in (144, 192):
             for n in (1, 2, 3, 4):
                 expected[(n, "SHEET%d" % dpi)] = "%d/sheet%d.png" % (dpi, n)
             expected[(dpi, "SHEETMAP")] = "%d/sheets.map" % dpi
         self.assertEqual(kinds, expected)
-        bmps = {"%d.bmp" % i for i in ALL_BITMAPS}
+        files = {"%d.bmp" % i for i in ALL_BITMAPS} | {"%d.png" % i for i in BACKGROUNDS}
         stored = {n for n in expected.values() if "/" not in n}
-        self.assertEqual(set(os.listdir(self.dir)), stored | bmps | {"art.rc", "144", "192"})
+        self.assertEqual(set(os.listdir(self.dir)), stored | files | {"art.rc", "144", "192"})
+
+    def test_wording_tiles_rebuild_every_background_from_its_familys(self):
+        # The family picture with a language's tiles put in is that language's
+        # background, pixel for pixel; outside the tiles the languages agree.
+        families = {140: (139, 138), 246: (245, 244), 131: (130, 129), 137: (136, 135), 326: (325, 324)}
+        for dpi in (96, 144, 192):
+            folder = self.dir if dpi == 96 else os.path.join(self.dir, str(dpi))
+            for family, others in families.items():
+                for bid in (family,) + others:
+                    with self.subTest(dpi=dpi, bid=bid):
+                        with open(os.path.join(folder, "%d.words.map" % bid), "rb") as f:
+                            data = f.read()
+                        fam, tile, columns, count = struct.unpack_from("<HHHH", data, 0)
+                        self.assertEqual((fam, len(data)), (family, 8 + 8 * count))
+                        self.assertGreater(count, 0)
+                        with Image.open(os.path.join(folder, "%d.png" % family)) as f:
+                            built = f.convert("RGB")
+                        with Image.open(os.path.join(folder, "%d.words.png" % bid)) as g:
+                            grid = g.convert("RGB")
+                        self.assertEqual(grid.size[0], columns * tile)
+                        for k in range(count):
+                            x, y, w, h = struct.unpack_from("<HHHH", data, 8 + 8 * k)
+                            cx, cy = (k % columns) * tile, (k // columns) * tile
+                            built.paste(grid.crop((cx, cy, cx + w, cy + h)), (x, y))
+                        with Image.open(os.path.join(folder, "%d.png" % bid)) as want:
+                            self.assertEqual(built.tobytes(), want.convert("RGB").tobytes())
 
     def test_every_png_holds_exactly_the_pixels_of_its_bmp(self):
         for bid in sorted(BACKGROUNDS):

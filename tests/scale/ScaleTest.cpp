@@ -90,13 +90,14 @@ struct StoredPng {
     size_t size;
 };
 
-// Every PNG the program stores: the 1x page backgrounds and, of each larger
-// set, its page backgrounds and its sheets.
+// Every PNG the program stores: the page backgrounds and their wording of
+// every set, and the larger sets' sheets.
 std::vector<StoredPng> StoredPngs()
 {
     std::vector<StoredPng> pngs;
     HMODULE module = ::GetModuleHandleW(nullptr);
-    for (const wchar_t* type : {L"PNG", L"PNG144", L"PNG192", L"SHEET144", L"SHEET192"}) {
+    for (const wchar_t* type : {L"PNG", L"PNG144", L"PNG192", L"WORDS96", L"WORDS144", L"WORDS192", L"SHEET144",
+                                L"SHEET192"}) {
         std::vector<UINT> ids;
         ::EnumResourceNamesW(
             module, type,
@@ -131,8 +132,9 @@ protected:
 TEST_F(OwnDecoding, GivesTheImagingComponentsPixelsForEveryStoredPng)
 {
     const std::vector<StoredPng> pngs = StoredPngs();
-    // 15 backgrounds at 1x, 1.5x and 2x, four sheets in each larger set.
-    ASSERT_EQ(pngs.size(), 15u * 3 + 4 * 2);
+    // In each of the three sets 5 whole backgrounds and 15 wording grids;
+    // four sheets in each larger set.
+    ASSERT_EQ(pngs.size(), (5u + 15) * 3 + 4 * 2);
     for (const StoredPng& png : pngs) {
         SCOPED_TRACE(std::string(png.name.begin(), png.name.end()));
         const Rgb want = DecodeWithImagingComponent(png.data, png.size);

@@ -17,7 +17,7 @@ using BluePattern = std::function<bool(int x, int y)>;
 
 // A bottom-up DIB section of the given depth. Blue pixels get the depth's
 // see-through encoding, the others a grey that is no blue in any depth.
-HBITMAP MakeDib(int bpp, int width, int height, const BluePattern& blue)
+HBITMAP MakeDib(int bpp, int width, int height, const BluePattern& blue, bool topDown = false)
 {
     struct {
         BITMAPINFOHEADER header;
@@ -25,7 +25,7 @@ HBITMAP MakeDib(int bpp, int width, int height, const BluePattern& blue)
     } info{};
     info.header.biSize = sizeof(BITMAPINFOHEADER);
     info.header.biWidth = width;
-    info.header.biHeight = height;
+    info.header.biHeight = topDown ? -height : height;
     info.header.biPlanes = 1;
     info.header.biBitCount = static_cast<WORD>(bpp);
     info.header.biCompression = BI_RGB;
@@ -45,7 +45,7 @@ HBITMAP MakeDib(int bpp, int width, int height, const BluePattern& blue)
     // Padding bytes hold blue-looking garbage: the scan must never read them.
     std::memset(bytes, 0xFF, stride * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
-        uint8_t* row = bytes + stride * static_cast<size_t>(height - 1 - y);
+        uint8_t* row = bytes + stride * static_cast<size_t>(topDown ? y : height - 1 - y);
         for (int x = 0; x < width; ++x) {
             const bool b = blue(x, y);
             switch (bpp) {
@@ -251,6 +251,26 @@ TEST(RegionBuilderColours, OnlyExactPureBlueIsSeeThrough)
         bytes[2 * step + 2] = 1; // red 1
         RegionRects shape = BuildRegionFromBitmap(bitmap.handle);
         EXPECT_TRUE(SameRects(shape.rects, Rects({{0, 0, 1, 1}, {2, 0, 3, 1}}))) << bpp << " bits";
+    }
+}
+
+TEST(RegionBuilderFormats, TopDownAndBottomUpSectionsGiveTheSameShape)
+{
+    // A DIB section is scanned in its own memory, whichever way its rows run.
+    const BluePattern blue = [](int x, int y) { return x < y || (x + y) % 5 == 0; };
+    for (int bpp : {8, 16, 24, 32}) {
+        Bitmap bottomUp(MakeDib(bpp, 9, 6, blue));
+        Bitmap topDown(MakeDib(bpp, 9, 6, blue, true));
+        const RegionRects want = BuildRegionFromBitmap(bottomUp.handle);
+        const RegionRects got = BuildRegionFromBitmap(topDown.handle);
+        EXPECT_TRUE(got.supported) << bpp << " bits";
+        EXPECT_EQ(got.height, 6) << bpp << " bits";
+        EXPECT_TRUE(SameRects(got.rects, want.rects)) << bpp << " bits";
+        // Row 0 is the top: only pixels 0 and 5 are blue there, so the first
+        // run starts at 1 (the bottom row's first run starts at 6).
+        ASSERT_FALSE(got.rects.empty());
+        EXPECT_EQ(got.rects.front().top, 0);
+        EXPECT_EQ(got.rects.front().left, 1) << bpp << " bits";
     }
 }
 

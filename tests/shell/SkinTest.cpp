@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -80,6 +81,28 @@ TEST_F(Skin, WindowTakesTheBitmapsSizeAndAShapeThatFollowsItsBluePixels)
     }
 }
 
+TEST(SkinShape, ABackgroundReadInPlaceGivesTheShapeOfItsCopy)
+{
+    // The backgrounds' own sections, at 1x and from the larger sets, against
+    // the scan of a copy (which knows which way the rows run).
+    for (UINT dpi : {96u, 144u, 192u}) {
+        for (UINT id : {IDB_MAIN_BG_EN, IDB_HIFI_BG_TC, IDB_HP_BG_SC}) {
+            fw::UniqueBitmap bitmap(LoadSkinBitmap(id, BitmapKind::DibSection, dpi));
+            ASSERT_TRUE(bitmap);
+            const RegionRects want = BuildRegionFromBitmap(bitmap.get());
+            const RegionRects got = BuildRegionFromSkinBitmap(bitmap.get());
+            ASSERT_TRUE(got.supported);
+            ASSERT_EQ(got.rects.size(), want.rects.size()) << id << " at " << dpi;
+            EXPECT_EQ(std::memcmp(got.rects.data(), want.rects.data(), got.rects.size() * sizeof(RECT)), 0)
+                << id << " at " << dpi;
+        }
+    }
+    // A bitmap of the screen's kind is copied and scanned as before.
+    fw::UniqueBitmap device(LoadSkinBitmap(IDB_MAIN_BG_EN, BitmapKind::Device));
+    EXPECT_EQ(BuildRegionFromSkinBitmap(device.get()).rects.size(),
+              BuildRegionFromBitmap(device.get()).rects.size());
+}
+
 TEST_F(Skin, EraseCopiesTheOffscreenBackground)
 {
     Apply(IDB_INFO_BG_SC);
@@ -97,7 +120,7 @@ TEST_F(Skin, EraseCopiesTheOffscreenBackground)
         EXPECT_EQ(::GetPixel(mem.get(), p.x, p.y), picture.Pixel(p.x, p.y)) << p.x << "," << p.y;
 }
 
-TEST_F(Skin, ReskinFreesThePreviousSkinAndAMissingBitmapKeepsTheCurrentOne)
+TEST_F(Skin, ReskinReusesOrFreesThePreviousSkinAndAMissingBitmapKeepsTheCurrentOne)
 {
     Apply(IDB_MAIN_BG_TC);
     HDC firstDc = m_page->GetOffscreenDC();
@@ -105,10 +128,20 @@ TEST_F(Skin, ReskinFreesThePreviousSkinAndAMissingBitmapKeepsTheCurrentOne)
     ASSERT_EQ(::GetObjectType(firstDc), static_cast<DWORD>(OBJ_MEMDC));
     ASSERT_EQ(::GetObjectType(firstBitmap), static_cast<DWORD>(OBJ_BITMAP));
 
-    // Every language change re-skins; each must release what the last built.
+    // Every language change re-skins; a background of the same size goes into
+    // the bitmap on show, which then shows it pixel for pixel.
     for (int i = 0; i < 30; ++i)
         Apply(i % 2 ? IDB_MAIN_BG_EN : IDB_MAIN_BG_SC);
+    EXPECT_EQ(m_page->GetOffscreenDC(), firstDc);
+    EXPECT_EQ(::GetCurrentObject(firstDc, OBJ_BITMAP), firstBitmap);
+    Picture english(IDB_MAIN_BG_EN);
+    for (POINT p : {POINT{0, 0}, POINT{400, 150}, POINT{799, 312}, POINT{123, 45}, POINT{760, 30}, POINT{60, 200}})
+        EXPECT_EQ(::GetPixel(firstDc, p.x, p.y), english.Pixel(p.x, p.y)) << p.x << "," << p.y;
+
+    // One of another size builds a new skin and releases the old one.
+    Apply(IDB_HIFI_BG_EN);
     EXPECT_EQ(::GetObjectType(firstBitmap), 0u) << "first background never deleted";
+    EXPECT_EQ(m_page->GetSkinHeight(), 546);
 
     HDC currentDc = m_page->GetOffscreenDC();
     HGDIOBJ currentBitmap = ::GetCurrentObject(currentDc, OBJ_BITMAP);

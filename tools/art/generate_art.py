@@ -8,12 +8,16 @@ writes into DIR and nowhere else:
 
 - the 1x set (96 DPI): <id>.bmp for every bitmap, <id>.png for every large
   one. The program stores the small pictures as their BMP files and the large
-  ones as their PNG files; the BMP files of the large ones hold the same
-  pictures uncompressed, for the checks of what the program decodes;
+  ones (the page backgrounds) as PNG: each page's Traditional Chinese one
+  whole, the others as wording tiles (see WORDING_TILE); the BMP and PNG
+  files of the large ones hold the whole pictures, for the checks of what the
+  program decodes;
 - each larger set (144 and 192 DPI, 1.5x and 2x) in its folder DIR/<dpi>:
-  <id>.png for every bitmap (the page backgrounds are stored as they are),
+  <id>.png for every bitmap (the page backgrounds are stored as at 1x),
   sheet<n>.png, the small pictures packed into a few sheets, and sheets.map,
   where each picture lies on them (see write_sheet_map);
+- for every set, the wording of each page background (see wording_tiles):
+  <id>.words.png beside the set's pictures and <id>.words.map;
 - 128.ico (the icon at every size the notification area and the window ask
   for), 1022.cur (the knob cursor of every set) and art.rc (one resource
   statement per stored file, names relative to DIR).
@@ -206,6 +210,80 @@ def sheet_map_bytes(entries):
     return out
 
 
+# A page's three backgrounds (one per language) differ only where their wording
+# is. The picture is cut into square tiles of this side at 1x (scaled with
+# the set); the tiles where any two languages differ are the page's wording
+# tiles. Each set stores one background of a page whole, its family's (the
+# Traditional Chinese one), and every language's wording tiles packed in a
+# grid: the program builds another language's background from the family's
+# and its tiles, and switches a shown page to another language by decoding
+# those tiles alone.
+WORDING_TILE = 32
+WORDING_GRID_COLUMNS = 16
+# The backgrounds stored as wording tiles only (the PNG files are written all
+# the same, for the checks of what the program builds).
+WORDING_ONLY = {cls.ids[lang] for cls in backgrounds.PAGES for lang in LANGUAGES[1:]}
+
+
+def wording_tiles(images, tile):
+    """[(x, y, w, h)] of the tiles, in scan order, where the images differ."""
+    width, height = images[0].size
+    raws = [img.convert("RGB").tobytes() for img in images]
+    tiles = []
+    for ty in range(0, height, tile):
+        h = min(tile, height - ty)
+        for tx in range(0, width, tile):
+            w = min(tile, width - tx)
+            for y in range(ty, ty + h):
+                start = (y * width + tx) * 3
+                row = raws[0][start:start + w * 3]
+                if any(r[start:start + w * 3] != row for r in raws[1:]):
+                    tiles.append((tx, ty, w, h))
+                    break
+    return tiles
+
+
+def wording_grid(img, tiles, tile):
+    """The tiles of `img`, each in its cell of a grid of WORDING_GRID_COLUMNS
+    columns of tile x tile cells (a clipped tile at its cell's top-left)."""
+    columns = min(WORDING_GRID_COLUMNS, len(tiles))
+    rows = (len(tiles) + columns - 1) // columns
+    grid = Image.new("RGB", (columns * tile, rows * tile), (0, 0, 0))
+    for k, (x, y, w, h) in enumerate(tiles):
+        grid.paste(img.crop((x, y, x + w, y + h)), ((k % columns) * tile, (k // columns) * tile))
+    return grid
+
+
+def wording_map_bytes(family, tile, tiles):
+    """Little-endian 16-bit values: the page's family (its Traditional Chinese
+    background's id, the same for its three languages), the tile side, the
+    grid's columns and the count of tiles, then x, y, width, height of each."""
+    columns = min(WORDING_GRID_COLUMNS, len(tiles))
+    out = struct.pack("<HHHH", family, tile, columns, len(tiles))
+    for x, y, w, h in tiles:
+        out += struct.pack("<HHHH", x, y, w, h)
+    return out
+
+
+def write_wording(out_dir, folder, dpi, pictures_by_id, rc):
+    """Each page's wording tiles in every language, for the set of `dpi`."""
+    tile = scaled(WORDING_TILE, dpi)
+    for cls in backgrounds.PAGES:
+        ids = [cls.ids[lang] for lang in LANGUAGES]
+        tiles = wording_tiles([pictures_by_id[i] for i in ids], tile)
+        if not tiles:
+            continue
+        family = cls.ids[LANGUAGES[0]]
+        for bid in ids:
+            prefix = "%s%d.words" % (folder + "/" if folder else "", bid)
+            with open(os.path.join(out_dir, prefix + ".png"), "wb") as f:
+                f.write(png_bytes(wording_grid(pictures_by_id[bid], tiles, tile)))
+            with open(os.path.join(out_dir, prefix + ".map"), "wb") as f:
+                f.write(wording_map_bytes(family, tile, tiles))
+            rc.append('%d WORDS%d "%s.png"' % (bid, dpi, prefix))
+            rc.append('%d WORDMAP%d "%s.map"' % (bid, dpi, prefix))
+
+
 def generate(out_dir):
     os.makedirs(out_dir, exist_ok=True)
     # The 2x set alone takes about as long as the two others together.
@@ -223,9 +301,12 @@ def generate(out_dir):
             name = "%d.png" % bid
             with open(os.path.join(out_dir, name), "wb") as f:
                 f.write(png_bytes(files[bid]))
-            rc.append('%d PNG "%s"' % (bid, name))
+            if bid not in WORDING_ONLY:
+                rc.append('%d PNG "%s"' % (bid, name))
         else:
             rc.append('%d BITMAP "%d.bmp"' % (bid, bid))
+
+    write_wording(out_dir, "", BASE_DPI, files, rc)
 
     background_ids = {cls.ids[lang] for cls in backgrounds.PAGES for lang in LANGUAGES}
     for dpi in LARGER_SETS:
@@ -237,7 +318,8 @@ def generate(out_dir):
             with open(os.path.join(folder, "%d.png" % bid), "wb") as f:
                 f.write(png_bytes(img))
             if bid in background_ids:
-                rc.append('%d PNG%d "%d/%d.png"' % (bid, dpi, dpi, bid))
+                if bid not in WORDING_ONLY:
+                    rc.append('%d PNG%d "%d/%d.png"' % (bid, dpi, dpi, bid))
             else:
                 small[bid] = img
         sheets, entries = pack_sheets(dpi, small)
@@ -248,6 +330,7 @@ def generate(out_dir):
         with open(os.path.join(folder, "sheets.map"), "wb") as f:
             f.write(sheet_map_bytes(entries))
         rc.append('%d SHEETMAP "%d/sheets.map"' % (dpi, dpi))
+        write_wording(out_dir, str(dpi), dpi, pictures_by_id, rc)
 
     with open(os.path.join(out_dir, "%d.ico" % ICON_ID), "wb") as f:
         f.write(icon_bytes([pictures.app_icon(s) for s in ICON_SIZES]))

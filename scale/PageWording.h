@@ -1,0 +1,31 @@
+#pragma once
+// The page backgrounds as each art set stores them. A page's three
+// backgrounds (one per language) differ only in their wording: a set keeps
+// one of them whole, the page's family picture (its Traditional Chinese
+// background), and for every language the square tiles where the languages
+// differ, packed in a grid with a map of where each tile lies. A background
+// is its family picture with its own tiles put in; a shown page goes to
+// another language by putting in that language's tiles alone.
+//
+// Sets are named by their DPI: 96 (1x), 144 and 192. Rows are 24-bit
+// blue-green-red, row y (0 the top) at top + y * stride.
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// The size of page background `id` of the set, from stored headers; false
+// when the set has no such background.
+bool StoredBackgroundSize(HMODULE module, UINT id, UINT setDpi, uint32_t* width, uint32_t* height);
+
+// Decodes page background `id` of the set into rows of its size. False, with
+// the rows undefined, when the set has no such background or it is damaged.
+bool DecodeStoredBackground(HMODULE module, UINT id, UINT setDpi, uint8_t* top, ptrdiff_t stride, uint32_t width,
+                            uint32_t height);
+
+// Rows of the size of the set's background `shownId`, holding it, are made
+// to hold background `id` by putting in its wording tiles. False, with the
+// rows untouched, when the two are not languages of one page of the set or
+// the tiles are damaged.
+bool SwitchStoredBackground(HMODULE module, UINT id, UINT shownId, UINT setDpi, uint8_t* top, ptrdiff_t stride,
+                            uint32_t width, uint32_t height);
