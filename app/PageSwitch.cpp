@@ -15,7 +15,7 @@ void CZephrinDlg::ShowPageFromMain(model::Page page)
     if (!target || target == this || !target->m_hWnd)
         return;
     RECT mainRect = GetWindowRect();
-    ShowWindow(SW_HIDE);
+    HideForNextPage(*this);
     if (page == model::Page::Hp) {
         // The Hp page takes the main dialog's place and size.
         target->SetWindowPos(nullptr, mainRect.left, mainRect.top, mainRect.right - mainRect.left,
@@ -24,9 +24,10 @@ void CZephrinDlg::ShowPageFromMain(model::Page page)
         target->ShowWindow(SW_SHOW);
     } else {
         // Moved before it shows, so the page never flashes at its old place.
+        // Showing paints the whole page, its controls with it: a repaint
+        // asked for afterwards would only paint the background once more.
         target->SetWindowPos(nullptr, mainRect.left, mainRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         target->ShowWindow(SW_SHOW);
-        target->RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
     m_currentPage = page;
 }
@@ -51,7 +52,12 @@ LRESULT CZephrinDlg::OnMoveMain(WPARAM wp, LPARAM lp)
 {
     int x = static_cast<int>(static_cast<LONG_PTR>(wp));
     int y = static_cast<int>(lp);
-    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Mostly the page stands where the main dialog does (it was dragged
+    // otherwise): asking the system to move a window to its own place still
+    // costs a round of window-position messages.
+    const RECT rc = GetWindowRect();
+    if (rc.left != x || rc.top != y)
+        SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EndStartHidden();
     // A page on its way to another page moves the main dialog only: that
     // page takes its place at once, and the main page is not shown and

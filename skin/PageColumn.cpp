@@ -118,13 +118,29 @@ bool CPageColumn::OnCommand(UINT id)
     return false;
 }
 
+void HideForNextPage(CSkinnedPage& page)
+{
+    // The main dialog is mostly hidden already when a page asks for another.
+    if (!page.m_hWnd || !::IsWindowVisible(page.m_hWnd))
+        return;
+    // With SWP_NOZORDER the place in the z-order is not read. Wine reads it
+    // all the same to restack the windows the hidden one owns (the main
+    // dialog owns the four other pages), one round trip to the X server
+    // each; "bottom" tells it that they need no moving.
+    page.SetWindowPos(HWND_BOTTOM, 0, 0, 0, 0,
+                      SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void RequestPageChange(CSkinnedPage& page, Page target)
 {
-    page.ShowWindow(SW_HIDE);
-    RECT rc = page.GetWindowRect();
     HWND owner = ::GetWindow(page.m_hWnd, GW_OWNER);
-    if (!owner)
+    if (!owner) {
+        // No main dialog to show another page: the page only closes.
+        page.ShowWindow(SW_HIDE);
         return;
+    }
+    HideForNextPage(page);
+    RECT rc = page.GetWindowRect();
     page.SetRequestedPage(target);
     ::SendMessageW(owner, WM_MOVE_MAIN, static_cast<WPARAM>(static_cast<LONG_PTR>(rc.left)), rc.top);
     // wParam is not read by the main dialog.

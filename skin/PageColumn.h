@@ -54,6 +54,12 @@ private:
     UINT m_bitmapsDpi = 0; // the scale of the loaded bitmaps; 0 before the first
 };
 
+// Hides a page that another page of the panel replaces at once. The system
+// is not asked to hand the activation to another program's window, nor to
+// raise the hidden page (and the pages it owns) to the top in the meantime:
+// the page that shows next takes both.
+void HideForNextPage(CSkinnedPage& page);
+
 // Asks the main dialog (the page's owner) for another page, at this page's
 // screen position: hides the page, sends WM_MOVE_MAIN, then WM_SHOW_PAGE.
 void RequestPageChange(CSkinnedPage& page, model::Page target);

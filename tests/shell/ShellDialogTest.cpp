@@ -65,6 +65,41 @@ private:
     HHOOK m_hook;
 };
 
+// Counts, on this thread, the background erases of one window and the
+// notices that the program loses the activation.
+class SwitchCounter {
+public:
+    explicit SwitchCounter(HWND wnd) : m_hook(::SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, ::GetCurrentThreadId()))
+    {
+        s_wnd = wnd;
+        s_erases = 0;
+        s_deactivations = 0;
+    }
+    ~SwitchCounter() { ::UnhookWindowsHookEx(m_hook); }
+    SwitchCounter(const SwitchCounter&) = delete;
+    SwitchCounter& operator=(const SwitchCounter&) = delete;
+    bool Hooked() const { return m_hook != nullptr; }
+    int Erases() const { return s_erases; }
+    int Deactivations() const { return s_deactivations; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp)
+    {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (code == HC_ACTION) {
+            if (sent->hwnd == s_wnd && sent->message == WM_ERASEBKGND)
+                ++s_erases;
+            if (sent->message == WM_ACTIVATEAPP && !sent->wParam)
+                ++s_deactivations;
+        }
+        return ::CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static inline HWND s_wnd = nullptr;
+    static inline int s_erases = 0;
+    static inline int s_deactivations = 0;
+    HHOOK m_hook;
+};
+
 std::vector<uint32_t> Pixels(HDC dc, HBITMAP bitmap, int w, int h)
 {
     BITMAPINFO info{};
@@ -309,6 +344,38 @@ TEST_F(Shell, EveryColumnButtonOfEveryPageShowsItsPageInTheSamePlace)
             EXPECT_EQ(Size(target).cy, heights[target]);
         }
     }
+}
+
+// A switch is one change on the screen: the page that goes does not hand
+// the activation to another program on its way out (the panel is not
+// deactivated and activated again), the page that comes is active and its
+// background is painted once; the close button still hands the activation on.
+TEST_F(Shell, ASwitchKeepsTheActivationInThePanelAndPaintsTheNewPageOnce)
+{
+    Start();
+    ASSERT_EQ(m_dlg->SendMessage(WM_SHOW_PAGE, 0, 0), 1);
+    ::SetActiveWindow(Page(0));
+    PumpMessages(20ms);
+    ASSERT_EQ(::GetActiveWindow(), Page(0));
+    // Main to a page, a page to a page, a page to the Hp page, and back to Main.
+    const int route[][2] = {{0, 1}, {1, 2}, {2, 4}, {4, 3}, {3, 0}};
+    for (const auto& step : route) {
+        const int from = step[0], to = step[1];
+        SCOPED_TRACE(::testing::Message() << "from page " << from << " to page " << to);
+        SwitchCounter counter(Page(to));
+        ASSERT_TRUE(counter.Hooked());
+        Press(from, ColumnButton(from, to));
+        PumpMessages(50ms);
+        EXPECT_EQ(Visible(), std::vector<int>{to});
+        EXPECT_EQ(::GetActiveWindow(), Page(to));
+        EXPECT_EQ(counter.Deactivations(), 0);
+        EXPECT_EQ(counter.Erases(), 1);
+    }
+    // Closing the panel is not a switch: the activation leaves it.
+    SwitchCounter counter(Page(0));
+    Press(0, Close(0));
+    EXPECT_TRUE(Visible().empty());
+    EXPECT_NE(::GetActiveWindow(), Page(0));
 }
 
 TEST_F(Shell, ShowPageAndMoveMainMessages)

@@ -109,9 +109,9 @@ void GiveGeometry(FloorWindow& w, int page)
     w.page = page;
 }
 
-// The page switch, call for call: the window on screen is hidden, the other
-// one moved to its place and shown, and repainted; the Hp page is moved and
-// sized, repainted, then shown.
+// The page switch, call for call: the window on screen is hidden without
+// handing the activation on, the other one moved to its place and shown
+// (which paints it); the Hp page is moved and sized, repainted, then shown.
 void Switch()
 {
     FloorWindow& from = g_switch[static_cast<size_t>(g_shown)];
@@ -121,7 +121,8 @@ void Switch()
         ::GetWindowRect(from.wnd, &rc);
         return rc;
     }();
-    ::ShowWindow(from.wnd, SW_HIDE);
+    ::SetWindowPos(from.wnd, HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     const UINT repaint = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN;
     if (to.page == kHp) {
         const FloorPage& hp = g_pages[kHp];
@@ -131,7 +132,6 @@ void Switch()
     } else {
         ::SetWindowPos(to.wnd, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         ::ShowWindow(to.wnd, SW_SHOW);
-        ::RedrawWindow(to.wnd, nullptr, nullptr, repaint);
     }
     g_shown = 1 - g_shown;
 }
