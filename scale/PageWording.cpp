@@ -71,7 +71,8 @@ const uint8_t* WholePng(HMODULE module, UINT id, UINT setDpi, size_t* size, bool
     return ResourceBytes(module, w.family, WholeType(setDpi), size);
 }
 
-// Puts the background's tiles into rows of width x height.
+// Puts the background's tiles into rows of width x height. Damaged tiles may
+// leave some of them put in, some not.
 bool PutTiles(const Wording& w, uint8_t* top, ptrdiff_t stride, uint32_t width, uint32_t height)
 {
     uint32_t gridWidth = 0;
@@ -86,19 +87,20 @@ bool PutTiles(const Wording& w, uint8_t* top, ptrdiff_t stride, uint32_t width, 
         if (tw == 0 || th == 0 || tw > w.tile || th > w.tile || x + tw > width || y + th > height)
             return false;
     }
-    std::vector<uint8_t> grid(size_t{gridWidth} * 3 * gridHeight);
-    const ptrdiff_t gridStride = static_cast<ptrdiff_t>(gridWidth) * 3;
-    if (!DecodePng(w.grid, w.gridSize, grid.data(), gridStride, gridWidth, gridHeight))
-        return false;
-    for (uint32_t k = 0; k < w.count; ++k) {
-        const uint8_t* t = w.Tile(k);
-        const uint32_t x = Le16(t), y = Le16(t + 2), tw = Le16(t + 4), th = Le16(t + 6);
-        const uint8_t* cell = grid.data() + gridStride * ((k / w.columns) * w.tile) + size_t{(k % w.columns) * w.tile} * 3;
-        for (uint32_t row = 0; row < th; ++row)
-            std::memcpy(top + stride * static_cast<ptrdiff_t>(y + row) + size_t{x} * 3, cell + gridStride * row,
-                        size_t{tw} * 3);
-    }
-    return true;
+    // Each row of the grid, as it is decoded, goes straight to the rows of
+    // the tiles it crosses: no buffer of the whole grid.
+    return DecodePngRows(w.grid, w.gridSize, gridWidth, gridHeight, [&](uint32_t gridY, const uint8_t* bgr) {
+        const uint32_t inCell = gridY % w.tile;
+        const uint32_t first = (gridY / w.tile) * w.columns;
+        for (uint32_t k = first; k < first + w.columns && k < w.count; ++k) {
+            const uint8_t* t = w.Tile(k);
+            const uint32_t x = Le16(t), y = Le16(t + 2), tw = Le16(t + 4), th = Le16(t + 6);
+            if (inCell < th)
+                std::memcpy(top + stride * static_cast<ptrdiff_t>(y + inCell) + size_t{x} * 3,
+                            bgr + size_t{(k - first) * w.tile} * 3, size_t{tw} * 3);
+        }
+        return true;
+    });
 }
 
 } // namespace

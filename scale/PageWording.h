@@ -25,9 +25,9 @@ bool DecodeStoredBackground(HMODULE module, UINT id, UINT setDpi, uint8_t* top, 
                             uint32_t height);
 
 // Rows of the size of the set's background `shownId`, holding it, are made
-// to hold background `id` by putting in its wording tiles. False, with the
-// rows untouched, when the two are not languages of one page of the set or
-// the tiles are damaged.
+// to hold background `id` by putting in its wording tiles. False when the two
+// are not languages of one page of the set (the rows are then untouched) or
+// the tiles are damaged (the rows may then hold some of them).
 bool SwitchStoredBackground(HMODULE module, UINT id, UINT shownId, UINT setDpi, uint8_t* top, ptrdiff_t stride,
                             uint32_t width, uint32_t height);
 

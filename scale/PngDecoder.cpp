@@ -141,15 +141,17 @@ bool Unfilter(int filter, uint8_t* row, const uint8_t* prior, size_t length)
 // red to the destination, keeping only the row above.
 class RowSink final : public InflateSink {
 public:
-    RowSink(uint8_t* top, ptrdiff_t stride, uint32_t width, uint32_t height)
-        : m_top(top), m_stride(stride), m_width(width), m_height(height), m_rowBytes(size_t{width} * 3),
+    // Rows go to top + y * stride, or, with `top` null, to `each` one by one.
+    RowSink(uint8_t* top, ptrdiff_t stride, uint32_t width, uint32_t height, const PngRowFunction* each = nullptr)
+        : m_top(top), m_stride(stride), m_each(each), m_width(width), m_height(height), m_rowBytes(size_t{width} * 3),
+          m_out(top ? nullptr : new (std::nothrow) uint8_t[m_rowBytes]),
           // Filter byte, pixels, and one byte more for the unfiltering's
           // reads of four bytes at a time; the row above the first is zeros.
           m_current(new (std::nothrow) uint8_t[m_rowBytes + 2]()), m_prior(new (std::nothrow) uint8_t[m_rowBytes + 2]())
     {
     }
 
-    bool Ready() const { return m_current && m_prior; }
+    bool Ready() const { return m_current && m_prior && (m_top || m_out); }
     size_t FilteredSize() const { return (m_rowBytes + 1) * m_height; }
     bool Done() const { return m_row == m_height && m_fill == 0; }
 
@@ -172,13 +174,15 @@ private:
     {
         if (m_row == m_height || !Unfilter(m_current[0], m_current.get() + 1, m_prior.get() + 1, m_rowBytes))
             return false;
-        uint8_t* out = m_top + m_stride * static_cast<ptrdiff_t>(m_row);
+        uint8_t* out = m_top ? m_top + m_stride * static_cast<ptrdiff_t>(m_row) : m_out.get();
         const uint8_t* in = m_current.get() + 1;
         for (uint32_t x = 0; x < m_width; ++x, in += 3, out += 3) {
             out[0] = in[2];
             out[1] = in[1];
             out[2] = in[0];
         }
+        if (!m_top && !(*m_each)(m_row, m_out.get()))
+            return false;
         std::swap(m_current, m_prior);
         m_fill = 0;
         ++m_row;
@@ -187,9 +191,11 @@ private:
 
     uint8_t* m_top;
     ptrdiff_t m_stride;
+    const PngRowFunction* m_each;
     uint32_t m_width;
     uint32_t m_height;
     size_t m_rowBytes;
+    std::unique_ptr<uint8_t[]> m_out; // the row handed to m_each
     std::unique_ptr<uint8_t[]> m_current;
     std::unique_ptr<uint8_t[]> m_prior;
     size_t m_fill = 0;
@@ -218,11 +224,14 @@ bool ReadPngSize(const uint8_t* data, size_t size, uint32_t* width, uint32_t* he
     return true;
 }
 
-bool DecodePng(const uint8_t* data, size_t size, uint8_t* top, ptrdiff_t stride, uint32_t width, uint32_t height)
+namespace {
+
+bool Decode(const uint8_t* data, size_t size, uint8_t* top, ptrdiff_t stride, uint32_t width, uint32_t height,
+            const PngRowFunction* each)
 {
     uint32_t w = 0;
     uint32_t h = 0;
-    if (!top || !ReadPngSize(data, size, &w, &h) || w != width || h != height)
+    if (!ReadPngSize(data, size, &w, &h) || w != width || h != height)
         return false;
     std::vector<uint8_t> compressed;
     const uint8_t* at = data + 8;
@@ -236,7 +245,19 @@ bool DecodePng(const uint8_t* data, size_t size, uint8_t* top, ptrdiff_t stride,
     }
     if (!ended || compressed.empty())
         return false;
-    RowSink rows(top, stride, w, h);
+    RowSink rows(top, stride, w, h, each);
     return rows.Ready() && InflateZlib(compressed.data(), compressed.size(), rows.FilteredSize(), rows) &&
            rows.Done();
+}
+
+} // namespace
+
+bool DecodePng(const uint8_t* data, size_t size, uint8_t* top, ptrdiff_t stride, uint32_t width, uint32_t height)
+{
+    return top && Decode(data, size, top, stride, width, height, nullptr);
+}
+
+bool DecodePngRows(const uint8_t* data, size_t size, uint32_t width, uint32_t height, const PngRowFunction& each)
+{
+    return each && Decode(data, size, nullptr, 0, width, height, &each);
 }

@@ -5,6 +5,7 @@
 // every system.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 // Width and height from the header; false when `data` is no PNG of that kind.
 bool ReadPngSize(const uint8_t* data, size_t size, uint32_t* width, uint32_t* height);
@@ -14,3 +15,11 @@ bool ReadPngSize(const uint8_t* data, size_t size, uint32_t* width, uint32_t* he
 // `height` must be the picture's own. False, with the rows undefined, when
 // the data is damaged or no PNG of that kind.
 bool DecodePng(const uint8_t* data, size_t size, uint8_t* top, ptrdiff_t stride, uint32_t width, uint32_t height);
+
+// Row y (0 the top) of a picture being decoded, as 24-bit blue-green-red
+// pixels, good during the call; false stops the decoding.
+using PngRowFunction = std::function<bool(uint32_t y, const uint8_t* bgr)>;
+// Decodes the picture row by row into `each`, in order, without a buffer of
+// the whole picture. False when the data is damaged or no PNG of that kind,
+// or `each` stopped it.
+bool DecodePngRows(const uint8_t* data, size_t size, uint32_t width, uint32_t height, const PngRowFunction& each);

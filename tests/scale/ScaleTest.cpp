@@ -179,6 +179,39 @@ TEST_F(OwnDecoding, RefusesDamagedDataWithoutReadingPastIt)
     EXPECT_FALSE(ReadPngSize(notPng, sizeof notPng, &w, &h));
 }
 
+TEST_F(OwnDecoding, RowByRowGivesEveryRowOnceInOrderAndCanBeStopped)
+{
+    // A wording grid and a whole background: the rows handed out one by one
+    // are the rows of the whole decode.
+    const std::vector<StoredPng> pngs = StoredPngs();
+    for (const StoredPng& png : pngs) {
+        if (png.name.rfind(L"WORDS192 ", 0) != 0 && png.name.rfind(L"PNG192 ", 0) != 0)
+            continue;
+        SCOPED_TRACE(std::string(png.name.begin(), png.name.end()));
+        uint32_t w = 0;
+        uint32_t h = 0;
+        ASSERT_TRUE(ReadPngSize(png.data, png.size, &w, &h));
+        std::vector<uint8_t> whole(size_t{w} * h * 3);
+        ASSERT_TRUE(DecodePng(png.data, png.size, whole.data(), w * 3, w, h));
+        uint32_t next = 0;
+        bool same = true;
+        ASSERT_TRUE(DecodePngRows(png.data, png.size, w, h, [&](uint32_t y, const uint8_t* bgr) {
+            same = same && y == next++ && std::memcmp(bgr, whole.data() + size_t{y} * w * 3, size_t{w} * 3) == 0;
+            return true;
+        }));
+        EXPECT_TRUE(same);
+        EXPECT_EQ(next, h);
+        // Stopped after three rows: no more come, and the decode says so.
+        next = 0;
+        EXPECT_FALSE(DecodePngRows(png.data, png.size, w, h, [&](uint32_t, const uint8_t*) { return ++next < 3; }));
+        EXPECT_EQ(next, 3u);
+        // The wrong size, and damaged data.
+        EXPECT_FALSE(DecodePngRows(png.data, png.size, w + 1, h, [](uint32_t, const uint8_t*) { return true; }));
+        std::vector<uint8_t> shortened(png.data, png.data + png.size / 2);
+        EXPECT_FALSE(DecodePngRows(shortened.data(), shortened.size(), w, h, [](uint32_t, const uint8_t*) { return true; }));
+    }
+}
+
 TEST(Inflate, StoredFixedAndDynamicBlocksAndTheirChecks)
 {
     // zlib streams: "abc" stored, "abcabcabcabc" with the fixed code (three
